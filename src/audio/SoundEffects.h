@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+// Sound ids: the index of an effect in the sound bank.
+enum : uint8_t {
+  sndCheckMenu = 0,
+  sndWin = 1,
+  sndLoose = 2,
+  sndShot = 3,
+  sndSnarad = 4,
+  sndBomba = 5,
+  sndExpl = 6,
+  sndVert = 7,
+  sndHit = 8,
+  sndBonus = 9,
+};
+inline constexpr int kSoundCount = 10;
+
+// The one way effects are played. Does nothing while sound is off; otherwise
+// pan (x - 400) x 10 and volume y - 800, in hundredths of a decibel.
+class ISoundEffects {
+ public:
+  virtual ~ISoundEffects() = default;
+  virtual void PlaySoundAt(int32_t x, int32_t y, uint8_t id) = 0;
+};
+
+// A sink that plays nothing: the failure path when there is no sound device,
+// and what tests pass when they do not listen.
+class TSilentSoundEffects final : public ISoundEffects {
+ public:
+  void PlaySoundAt(int32_t, int32_t, uint8_t) override {}
+};

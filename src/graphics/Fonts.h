@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// The Tahoma-compatible faces behind every text draw, with a glyph cache so a
+// frame full of text costs little. A GDI font of height h and width w has a
+// cell height of h pixels and an average character width of w pixels; weight
+// 700 and above uses the bold face.
+class TFonts {
+ public:
+  // Finds tahoma.ttf / tahomabd.ttf (or the fallback faces) in the usual system
+  // folders. Throws std::runtime_error with a clear message when no face loads.
+  TFonts();
+  // Loads the two given face files.
+  TFonts(const std::string& regularPath, const std::string& boldPath);
+  ~TFonts();
+  TFonts(const TFonts&) = delete;
+  TFonts& operator=(const TFonts&) = delete;
+
+  class Impl;
+  Impl& impl() { return *impl_; }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
