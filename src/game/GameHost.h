@@ -33,6 +33,6 @@ struct TGameContext {
   ISoundEffects& Sound;
   IMusic& Music;
   IGameHost& Host;
-  TSurfacePtr& SnapshotSurface;     // the shell's snapshot surface (game-over picture)
+  TSurfacePtr& SnapshotSurface;  // the shell's snapshot surface (game-over picture)
   const TKeyboardSnapshot& KeyboardState;
 };

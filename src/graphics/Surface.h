@@ -52,8 +52,12 @@ class TSurface {
   int32_t Pitch() const { return width_ * 4; }  // bytes
   uint32_t* Pixels() { return pixels_.data(); }
   const uint32_t* Pixels() const { return pixels_.data(); }
-  uint32_t PixelAt(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-  void SetPixelAt(int32_t x, int32_t y, uint32_t value) { pixels_[static_cast<size_t>(y) * width_ + x] = value; }
+  uint32_t PixelAt(int32_t x, int32_t y) const {
+    return pixels_[static_cast<size_t>(y) * width_ + x];
+  }
+  void SetPixelAt(int32_t x, int32_t y, uint32_t value) {
+    pixels_[static_cast<size_t>(y) * width_ + x] = value;
+  }
 
   // Source colour key (low = high value); kept as the raw pixel value.
   void SetColorKey(uint32_t key) { colorKey_ = key; }

@@ -24,27 +24,27 @@ struct TRect {
 
 // Window notifications, delivered in order by PollEvents.
 enum class TEventKind : uint8_t {
-  Activate,       // the application came to the foreground
-  Deactivate,     // the application lost the foreground
-  Minimize,       // the window was minimized (no frames are composed while minimized)
-  Restore,        // the window was restored from the minimized state
-  CloseRequest,   // close box, Alt+F4, window manager close
-  MaximizeRequest,  // maximize button (SC_MAXIMIZE)
+  Activate,            // the application came to the foreground
+  Deactivate,          // the application lost the foreground
+  Minimize,            // the window was minimized (no frames are composed while minimized)
+  Restore,             // the window was restored from the minimized state
+  CloseRequest,        // close box, Alt+F4, window manager close
+  MaximizeRequest,     // maximize button (SC_MAXIMIZE)
   CaptionDoubleClick,  // double click on the caption (HTCAPTION)
-  KeyDown,        // Key holds a Windows virtual-key code; Alt tells whether Alt was held
-  MouseMove,      // X, Y in 800 x 600 frame coordinates
-  MouseDown,      // Button 0 left, 1 right, 2 middle; X, Y as above
-  MouseWheel,     // WheelDelta > 0 away from the user ("up"), < 0 towards the user ("down")
-  WindowMoved,    // the window's client area moved on the desktop
+  KeyDown,             // Key holds a Windows virtual-key code; Alt tells whether Alt was held
+  MouseMove,           // X, Y in 800 x 600 frame coordinates
+  MouseDown,           // Button 0 left, 1 right, 2 middle; X, Y as above
+  MouseWheel,          // WheelDelta > 0 away from the user ("up"), < 0 towards the user ("down")
+  WindowMoved,         // the window's client area moved on the desktop
 };
 
 struct TPlatformEvent {
   TEventKind Kind = TEventKind::Activate;
-  uint16_t Key = 0;    // KeyDown: Windows virtual-key code (A = 65, Enter = 13, F12 = 123, ...)
-  bool Alt = false;    // KeyDown: Alt was held
-  int32_t X = 0;       // mouse events: pointer position in frame pixels
+  uint16_t Key = 0;  // KeyDown: Windows virtual-key code (A = 65, Enter = 13, F12 = 123, ...)
+  bool Alt = false;  // KeyDown: Alt was held
+  int32_t X = 0;     // mouse events: pointer position in frame pixels
   int32_t Y = 0;
-  uint8_t Button = 0;  // MouseDown
+  uint8_t Button = 0;      // MouseDown
   int32_t WheelDelta = 0;  // MouseWheel: 120 per notch, sign as above
 };
 

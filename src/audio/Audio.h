@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffects.h"
+#include "platform/Platform.h"
+
+// The game's audio: the software sound device with the ten-effect sound bank,
+// and the music player, mixed into the platform's audio output. Without a sound
+// device every play is silent and nothing is reported.
+class TAudio final : public ISoundEffects, public IMusic {
+ public:
+  // `soundOn` is the settings flag, read on every PlaySoundAt; it must outlive
+  // this object. Music tracks are loaded from `musicFolder` + track.
+  TAudio(Platform& platform, const bool& soundOn, std::string musicFolder = "sound/");
+  // Closes the audio output before the music player is released.
+  ~TAudio() override;
+  TAudio(const TAudio&) = delete;
+  TAudio& operator=(const TAudio&) = delete;
+
+  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override;
+  void PlayMusic(const std::string& track) override;
+  void StopMusic() override;
+
+  bool HasDevice() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+// The score server's host (and port), a build setting.
+std::string ScoreHost();
+// "http://" + host: the game's home page.
+std::string HomePageUrl();
+// The world high-score page.
+std::string WorldScoresUrl();
+// After the window has closed: opens the URL of "play.url" in the current
+// folder when it names an http or https address; anything else opens nothing.
+void OpenExitLink(Platform& sys);
