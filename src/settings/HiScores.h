@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "graphics/Fonts.h"
+#include "graphics/Surface.h"
+
+// One row of the high-score table.
+struct THiScores {
+  std::string Name;
+  int32_t Score = 0;
+
+  friend bool operator==(const THiScores&, const THiScores&) = default;
+};
+
+// The ten rows, index 0 the best.
+inline constexpr int kHiScoreCount = 10;
+using THiScoreTable = std::array<THiScores, kHiScoreCount>;
+
+// Every name "Anonymous", scores 1000 down to 100 (row i has (10 - i) x 100).
+void ResetHiScores(THiScoreTable& table);
+THiScoreTable DefaultHiScores();
+
+// A result is offered for the table only when it beats the last row.
+bool QualifiesForTable(const THiScoreTable& table, int32_t score);
+
+// Puts the result in the last row and sorts it in; a new score never moves
+// ahead of an older equal score. Saving is the caller's next step.
+void InsertResult(THiScoreTable& table, const std::string& name, int32_t score);
+
+// The high-score screen's ten rows: rank at x 320, name at 410, score at 650,
+// row r at y = 190 + 26 r; the first row orange, the others dark blue. Names
+// are drawn as stored, whatever bytes they hold.
+void DrawHiScores(const THiScoreTable& table, TFonts& fonts, TSurface& surface);
