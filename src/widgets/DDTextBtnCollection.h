@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "graphics/DeviceContext.h"
 #include "graphics/Surface.h"
 #include "widgets/WidgetContext.h"
 

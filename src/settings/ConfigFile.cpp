@@ -1,0 +1,214 @@
+#include "settings/ConfigFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+void PutCodedString(std::string& out, const std::string& text) {
+  out.push_back(static_cast<char>(text.size() & 0xFF));
+  // Only as many characters as the length byte announces, so the file stays
+  // readable whatever the string holds.
+  const size_t n = text.size() & 0xFF;
+  for (size_t i = 0; i < n; ++i) out.push_back(static_cast<char>(~static_cast<uint8_t>(text[i])));
+}
+
+void PutScore(std::string& out, int32_t score) {
+  const auto bits = static_cast<uint32_t>(score);
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<char>((bits >> shift) & 0xFF));
+}
+
+// Reads whole fields only: a field cut short by the end of the data is left
+// as it was.
+class TFieldReader {
+ public:
+  explicit TFieldReader(const std::string& bytes) : bytes_(bytes) {}
+
+  size_t Position() const { return pos_; }
+
+  bool Byte(uint8_t& value) {
+    if (pos_ + 1 > bytes_.size()) return false;
+    value = static_cast<uint8_t>(bytes_[pos_++]);
+    return true;
+  }
+
+  bool CodedString(std::string& value) {
+    if (pos_ + 1 > bytes_.size()) return false;
+    const size_t n = static_cast<uint8_t>(bytes_[pos_]);
+    if (pos_ + 1 + n > bytes_.size()) return false;
+    std::string text(n, '\0');
+    for (size_t i = 0; i < n; ++i) {
+      text[i] = static_cast<char>(~static_cast<uint8_t>(bytes_[pos_ + 1 + i]));
+    }
+    value = std::move(text);
+    pos_ += 1 + n;
+    return true;
+  }
+
+  bool Score(int32_t& value) {
+    if (pos_ + 4 > bytes_.size()) return false;
+    uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+      bits |= static_cast<uint32_t>(static_cast<uint8_t>(bytes_[pos_ + static_cast<size_t>(i)]))
+              << (8 * i);
+    }
+    value = static_cast<int32_t>(bits);
+    pos_ += 4;
+    return true;
+  }
+
+ private:
+  const std::string& bytes_;
+  size_t pos_ = 0;
+};
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string ErrnoText() {
+  return std::strerror(errno);
+}
+
+// Writes all of `data` to `path` and flushes it to disk.
+bool WriteAndSync(const std::string& path, const std::string& data, std::string& error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = "cannot create " + path + ": " + ErrnoText();
+    return false;
+  }
+  size_t written = 0;
+  while (written < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = "cannot write " + path + ": " + ErrnoText();
+      ::close(fd);
+      return false;
+    }
+    written += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    error = "cannot flush " + path + ": " + ErrnoText();
+    ::close(fd);
+    return false;
+  }
+  if (::close(fd) != 0) {
+    error = "cannot close " + path + ": " + ErrnoText();
+    return false;
+  }
+  return true;
+}
+
+// Makes a completed rename durable; a failure here loses nothing already done.
+void SyncFolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+TConfigFile::TConfigFile(std::string path) : TConfigFile(std::move(path), ::rename) {}
+
+TConfigFile::TConfigFile(std::string path, TRenameFunction rename)
+    : path_(std::move(path)), rename_(std::move(rename)) {}
+
+std::string TConfigFile::Encode(const TOptions& options, const THiScoreTable& table) {
+  std::string out;
+  out.reserve(165);
+  out.push_back(options.WindowedMode ? 1 : 0);
+  out.push_back(options.MusicOn ? 1 : 0);
+  out.push_back(options.SoundOn ? 1 : 0);
+  out.push_back(static_cast<char>(options.MinimizeKey & 0xFF));
+  PutCodedString(out, options.PlayerName);
+  for (const THiScores& entry : table) {
+    PutCodedString(out, entry.Name);
+    PutScore(out, entry.Score);
+  }
+  return out;
+}
+
+size_t TConfigFile::Decode(const std::string& bytes, TOptions& options, THiScoreTable& table,
+                           bool& complete) {
+  TFieldReader reader(bytes);
+  complete = false;
+  uint8_t value = 0;
+  // Any byte but 1 reads as false.
+  if (!reader.Byte(value)) return reader.Position();
+  options.WindowedMode = value == 1;
+  if (!reader.Byte(value)) return reader.Position();
+  options.MusicOn = value == 1;
+  if (!reader.Byte(value)) return reader.Position();
+  options.SoundOn = value == 1;
+  if (!reader.Byte(value)) return reader.Position();
+  options.MinimizeKey = value;
+  if (!reader.CodedString(options.PlayerName)) return reader.Position();
+  for (THiScores& entry : table) {
+    if (!reader.CodedString(entry.Name)) return reader.Position();
+    if (!reader.Score(entry.Score)) return reader.Position();
+  }
+  complete = true;
+  return reader.Position();
+}
+
+TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
+  TConfigLoadResult result;
+  options = TOptions{};
+  ResetHiScores(table);
+
+  // The defaults go to disk only when the very first file is written.
+  if (!FileExists(path_)) {
+    result.Created = true;
+    Save(options, table);
+  }
+
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) {
+    result.Error = "cannot read " + path_ + ": " + ErrnoText() + "; using the default settings";
+    std::cerr << "Tidal Lynx: " << result.Error << '\n';
+    return result;
+  }
+  result.Opened = true;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  result.BytesRead = Decode(bytes, options, table, result.Complete);
+  if (!result.Complete) {
+    result.Error = path_ + " is short or damaged (" + std::to_string(bytes.size()) +
+                   " bytes); the missing settings keep their defaults";
+    std::cerr << "Tidal Lynx: " << result.Error << '\n';
+  }
+  return result;
+}
+
+bool TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
+  const std::string temp = path_ + ".tmp";
+  std::string error;
+  if (!WriteAndSync(temp, Encode(options, table), error)) {
+    ::unlink(temp.c_str());
+    std::cerr << "Tidal Lynx: settings not saved: " << error << '\n';
+    return false;
+  }
+  if (rename_(temp.c_str(), path_.c_str()) != 0) {
+    const std::string reason = ErrnoText();
+    ::unlink(temp.c_str());
+    std::cerr << "Tidal Lynx: settings not saved: cannot replace " << path_ << ": " << reason
+              << '\n';
+    return false;
+  }
+  SyncFolderOf(path_);
+  return true;
+}

@@ -1,0 +1,10 @@
+#include "widgets/DDButton.h"
+
+TDDButton::TDDButton(const TWidgetContext& context, const TRect& bounds, uint8_t imageIndex)
+    : BoundsRect(bounds), ImageIndex(imageIndex), context_(context) {}
+
+void TDDButton::Draw(TSurface& surface) const {
+  if (!Selected || ImageIndex >= kMenuImageCount) return;
+  const TSurfacePtr& image = context_.Images.MenuImages[ImageIndex];
+  if (image) DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *image);
+}

@@ -1,0 +1,81 @@
+#include "widgets/DDEdit.h"
+
+#include "graphics/Text.h"
+
+namespace {
+
+char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char ToUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+TDDEdit::TDDEdit(const TWidgetContext& context, const TRect& bounds)
+    : BoundsRect(bounds), context_(context) {}
+
+int32_t TDDEdit::MeasureText(const std::string& text) {
+  TDeviceContext dc(context_.Fonts, measureSurface_);
+  dc.SelectFont(kFont);
+  return dc.TextWidth(text);
+}
+
+void TDDEdit::KeyInput(char character) {
+  // The width is that of the text as it would be with the character appended,
+  // measured before deciding anything.
+  const int32_t width = MeasureText(Text + character);
+  if (character == kBackspace) {
+    if (TextLength > 0 && !Text.empty()) {
+      Text.pop_back();
+      --TextLength;
+    }
+    return;
+  }
+  if (TextLength < kMaxLength && BoundsRect.Left + width + 5 < BoundsRect.Right) {
+    Text.push_back(character);
+    ++TextLength;
+  }
+}
+
+void TDDEdit::SetText(const std::string& text) {
+  Text = text;
+  TextLength = static_cast<uint8_t>(text.size());
+}
+
+void TDDEdit::Draw(TSurface& surface) {
+  if (Focused && kFocusImage < kMenuImageCount) {
+    const TSurfacePtr& frame = context_.Images.MenuImages[kFocusImage];
+    if (frame) DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *frame);
+  }
+
+  TDeviceContext dc(context_.Fonts, surface);
+  dc.SetHollowBrush();
+  dc.SetPen(kDarkBlue, 3);
+
+  // The caret changes phase on the first draw more than kBlinkMs after the last
+  // change, so a field that is not drawn does not blink.
+  LastTick = context_.Sys.TickCount();
+  if (LastTick - BlinkTick > kBlinkMs) {
+    CaretPhase = !CaretPhase;
+    BlinkTick = LastTick;
+  }
+
+  dc.SetTextAlign(kTaLeft | kTaTop);
+  dc.SelectFont(kFont);
+  const int32_t width = dc.TextWidth(Text);
+  if (CaretPhase && Focused && Editing) {
+    const int32_t x = BoundsRect.Left + width + 10;
+    dc.MoveTo(x, BoundsRect.Top);
+    dc.LineTo(x, BoundsRect.Bottom - 6);
+  }
+
+  // Letters arrive upper case; the name is kept with a capital first letter.
+  for (char& c : Text) c = ToLowerAscii(c);
+  if (TextLength > 0 && !Text.empty()) Text[0] = ToUpperAscii(Text[0]);
+
+  dc.SetTextColor(kOrange);
+  const size_t shown = TextLength < Text.size() ? TextLength : Text.size();
+  dc.TextOut(BoundsRect.Left + 7, BoundsRect.Top - 2, std::string_view(Text).substr(0, shown));
+}

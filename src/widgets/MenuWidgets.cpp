@@ -1,0 +1,16 @@
+#include "widgets/MenuWidgets.h"
+
+TMenuWidgets::TMenuWidgets(const TWidgetContext& context)
+    : MainMenuGroup(std::make_unique<TDDMainBtnCollection>(context, menu_layout::kMainMenu)),
+      HighScoreButtons(std::make_unique<TDDBtnCollection>(context, menu_layout::kHighScoreButtons)),
+      HelpButtons(std::make_unique<TDDBtnCollection>(context, menu_layout::kHelpButtons)),
+      OptionsGroup(std::make_unique<TDDOptBtnCollection>(context, menu_layout::kOptionsRects,
+                                                         menu_layout::kOptionsImages)),
+      YesNoGroup(std::make_unique<TDDTextBtnCollection>(context, menu_layout::kYesRect,
+                                                        menu_layout::kNoRect, "Yes", "No")),
+      OkCancelGroup(std::make_unique<TDDTextBtnCollection>(
+          context, menu_layout::kOkRect, menu_layout::kCancelRect, "Ok", "Cancel")),
+      NameField(std::make_unique<TDDEdit>(context, menu_layout::kNameFieldRect)) {
+  NameField->Focused = true;
+  NameField->Editing = true;
+}
