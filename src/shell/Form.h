@@ -1,0 +1,153 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffects.h"
+#include "game/GameHost.h"
+#include "graphics/Display.h"
+#include "graphics/Fonts.h"
+#include "graphics/ImageSlots.h"
+#include "platform/Platform.h"
+#include "platform/Random.h"
+#include "settings/ConfigFile.h"
+#include "shell/ShellState.h"
+#include "widgets/MenuWidgets.h"
+#include "widgets/WidgetContext.h"
+
+// Where the form finds its files (relative to the current folder by default).
+struct TFormPaths {
+  std::string PackPath = "Data/Data.pp";
+  std::string ConfigPath = "Config.cfg";
+};
+
+// The main form: start-up, the frame loop, the reaction to the foreground
+// changing, the display mode, the close request, and every screen. It owns the
+// display, the image slots and the menu widgets; the shared state, the fonts
+// and the sound and music services are handed in and must outlive it.
+//
+// Life: construct, Create() (loads settings and images, starts input and
+// music; throws std::runtime_error with a clear message when the display or
+// the image pack fails), Run() until the exit question is answered Yes, then
+// destroy (FormDestroy).
+class TForm1 final : public IGameHost {
+ public:
+  TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound, IMusic& music,
+         TFormPaths paths = {});
+  ~TForm1() override;
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // --- life ---------------------------------------------------------------------
+  // The form's creation: the first FormCreate pass.
+  void Create() { FormCreate(); }
+  // Pumps events and composes frames until the form closes. Sleeps until the
+  // next tick step between passes and composes nothing while minimized.
+  void Run();
+  // One pass of the loop: the pending events, then a frame unless minimized.
+  void RunOnce();
+  bool Closed() const { return State.Closing; }
+
+  // First pass (FirstCreate): seed, desktop size, settings load and apply,
+  // input, menu music. Every later pass rebuilds the display and reloads images.
+  void FormCreate();
+  // Releases images, widgets, the game, the surfaces and the keyboard. Safe to
+  // call twice.
+  void FormDestroy();
+  void SetUpInput();
+  void SetWindowed(bool value);
+  void SetSoundOn(bool value) { State.Settings.SoundOn = value; }
+  // Reads the keyboard; composes and presents a frame when more than 5 ms passed
+  // since the last one. Returns 0, or 1 when a surface restore must be retried.
+  int32_t RenderFrame();
+  void ApplicationEvents1Idle(bool& done);
+  void ApplicationEvents1Activate();
+  void ApplicationEvents1Deactivate();
+  void ApplicationEvents1Restore();
+  // Whether the window may be resized now.
+  bool FormCanResize() const;
+  // Whether the form may close now; otherwise the exit question (or nothing).
+  bool FormCloseQuery();
+  void FormWindowMoved();
+  // Maximize button and a double click on the caption switch to full screen.
+  void FormMaximizeRequest() { SetWindowed(false); }
+  // Dispatches one platform notification to its handler.
+  void HandleEvent(const TPlatformEvent& event);
+
+  // --- input and menu commands ----------------------------------------------------
+  void FormKeyDown(uint16_t key, bool alt);
+  void FormMouseMove(int32_t x, int32_t y);
+  void FormMouseDown(int32_t x, int32_t y);
+  void FormMouseWheelUp();
+  void FormMouseWheelDown();
+  void NextWeapon(int32_t direction);  // +1 next, -1 previous
+  void DoMenuCommand();
+  void OpenUrl(const std::string& url);
+
+  // --- helpers for the handlers -----------------------------------------------------
+  // Asks the form to close: FormCloseQuery, and when it allows, the loop ends
+  // after the current pass.
+  void Close();
+  // Minimizes the application (the minimize key).
+  void MinimizeApp() { Sys.Minimize(); }
+  // Copies the back buffer onto the snapshot surface; with `stripes`, lays the
+  // pause line image over every second row.
+  void FreezeSnapshot(bool stripes);
+  // A new session in CurrentGame; the old one is released only after the new
+  // one exists.
+  void StartNewGame();
+  // Copies the name field of the options into PlayerName and writes "Config.cfg".
+  bool SaveSettings();
+  // Reloads every image; creates the widgets on the first call.
+  void LoadAllImages();
+  // Draws the screen of the current GameState into `back`.
+  void ComposeScreen(TSurface& back);
+
+  // --- IGameHost --------------------------------------------------------------------
+  void SetGameState(uint32_t state) override { State.GameState = state; }
+  bool MouseActive() const override { return State.MouseActive != kFalse32; }
+  bool MusicOn() const override { return State.Settings.MusicOn; }
+  int32_t LowestHighScore() const override;
+  void SetMainMenuCurrent(int32_t item) override;
+
+  // --- what the form holds ------------------------------------------------------------
+  Platform& Sys;
+  TShellState& State;
+  TFonts& Fonts;
+  ISoundEffects& Sound;
+  IMusic& Music;
+  TFormPaths Paths;
+  TConfigFile Config;
+  TRandom Rng;
+  TDisplay Display;
+  TImageSlots Images;
+  TWidgetContext WidgetContext;
+  std::unique_ptr<TMenuWidgets> Widgets;  // created by the first image load
+  TGameContext GameContext;
+
+ private:
+  void FirstCreatePass();
+  void SecondCreatePass();
+  void ApplySettings();
+  int32_t RestoreSurfaces();
+  // Opaque background blit; a failure restores the surfaces and the frame goes on.
+  void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
+  void DrawMenuFrame(TSurface& back, int panelSlot);
+  void DrawDialogFrame(TSurface& back, const TSurface* background, int32_t boxX,
+                       bool restoreOnFailure);
+  void DrawIntro(TSurface& back);
+  void DrawOptions(TSurface& back);
+  void DrawKeyCapture(TSurface& back);
+  void DrawHighScores(TSurface& back);
+  void DrawHelpPage(TSurface& back);
+  void DrawAbout(TSurface& back);
+  void DrawDialog(TSurface& back);
+  const TSurface* Menu(int slot) const { return Images.MenuImages[slot].get(); }
+  const TSurface* Sprite(int slot) const { return Images.SpriteImages[slot].get(); }
+
+  bool destroyed_ = false;
+  std::vector<TPlatformEvent> events_;
+};
