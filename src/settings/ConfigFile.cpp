@@ -7,9 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <utility>
 
 namespace {
@@ -111,6 +109,36 @@ bool WriteAndSync(const std::string& path, const std::string& data, std::string&
   return true;
 }
 
+// Reads a regular file whole; anything else (a folder, no permission) fails
+// with a reason.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = "cannot read " + path + ": " + ErrnoText();
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = "cannot read " + path + ": not a regular file";
+    ::close(fd);
+    return false;
+  }
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = "cannot read " + path + ": " + ErrnoText();
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
 // Makes a completed rename durable; a failure here loses nothing already done.
 void SyncFolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -177,14 +205,14 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
     Save(options, table);
   }
 
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) {
-    result.Error = "cannot read " + path_ + ": " + ErrnoText() + "; using the default settings";
+  std::string bytes;
+  std::string error;
+  if (!ReadWholeFile(path_, bytes, error)) {
+    result.Error = error + "; using the default settings";
     std::cerr << "Tidal Lynx: " << result.Error << '\n';
     return result;
   }
   result.Opened = true;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   result.BytesRead = Decode(bytes, options, table, result.Complete);
   if (!result.Complete) {
     result.Error = path_ + " is short or damaged (" + std::to_string(bytes.size()) +

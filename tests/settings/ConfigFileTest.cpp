@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "settings/ConfigFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder per test, removed afterwards.
+class TScratchFolder {
+ public:
+  TScratchFolder() {
+    std::string pattern = (fs::temp_directory_path() / "tl-config-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string Coded(const std::string& text) {
+  std::string out(1, static_cast<char>(text.size()));
+  for (char c : text) out.push_back(static_cast<char>(~static_cast<uint8_t>(c)));
+  return out;
+}
+
+std::string Le32(uint32_t v) {
+  return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+          static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+}
+
+}  // namespace
+
+TEST(ConfigFile, StartUpWithoutAFileWritesThe145DefaultBytes) {
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  TOptions options;
+  options.WindowedMode = false;  // whatever was in memory, the defaults are loaded
+  THiScoreTable table{};
+
+  const TConfigLoadResult result = file.Load(options, table);
+
+  std::string expected("\x01\x01\x01\x7B\x00", 5);
+  for (uint32_t score = 1000; score >= 100; score -= 100)
+    expected += Coded("Anonymous") + Le32(score);
+  ASSERT_EQ(expected.size(), 145u);
+  EXPECT_EQ(ReadAll(file.Path()), expected);
+  EXPECT_TRUE(result.Created);
+  EXPECT_TRUE(result.Complete);
+  EXPECT_EQ(result.BytesRead, 145u);
+  EXPECT_EQ(options, TOptions{});
+  EXPECT_EQ(table, DefaultHiScores());
+  EXPECT_FALSE(fs::exists(file.Path() + ".tmp"));
+}
+
+TEST(ConfigFile, FieldsRoundTripWithMusicBeforeSoundOnDisk) {
+  struct TCase {
+    bool Windowed, Sound, Music;
+    int32_t Key;
+    int32_t KeyBack;  // the file keeps the low byte
+  };
+  const TCase cases[] = {
+      {true, true, true, 123, 123},  {false, true, false, 300, 44}, {true, false, true, 511, 255},
+      {false, false, false, 256, 0}, {true, false, false, 65, 65},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "key " << c.Key);
+    TScratchFolder folder;
+    TConfigFile file(folder.File("Config.cfg"));
+    TOptions options{c.Windowed, c.Sound, c.Music, c.Key, "Zed"};
+    THiScoreTable table = DefaultHiScores();
+    table[3] = {"Neg", -12345678};
+    ASSERT_TRUE(file.Save(options, table));
+
+    const std::string bytes = ReadAll(file.Path());
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], c.Windowed ? 1 : 0);
+    EXPECT_EQ(bytes[1], c.Music ? 1 : 0);
+    EXPECT_EQ(bytes[2], c.Sound ? 1 : 0);
+
+    TOptions loaded;
+    THiScoreTable loadedTable{};
+    EXPECT_TRUE(file.Load(loaded, loadedTable).Complete);
+    options.MinimizeKey = c.KeyBack;
+    EXPECT_EQ(loaded, options);
+    EXPECT_EQ(loadedTable, table);
+  }
+}
+
+TEST(ConfigFile, OnlyAFlagByteOfOneReadsAsTrue) {
+  for (int value : {0, 1, 2, 0x7F, 0xFF}) {
+    TScratchFolder folder;
+    TConfigFile file(folder.File("Config.cfg"));
+    std::string bytes = TConfigFile::Encode(TOptions{}, DefaultHiScores());
+    bytes[0] = bytes[1] = bytes[2] = static_cast<char>(value);
+    WriteAll(file.Path(), bytes);
+    TOptions options;
+    THiScoreTable table{};
+    file.Load(options, table);
+    EXPECT_EQ(options.WindowedMode, value == 1) << value;
+    EXPECT_EQ(options.MusicOn, value == 1) << value;
+    EXPECT_EQ(options.SoundOn, value == 1) << value;
+  }
+}
+
+TEST(ConfigFile, TruncatedFileKeepsDefaultsForEveryMissingField) {
+  // A full 145-byte file in which every field differs from its default.
+  TOptions stored{false, false, false, 0x41, ""};
+  THiScoreTable storedTable;
+  for (int i = 0; i < kHiScoreCount; ++i) {
+    storedTable[static_cast<size_t>(i)] = {"Player" + std::to_string(i) + "xy", 5000 - 7 * i};
+  }
+  const std::string full = TConfigFile::Encode(stored, storedTable);
+  ASSERT_EQ(full.size(), 145u);
+
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  for (size_t length = 0; length < full.size(); ++length) {
+    SCOPED_TRACE(testing::Message() << "length " << length);
+    WriteAll(file.Path(), full.substr(0, length));
+
+    TOptions expected;
+    THiScoreTable expectedTable = DefaultHiScores();
+    if (length >= 1) expected.WindowedMode = stored.WindowedMode;
+    if (length >= 2) expected.MusicOn = stored.MusicOn;
+    if (length >= 3) expected.SoundOn = stored.SoundOn;
+    if (length >= 4) expected.MinimizeKey = stored.MinimizeKey;
+    for (int i = 0; i < kHiScoreCount; ++i) {
+      const size_t nameEnd = 5 + 14 * static_cast<size_t>(i) + 10;
+      if (length >= nameEnd)
+        expectedTable[static_cast<size_t>(i)].Name = storedTable[static_cast<size_t>(i)].Name;
+      if (length >= nameEnd + 4)
+        expectedTable[static_cast<size_t>(i)].Score = storedTable[static_cast<size_t>(i)].Score;
+    }
+
+    TOptions options{true, true, true, 99, "Old"};
+    THiScoreTable table{};
+    testing::internal::CaptureStderr();
+    const TConfigLoadResult result = file.Load(options, table);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("short or damaged"), std::string::npos);
+    EXPECT_TRUE(result.Opened);
+    EXPECT_FALSE(result.Complete);
+    EXPECT_FALSE(result.Created);
+    EXPECT_EQ(options, expected);
+    EXPECT_EQ(table, expectedTable);
+    // The short file is left for the next save to replace.
+    EXPECT_EQ(ReadAll(file.Path()).size(), length);
+  }
+}
+
+TEST(ConfigFile, NameLongerThanTheRestOfTheFileIsNotRead) {
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  // The player name claims 200 bytes but the file ends after 3.
+  WriteAll(file.Path(), std::string("\x00\x01\x00\x20\xC8\xBE\xBE\xBE", 8));
+  TOptions options;
+  THiScoreTable table{};
+  testing::internal::CaptureStderr();
+  const TConfigLoadResult result = file.Load(options, table);
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(result.Complete);
+  EXPECT_EQ(result.BytesRead, 4u);
+  EXPECT_FALSE(options.WindowedMode);
+  EXPECT_TRUE(options.MusicOn);
+  EXPECT_EQ(options.MinimizeKey, 0x20);
+  EXPECT_EQ(options.PlayerName, "");
+  EXPECT_EQ(table, DefaultHiScores());
+}
+
+TEST(ConfigFile, UnreadableFileStartsWithDefaults) {
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  fs::create_directory(file.Path());  // exists, but is no file
+  TOptions options{false, false, false, 1, "X"};
+  THiScoreTable table{};
+  testing::internal::CaptureStderr();
+  const TConfigLoadResult result = file.Load(options, table);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(result.Complete);
+  EXPECT_FALSE(result.Error.empty());
+  EXPECT_NE(err.find("Config.cfg"), std::string::npos);
+  EXPECT_EQ(options, TOptions{});
+  EXPECT_EQ(table, DefaultHiScores());
+}
+
+TEST(ConfigFile, FailingRenameLeavesTheOldFileIntact) {
+  TScratchFolder folder;
+  const std::string path = folder.File("Config.cfg");
+  const std::string old = TConfigFile::Encode(TOptions{}, DefaultHiScores());
+  WriteAll(path, old);
+
+  std::vector<std::string> renames;
+  TConfigFile file(path, [&](const char* from, const char* to) {
+    renames.push_back(std::string(from) + " -> " + to);
+    errno = EIO;
+    return -1;
+  });
+  THiScoreTable changed = DefaultHiScores();
+  changed[0] = {"New", 99999};
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(file.Save(TOptions{}, changed));
+  const std::string err = testing::internal::GetCapturedStderr();
+
+  ASSERT_EQ(renames.size(), 1u);
+  EXPECT_EQ(renames[0], path + ".tmp -> " + path);  // the temporary file sits beside it
+  EXPECT_EQ(ReadAll(path), old);
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  EXPECT_NE(err.find("not saved"), std::string::npos);
+}
+
+TEST(ConfigFile, SaveOverADirectoryFailsCleanly) {
+  // A target that rename cannot replace, even for root.
+  TScratchFolder folder;
+  const std::string path = folder.File("Config.cfg");
+  fs::create_directory(path);
+  WriteAll(path + "/keep", "x");
+  TConfigFile file(path);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(file.Save(TOptions{}, DefaultHiScores()));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_EQ(ReadAll(path + "/keep"), "x");
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST(ConfigFile, LaterSaveWritesTheTableInMemoryEvenAfterTheFileWasDeleted) {
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  TOptions options;
+  THiScoreTable table{};
+  file.Load(options, table);
+  InsertResult(table, "Late", 650);
+  options.PlayerName = "Me";
+
+  fs::remove(file.Path());
+  ASSERT_TRUE(file.Save(options, table));
+
+  TOptions loaded;
+  THiScoreTable loadedTable{};
+  const TConfigLoadResult result = file.Load(loaded, loadedTable);
+  EXPECT_FALSE(result.Created);
+  EXPECT_EQ(loaded.PlayerName, "Me");
+  EXPECT_EQ(loadedTable, table);
+}
+
+TEST(ConfigFile, SaveReplacesALongerFileWithExactlyTheNewBytes) {
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  WriteAll(file.Path(), std::string(300, '\x55'));
+  ASSERT_TRUE(file.Save(TOptions{}, DefaultHiScores()));
+  EXPECT_EQ(ReadAll(file.Path()), TConfigFile::Encode(TOptions{}, DefaultHiScores()));
+}
+
+TEST(ConfigFile, NamesWithAnyBytesRoundTrip) {
+  const std::string names[] = {
+      std::string("\x00\x01\x1F", 3), "\x7F\x80\xFE\xFF", "~Tilde~", std::string(10, '\xFF'), "",
+  };
+  TScratchFolder folder;
+  TConfigFile file(folder.File("Config.cfg"));
+  for (const std::string& name : names) {
+    TOptions options;
+    options.PlayerName = name;
+    THiScoreTable table = DefaultHiScores();
+    table[9].Name = name;
+    ASSERT_TRUE(file.Save(options, table));
+    TOptions loaded;
+    THiScoreTable loadedTable{};
+    EXPECT_TRUE(file.Load(loaded, loadedTable).Complete);
+    EXPECT_EQ(loaded.PlayerName, name);
+    EXPECT_EQ(loadedTable[9].Name, name);
+  }
+}
