@@ -1,0 +1,227 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "FontSet.h"
+#include "MenuLayout.h"
+#include "MenuPainter.h"
+
+namespace {
+
+struct TSize {
+  int w, h;
+};
+
+// Every pack record and the size the game's code relies on.
+const TSize kSizes[76] = {
+    // sprites 0..41
+    {118, 600},
+    {118, 600},
+    {30, 30},
+    {28, 144},
+    {61, 61},
+    {123, 247},
+    {78, 210},
+    {62, 139},
+    {77, 191},
+    {72, 176},
+    {1024, 64},
+    {1024, 64},
+    {1024, 64},
+    {1024, 64},
+    {1024, 64},
+    {32, 32},
+    {32, 32},
+    {24, 88},
+    {30, 111},
+    {34, 136},
+    {47, 146},
+    {23, 28},
+    {47, 224},
+    {50, 55},
+    {73, 72},
+    {76, 103},
+    {12, 24},
+    {14, 25},
+    {18, 24},
+    {7, 14},
+    {7, 14},
+    {7, 27},
+    {6, 24},
+    {61, 305},
+    {24, 23},
+    {24, 23},
+    {24, 23},
+    {24, 23},
+    {23, 23},
+    {24, 23},
+    {24, 23},
+    {23, 23},
+    // menus 0..33
+    {800, 600},
+    {224, 42},
+    {160, 49},
+    {222, 40},
+    {96, 49},
+    {261, 42},
+    {83, 39},
+    {107, 19},
+    {166, 19},
+    {205, 30},
+    {503, 380},
+    {121, 21},
+    {178, 21},
+    {503, 380},
+    {503, 380},
+    {102, 21},
+    {66, 21},
+    {36, 19},
+    {48, 19},
+    {420, 200},
+    {120, 150},
+    {800, 1},
+    {48, 32},
+    {40, 40},
+    {40, 40},
+    {40, 40},
+    {48, 32},
+    {48, 32},
+    {48, 32},
+    {800, 600},
+    {48, 32},
+    {48, 32},
+    {48, 32},
+    {48, 32}};
+
+struct SurfaceDeleter {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using TSurface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ImagePackTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const auto pack = ReadFile(std::string(TL_GAME_DIR) + "/Data/Data.pp");
+    size_t at = 0;
+    while (at + 4 <= pack.size()) {
+      const uint32_t n = pack[at] | pack[at + 1] << 8 | pack[at + 2] << 16 |
+                         static_cast<uint32_t>(pack[at + 3]) << 24;
+      at += 4;
+      ASSERT_LE(at + n, pack.size()) << "record " << images().size() << " runs past the end";
+      SDL_RWops* rw = SDL_RWFromConstMem(pack.data() + at, static_cast<int>(n));
+      SDL_Surface* raw = SDL_LoadBMP_RW(rw, 1);
+      ASSERT_NE(raw, nullptr) << "record " << images().size() << ": " << SDL_GetError();
+      images().emplace_back(SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_RGB888, 0));
+      SDL_FreeSurface(raw);
+      at += n;
+    }
+    EXPECT_EQ(at, pack.size()) << "trailing bytes after the last record";
+  }
+  static void TearDownTestSuite() { images().clear(); }
+  static std::vector<TSurface>& images() {
+    static std::vector<TSurface> list;
+    return list;
+  }
+  static uint32_t Pixel(const SDL_Surface* s, int x, int y) {
+    const auto* row = static_cast<const uint8_t*>(s->pixels) + y * s->pitch;
+    return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+  }
+  static int Count(const SDL_Surface* s, bool (*match)(uint32_t)) {
+    int n = 0;
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x) n += match(Pixel(s, x, y)) ? 1 : 0;
+    return n;
+  }
+};
+
+bool IsKey(uint32_t p) {
+  return p == 0xFF00FF;
+}
+bool NearKey(uint32_t p) {
+  const int r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
+  return p != 0xFF00FF && r >= 248 && b >= 248 && g <= 8;
+}
+
+TEST_F(ImagePackTest, EveryRecordIsABitmapOfItsSize) {
+  ASSERT_EQ(images().size(), 76u);
+  for (size_t i = 0; i < 76; ++i) {
+    SCOPED_TRACE("pack image " + std::to_string(i));
+    ASSERT_TRUE(images()[i]);
+    EXPECT_EQ(images()[i]->w, kSizes[i].w);
+    EXPECT_EQ(images()[i]->h, kSizes[i].h);
+  }
+}
+
+TEST_F(ImagePackTest, KeyOnlyWhereTransparencyIsMeant) {
+  ASSERT_EQ(images().size(), 76u);
+  // Drawn without colour key: background, the three panels, the dialog box,
+  // the markers, and the sea tile that fills the screen.
+  const int opaque[] = {5, 42, 52, 55, 56, 61, 65, 66, 67};
+  // Sprites that must show the sea around them.
+  const int keyed[] = {2, 6, 7, 8, 9, 10, 14, 17, 20, 21, 22, 23, 24, 25, 26, 29, 31, 71};
+  for (const int i : opaque) {
+    SCOPED_TRACE("opaque image " + std::to_string(i));
+    EXPECT_EQ(Count(images()[static_cast<size_t>(i)].get(), IsKey), 0);
+  }
+  for (const int i : keyed) {
+    SCOPED_TRACE("keyed image " + std::to_string(i));
+    EXPECT_GT(Count(images()[static_cast<size_t>(i)].get(), IsKey), 0);
+  }
+  for (size_t i = 0; i < 76; ++i) {
+    SCOPED_TRACE("image " + std::to_string(i));
+    EXPECT_EQ(Count(images()[i].get(), NearKey), 0) << "a colour that rounds to the key";
+  }
+}
+
+TEST_F(ImagePackTest, HighlightsMatchTheBackgroundAroundTheirLabels) {
+  ASSERT_EQ(images().size(), 76u);
+  // Each highlight is cut from the picture it is drawn on: its corner pixel
+  // equals the background's pixel at the button's corner.
+  const SDL_Surface* background = images()[42].get();
+  for (size_t k = 0; k < menu_layout::kMainMenu.size(); ++k) {
+    const auto& r = menu_layout::kMainMenu[k];
+    SCOPED_TRACE(std::string(r.text));
+    EXPECT_EQ(Pixel(images()[43 + k].get(), 0, 0), Pixel(background, r.left, r.top));
+  }
+  // The markers replace exactly the background under them at its edges.
+  for (size_t k = 0; k < menu_layout::kMarkers.size(); ++k) {
+    const auto& m = menu_layout::kMarkers[k];
+    EXPECT_EQ(Pixel(images()[65 + k].get(), 0, 0), Pixel(background, m.x, m.y));
+  }
+}
+
+TEST(MenuLayoutTest, LabelsFitTheirRectanglesAndMarkersClearThem) {
+  const TFontSet fonts;
+  const TMenuPainter painter(fonts);
+  for (size_t k = 0; k < menu_layout::kMainMenu.size(); ++k) {
+    const auto& r = menu_layout::kMainMenu[k];
+    SCOPED_TRACE(std::string(r.text));
+    EXPECT_GE(painter.MainLabelLeft(static_cast<int>(k)), r.left);
+  }
+  for (const auto& m : menu_layout::kMarkers) {
+    const auto& label = menu_layout::kMainMenu[static_cast<size_t>(m.item)];
+    EXPECT_LT(m.x + menu_layout::kMarkerSize, label.left) << label.text;
+    EXPECT_LE(m.y, label.top + label.Height());
+  }
+}
+
+TEST(ImagePackBuildTest, DeterministicAcrossRuns) {
+  const TFontSet fonts;
+  const TMenuPainter a(fonts);
+  const TMenuPainter b(fonts);
+  for (const int slot : {0, 13, 29}) {
+    SCOPED_TRACE(slot);
+    EXPECT_EQ(a.Image(slot)->ToBmp(), b.Image(slot)->ToBmp());
+  }
+}
+
+}  // namespace

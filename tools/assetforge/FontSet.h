@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+
+// The two Tahoma-compatible faces (regular and bold) as cairo font faces,
+// loaded through FreeType. Falls back to DejaVu Sans when the Wine fonts
+// are not installed; throws std::runtime_error when neither is found.
+class TFontSet {
+ public:
+  TFontSet();
+  ~TFontSet();
+  TFontSet(const TFontSet&) = delete;
+  TFontSet& operator=(const TFontSet&) = delete;
+
+  cairo_font_face_t* Regular() const { return regular_; }
+  cairo_font_face_t* Bold() const { return bold_; }
+
+ private:
+  cairo_font_face_t* Load(const char* const* candidates, void** face);
+
+  void* library_ = nullptr;  // FT_Library
+  void* regularFace_ = nullptr;
+  void* boldFace_ = nullptr;
+  cairo_font_face_t* regular_ = nullptr;
+  cairo_font_face_t* bold_ = nullptr;
+};

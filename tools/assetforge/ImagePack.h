@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+
+class TFontSet;
+
+// The 76 pictures of the pack: sprite slots 0..41, then menu slots 0..33.
+class TImagePack {
+ public:
+  static constexpr int kSpriteCount = 42;
+  static constexpr int kMenuCount = 34;
+  static constexpr int kCount = kSpriteCount + kMenuCount;
+
+  struct TEntry {
+    std::unique_ptr<TCanvas> canvas;
+    bool opaque = false;  // drawn without colour key: flattened, never keyed
+    std::string name;
+  };
+
+  // Draws every picture.
+  explicit TImagePack(const TFontSet& fonts);
+
+  const std::vector<TEntry>& Entries() const { return entries_; }
+  // The pack file: per image a 32-bit little-endian length, then the BMP.
+  std::vector<uint8_t> PackBytes() const;
+  // Every picture on the sea, labelled, as one PNG (for review).
+  void WriteContactSheet(const std::string& path) const;
+
+ private:
+  const TFontSet& fonts_;
+  std::vector<TEntry> entries_;
+};

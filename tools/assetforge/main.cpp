@@ -1,0 +1,91 @@
+// The asset forge: writes the image pack, the sound bank and the two music
+// modules, or a contact sheet of every picture for review.
+#include <SDL.h>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "EmbeddedSource.h"
+#include "FontSet.h"
+#include "ImagePack.h"
+#include "MusicComposer.h"
+#include "SoundBank.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  // Write beside the target and rename, so an interrupted build never
+  // leaves a half-written asset that looks up to date.
+  const fs::path temp = path.string() + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("Cannot write " + temp.string());
+  }
+  fs::rename(temp, path);
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: assetforge --game-dir DIR [--wave-dir DIR] [--embedded-source FILE]\n"
+               "       assetforge --contact-sheet OUT.png\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string gameDir, waveDir, embedded, sheet;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return Usage();
+    const std::string value = argv[++i];
+    if (arg == "--game-dir")
+      gameDir = value;
+    else if (arg == "--wave-dir")
+      waveDir = value;
+    else if (arg == "--embedded-source")
+      embedded = value;
+    else if (arg == "--contact-sheet")
+      sheet = value;
+    else
+      return Usage();
+  }
+  if (gameDir.empty() && sheet.empty()) return Usage();
+  try {
+    const TFontSet fonts;
+    const TImagePack pack(fonts);
+    if (!sheet.empty()) {
+      pack.WriteContactSheet(sheet);
+      std::printf("contact sheet: %s\n", sheet.c_str());
+    }
+    if (gameDir.empty()) return 0;
+    WriteFile(fs::path(gameDir) / "Data" / "Data.pp", pack.PackBytes());
+    for (int track = 1; track <= 2; ++track)
+      WriteFile(fs::path(gameDir) / "sound" / (std::to_string(track) + ".xm"),
+                TMusicComposer::Compose(track).Bytes());
+    std::vector<std::vector<uint8_t>> images;
+    for (size_t id = 0; id < kSoundBank.size(); ++id) {
+      images.push_back(TSoundBank::Make(static_cast<int>(id)).SaveToBytes());
+      if (!waveDir.empty())
+        WriteFile(fs::path(waveDir) / (std::string(kSoundBank[id].name) + ".wav"), images.back());
+    }
+    if (!embedded.empty()) WriteText(embedded, TEmbeddedSource::Generate(images));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "assetforge: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
