@@ -88,7 +88,9 @@ TEST(WaveTest, LoadsImagesOfEveryAcceptedShape) {
     wave.LoadFromBytes(c.image);
     EXPECT_EQ(wave.Size(), c.size);
     EXPECT_EQ(wave.FormatSize(), c.formatSize);
-    if (c.size == 2903) EXPECT_EQ(0, std::memcmp(wave.Data(), odd.data(), odd.size()));
+    if (c.size == 2903) {
+      EXPECT_EQ(0, std::memcmp(wave.Data(), odd.data(), odd.size()));
+    }
   }
 }
 
@@ -158,7 +160,9 @@ TEST(WaveTest, CapacityGrowsInBlocksOf8096) {
     EXPECT_EQ(wave.Size(), std::max(s.size, 0));
     EXPECT_EQ(wave.Capacity(), s.capacity);
     EXPECT_EQ(wave.Data() != before, s.reallocated);
-    if (before && wave.Data()) EXPECT_EQ(wave.Data()[0], 0x5A) << "contents survive a resize";
+    if (before && wave.Data()) {
+      EXPECT_EQ(wave.Data()[0], 0x5A) << "contents survive a resize";
+    }
   }
 }
 
