@@ -1,0 +1,140 @@
+// tidal-lynx-scores: the world high-score server for Tidal Lynx.
+//   tidal-lynx-scores [--listen HOST:PORT] [--db FILE]
+// Defaults: --listen 127.0.0.1:8642 --db scores.db. Port 0 picks a free port.
+// Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
+// accepted result is already committed.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "ScoreServer.h"
+#include "ScoreStore.h"
+
+namespace {
+
+struct TArguments {
+  std::string Host = "127.0.0.1";
+  int Port = 8642;
+  std::string Database = "scores.db";
+};
+
+constexpr const char* kUsage =
+    "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE]\n"
+    "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
+    "  --db FILE           SQLite database of results (default scores.db, created if missing)\n";
+
+bool ParseListen(const std::string& text, TArguments& args) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return false;
+  const std::string port = text.substr(colon + 1);
+  if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos) return false;
+  const int value = std::stoi(port);
+  if (value > 65535) return false;
+  args.Host = text.substr(0, colon);
+  if (args.Host.size() > 2 && args.Host.front() == '[' && args.Host.back() == ']') {
+    args.Host = args.Host.substr(1, args.Host.size() - 2);
+  }
+  args.Port = value;
+  return true;
+}
+
+bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string flag = argv[i];
+    if (flag == "--help" || flag == "-h") {
+      error.clear();
+      return false;
+    }
+    if (i + 1 >= argc) {
+      error = "missing value after " + flag;
+      return false;
+    }
+    const std::string value = argv[++i];
+    if (flag == "--listen") {
+      if (!ParseListen(value, args)) {
+        error = "bad --listen value \"" + value + "\" (expected HOST:PORT)";
+        return false;
+      }
+    } else if (flag == "--db") {
+      args.Database = value;
+    } else {
+      error = "unknown option " + flag;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TArguments args;
+  std::string error;
+  if (!ParseArguments(argc, argv, args, error)) {
+    if (!error.empty()) std::cerr << "tidal-lynx-scores: " << error << "\n";
+    std::cerr << kUsage;
+    return error.empty() ? 0 : 2;
+  }
+
+  // Every thread started from here on inherits the blocked signals; one thread
+  // waits for them and stops the server.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  auto store = TScoreStore::Open(args.Database, error);
+  if (!store) {
+    std::cerr << "tidal-lynx-scores: " << error << "\n";
+    return 1;
+  }
+
+  std::mutex logMutex;
+  TScoreServerOptions options;
+  options.Log = [&logMutex](const std::string& line) {
+    std::lock_guard lock(logMutex);
+    std::cout << line << std::endl;
+  };
+  TScoreServer server(*store, options);
+  const int port = server.Bind(args.Host, args.Port);
+  if (port < 0) {
+    std::cerr << "tidal-lynx-scores: cannot listen on " << args.Host << ":" << args.Port << ": "
+              << std::strerror(errno) << "\n";
+    return 1;
+  }
+  const bool ipv6 = args.Host.find(':') != std::string::npos;
+  std::cout << "tidal-lynx-scores: listening on http://" << (ipv6 ? "[" : "") << args.Host
+            << (ipv6 ? "]" : "") << ":" << port << "/ (database " << args.Database << ")"
+            << std::endl;
+
+  std::atomic<bool> serving{true};
+  std::thread signalWaiter([&] {
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    if (serving) {
+      std::lock_guard lock(logMutex);
+      std::cout << "tidal-lynx-scores: " << (received == SIGINT ? "SIGINT" : "SIGTERM")
+                << ", stopping" << std::endl;
+    }
+    server.Stop();
+  });
+
+  const bool ok = server.Run();
+  serving = false;
+  // Wake the waiter if the server ended on its own.
+  pthread_kill(signalWaiter.native_handle(), SIGTERM);
+  signalWaiter.join();
+  store.reset();
+  std::cout << "tidal-lynx-scores: stopped" << std::endl;
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,199 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/GameStates.h"
+#include "online/ResultCodec.h"
+#include "online/ResultSubmission.h"
+#include "online/ServerProcess.h"
+#include "platform/SdlPlatform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The real platform, with every HTTP request it makes written down.
+class TRecordingPlatform : public SdlPlatform {
+ public:
+  THttpResult HttpGet(const std::string& url, const THttpOptions& options) override {
+    Urls.push_back(url);
+    return SdlPlatform::HttpGet(url, options);
+  }
+  std::vector<std::string> Urls;
+};
+
+struct TRow {
+  std::string Name;
+  std::string Player;
+  int64_t Score = 0;
+};
+
+std::vector<TRow> StoredRows(const fs::path& database) {
+  std::vector<TRow> rows;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT name, player, score FROM results ORDER BY id", -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+      while (sqlite3_step(stmt) == SQLITE_ROW) {
+        rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                        reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)),
+                        sqlite3_column_int64(stmt, 2)});
+      }
+    }
+    sqlite3_finalize(stmt);
+  }
+  sqlite3_close(db);
+  return rows;
+}
+
+fs::path Scratch(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() / ("tl_e2e_" + std::to_string(getpid())) / name;
+  fs::remove_all(dir);
+  return dir;
+}
+
+// A loopback socket that is listening (the kernel completes connections) but
+// never reads or answers; closed with the object.
+class TSilentListener {
+ public:
+  TSilentListener() {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(fd_, 8) != 0 || getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+      return;
+    }
+    port_ = ntohs(addr.sin_port);
+  }
+  ~TSilentListener() {
+    if (fd_ >= 0) close(fd_);
+  }
+  TSilentListener(const TSilentListener&) = delete;
+  TSilentListener& operator=(const TSilentListener&) = delete;
+  int Port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+// A loopback port with nothing listening on it.
+int ClosedPort() {
+  TSilentListener probe;
+  return probe.Port();
+}
+
+TSubmitOptions QuickOptions(const std::string& host) {
+  TSubmitOptions options;
+  options.Host = host;
+  options.ConnectTimeoutMs = 1000;
+  options.TotalTimeoutMs = 1500;
+  return options;
+}
+
+TEST(SubmitEndToEnd, ResultReachesTheDatabaseAndTheWorldPage) {
+  TServerProcess server(TL_SERVER_BIN, Scratch("submit"));
+  ASSERT_GT(server.Port(), 0) << server.Log();
+  TRecordingPlatform sys;
+  const TSubmitOptions options = QuickOptions(server.Host());
+
+  EXPECT_EQ(SubmitResult(sys, "<Ann&Bo>", 12345, "Pilot=1", options), gsHighScores);
+  EXPECT_EQ(sys.Urls.size(), 2u);
+  // A player name that tries to forge a score is refused by the server; the
+  // game still goes on to the table.
+  EXPECT_EQ(SubmitResult(sys, "Cheat", 1, "|score=99", options), gsHighScores);
+
+  const auto rows = StoredRows(server.Database());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].Name, "<Ann&Bo>");
+  EXPECT_EQ(rows[0].Player, "Pilot=1");
+  EXPECT_EQ(rows[0].Score, 12345);
+
+  THttpOptions http = SubmissionHttpOptions(options);
+  const THttpResult page =
+      sys.HttpGet("http://" + server.Host() + "/cgi/version.pl?prg=TidalLynx&show&type=0", http);
+  ASSERT_TRUE(page.Ok) << page.Error;
+  EXPECT_NE(page.Body.find("&lt;Ann&amp;Bo&gt;"), std::string::npos) << page.Body;
+  EXPECT_NE(page.Body.find("12345"), std::string::npos);
+  EXPECT_EQ(page.Body.find("Cheat"), std::string::npos);
+  EXPECT_NE(server.Log().find("/cgi/version.pl?hs&prg=TidalLynx&inf="), std::string::npos);
+}
+
+TEST(SubmitEndToEnd, ServerRefusesTamperedSecondRequests) {
+  TServerProcess server(TL_SERVER_BIN, Scratch("tamper"));
+  ASSERT_GT(server.Port(), 0) << server.Log();
+  TRecordingPlatform sys;
+  const THttpOptions http = SubmissionHttpOptions(QuickOptions(server.Host()));
+  const std::string base = "http://" + server.Host() + "/cgi/version.pl?";
+  auto challenge = [&] {
+    return ExtractChallenge(sys.HttpGet(base + "version&prg=TidalLynx", http).Body);
+  };
+  const std::string used = challenge();
+  ASSERT_TRUE(sys.HttpGet(base + "hs&prg=TidalLynx&inf=" +
+                              EncodeResult(BuildResultRecord("Kept", 50, used, "")),
+                          http)
+                  .Ok);
+
+  struct TCase {
+    const char* label;
+    std::function<std::string(const std::string& p)> record;  // empty: raw garbage inf
+    long status;
+  };
+  const TCase cases[] = {
+      {"replayed p", [&](const std::string&) { return BuildResultRecord("Again", 60, used, ""); },
+       403},
+      {"wrong key letter",
+       [](const std::string& p) {
+         std::string r = BuildResultRecord("Key", 60, p, "");
+         r[r.find("|key=") + 5] = kResultKeyLetter == 'Z' ? 'Y' : 'Z';
+         return r;
+       },
+       400},
+      {"forged duplicate field",
+       [](const std::string& p) { return BuildResultRecord("a|score=9", 60, p, ""); }, 400},
+      {"garbage inf", nullptr, 400},
+  };
+  for (const TCase& c : cases) {
+    const std::string p = challenge();
+    const std::string inf = c.record ? EncodeResult(c.record(p)) : "not~encoded";
+    const THttpResult r = sys.HttpGet(base + "hs&prg=TidalLynx&inf=" + inf, http);
+    EXPECT_FALSE(r.Ok) << c.label;
+    EXPECT_EQ(r.Status, c.status) << c.label << ": " << r.Error;
+  }
+  const auto rows = StoredRows(server.Database());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].Name, "Kept");
+}
+
+TEST(SubmitEndToEnd, UnreachableOrSilentServerLeadsToTheRetryQuestion) {
+  TSilentListener silent;
+  ASSERT_GT(silent.Port(), 0);
+  struct TCase {
+    const char* label;
+    int port;
+  };
+  const TCase cases[] = {
+      {"nothing listening", ClosedPort()},
+      {"accepts and never answers", silent.Port()},
+  };
+  for (const TCase& c : cases) {
+    TRecordingPlatform sys;
+    const uint32_t state =
+        SubmitResult(sys, "Nobody", 10, "", QuickOptions("127.0.0.1:" + std::to_string(c.port)));
+    EXPECT_EQ(state, gsConnectFailed) << c.label;
+    EXPECT_EQ(sys.Urls.size(), 1u) << c.label << ": no second request";
+  }
+}
+
+}  // namespace

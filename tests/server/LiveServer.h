@@ -1,0 +1,75 @@
+#pragma once
+
+// Test helper: a TScoreServer on a free loopback port, served from a thread of
+// the test process, with a settable clock and the request log captured.
+
+#include <httplib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ScoreServer.h"
+#include "ScoreStore.h"
+
+class TLiveServer {
+ public:
+  explicit TLiveServer(const std::string& name) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tl_live_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    database_ = (dir / (name + ".db")).string();
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(database_ + suffix);
+    std::string error;
+    store_ = TScoreStore::Open(database_, error);
+    if (!store_) return;
+    TScoreServerOptions options;
+    options.Clock = [this] { return Now.load(); };
+    options.Log = [this](const std::string& line) {
+      std::lock_guard lock(logMutex_);
+      log_.push_back(line);
+    };
+    server_ = std::make_unique<TScoreServer>(*store_, options);
+    port_ = server_->Bind("127.0.0.1", 0);
+    if (port_ > 0) thread_ = std::thread([this] { server_->Run(); });
+  }
+  ~TLiveServer() {
+    if (server_) server_->Stop();
+    if (thread_.joinable()) thread_.join();
+  }
+  TLiveServer(const TLiveServer&) = delete;
+  TLiveServer& operator=(const TLiveServer&) = delete;
+
+  int Port() const { return port_; }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  TScoreStore& Store() { return *store_; }
+  std::vector<std::string> Log() {
+    std::lock_guard lock(logMutex_);
+    return log_;
+  }
+  // GET of a path; status 0 when the exchange failed.
+  std::pair<int, std::string> Get(const std::string& path) {
+    httplib::Client client("127.0.0.1", port_);
+    client.set_connection_timeout(5);
+    client.set_read_timeout(5);
+    const auto res = client.Get(path.c_str());
+    if (!res) return {0, {}};
+    return {res->status, res->body};
+  }
+
+  std::atomic<int64_t> Now{1'800'000'000};
+
+ private:
+  std::string database_;
+  std::unique_ptr<TScoreStore> store_;
+  std::unique_ptr<TScoreServer> server_;
+  std::thread thread_;
+  int port_ = -1;
+  std::mutex logMutex_;
+  std::vector<std::string> log_;
+};
