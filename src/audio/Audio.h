@@ -8,6 +8,11 @@
 #include "audio/SoundEffects.h"
 #include "platform/Platform.h"
 
+class TAudioOutput;
+class TDXSound;
+class TDXWaveList;
+class TModulePlayer;
+
 // The game's audio: the software sound device with the ten-effect sound bank,
 // and the music player, mixed into the platform's audio output. Without a sound
 // device every play is silent and nothing is reported.
@@ -26,6 +31,14 @@ class TAudio final : public ISoundEffects, public IMusic {
   void StopMusic() override;
 
   bool HasDevice() const;
+
+  // The parts, for tests and tools that listen to the mix.
+  TDXWaveList& WaveList();
+  TDXSound& Sound();
+  TAudioOutput& Output();
+  TModulePlayer& Music();
+  // The loaded song's handle; 0 when none.
+  uint32_t Song() const;
 
  private:
   struct Impl;

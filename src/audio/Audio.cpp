@@ -1,0 +1,131 @@
+#include "audio/Audio.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <string_view>
+
+#include "audio/AudioOutput.h"
+#include "audio/DXSound.h"
+#include "audio/DXWaveList.h"
+#include "audio/DirectXError.h"
+#include "audio/EmbeddedWaves.h"
+#include "audio/ModulePlayer.h"
+#include "audio/VoiceMixer.h"
+
+namespace {
+
+struct TBankEntry {
+  std::string_view Name;
+  int32_t MaxPlayingCount;
+};
+
+// The sound bank, in sound id order.
+constexpr std::array<TBankEntry, kSoundCount> kBank{{
+    {"CheckMenu", 0},
+    {"Win", 1},
+    {"Loose", 0},
+    {"Shot", 2},
+    {"Snarad", 0},
+    {"Bomba", 0},
+    {"Expl", 0},
+    {"Vert", 1},
+    {"Hit", 0},
+    {"Bonus", 0},
+}};
+
+// Far-off positions give values the device rejects, never an overflow.
+int32_t Saturate(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+struct TAudio::Impl {
+  Impl(Platform& platform, const bool& soundOn, std::string musicFolder)
+      : soundOn(soundOn),
+        musicFolder(std::move(musicFolder)),
+        voices(kOutputRate),
+        music(kOutputRate),
+        output(platform, voices, music),
+        sound(&output) {}
+
+  const bool& soundOn;
+  std::string musicFolder;
+  // Declaration order is teardown order in reverse: the wave list lets go of
+  // its buffers before the device goes, and the output stops pulling before
+  // the music player and the voices are released.
+  TVoiceMixer voices;
+  TModulePlayer music;
+  TAudioOutput output;
+  TDXSound sound;
+  TDXWaveList waves;
+  uint32_t song = 0;
+};
+
+TAudio::TAudio(Platform& platform, const bool& soundOn, std::string musicFolder)
+    : impl_(std::make_unique<Impl>(platform, soundOn, std::move(musicFolder))) {
+  impl_->output.Open();
+  TWaveCollection& items = impl_->waves.Items();
+  for (int id = 0; id < kSoundCount; ++id) {
+    TWaveCollectionItem& item = items.Add();
+    item.SetName(std::string(kBank[static_cast<size_t>(id)].Name));
+    item.SetMaxPlayingCount(kBank[static_cast<size_t>(id)].MaxPlayingCount);
+    try {
+      item.Wave().LoadFromBytes(EmbeddedWave(id));
+    } catch (const std::exception&) {
+      // A damaged image leaves that one effect silent.
+      item.Wave().Clear();
+    }
+  }
+  impl_->waves.SetDXSound(&impl_->sound);
+  impl_->sound.Loaded();
+}
+
+TAudio::~TAudio() {
+  impl_->output.Close();
+  impl_->waves.SetDXSound(nullptr);
+  if (impl_->song != 0) impl_->music.SongFree(impl_->song);
+}
+
+bool TAudio::HasDevice() const {
+  return impl_->sound.Initialized();
+}
+TDXWaveList& TAudio::WaveList() {
+  return impl_->waves;
+}
+TDXSound& TAudio::Sound() {
+  return impl_->sound;
+}
+TAudioOutput& TAudio::Output() {
+  return impl_->output;
+}
+TModulePlayer& TAudio::Music() {
+  return impl_->music;
+}
+uint32_t TAudio::Song() const {
+  return impl_->song;
+}
+
+void TAudio::PlaySoundAt(int32_t x, int32_t y, uint8_t id) {
+  if (!impl_->soundOn || id >= impl_->waves.Items().Count()) return;
+  TWaveCollectionItem& item = impl_->waves.Items()[id];
+  try {
+    item.SetPan(Saturate((static_cast<int64_t>(x) - 400) * 10));
+    item.SetVolume(Saturate(static_cast<int64_t>(y) - 800));
+    item.Play(false);
+  } catch (const EDirectXError&) {
+    // A failed play is never reported: the effect is simply not heard.
+  }
+}
+
+void TAudio::PlayMusic(const std::string& track) {
+  if (impl_->song != 0) impl_->music.SongFree(impl_->song);
+  impl_->song = impl_->music.SongLoadFromFile(impl_->musicFolder + track);
+  if (impl_->song != 0) impl_->music.SongPlay(impl_->song);
+}
+
+void TAudio::StopMusic() {
+  if (impl_->song != 0) impl_->music.SongFree(impl_->song);
+  impl_->song = 0;
+}
