@@ -83,7 +83,7 @@ class TForm1 final : public IGameHost {
   void FormMouseDown(int32_t x, int32_t y);
   void FormMouseWheelUp();
   void FormMouseWheelDown();
-  void NextWeapon(int32_t direction);  // +1 next, -1 previous
+  void NextWeapon();
   void DoMenuCommand();
   void OpenUrl(const std::string& url);
 

@@ -1,0 +1,248 @@
+// Key, mouse and wheel handlers of the main form: every screen is driven by
+// these events; during play they only pause, quit or change the weapon (the
+// ship itself reads the keyboard snapshot and the mouse device every frame).
+#include <cstdint>
+
+#include "game/GameTables.h"
+#include "shell/Form.h"
+#include "shell/KeyName.h"
+
+namespace {
+
+// Windows virtual-key codes the menus react to.
+constexpr uint16_t kVkBack = 8;
+constexpr uint16_t kVkReturn = 13;
+constexpr uint16_t kVkEscape = 27;
+constexpr uint16_t kVkSpace = 32;
+constexpr uint16_t kVkLeft = 37;
+constexpr uint16_t kVkUp = 38;
+constexpr uint16_t kVkRight = 39;
+constexpr uint16_t kVkDown = 40;
+constexpr uint16_t kVkA = 65;
+constexpr uint16_t kVkN = 78;
+constexpr uint16_t kVkP = 80;
+constexpr uint16_t kVkY = 89;
+constexpr uint16_t kVkZ = 90;
+
+// The Alt stall: the keyboard is released around a mode switch so the Enter
+// that triggered it is not seen again by the new display.
+constexpr uint32_t kAltSleepMs = 150;
+
+bool IsLetter(uint16_t key) {
+  return key >= kVkA && key <= kVkZ;
+}
+bool IsConfirm(uint16_t key) {
+  return key == kVkReturn || key == kVkSpace;
+}
+
+}  // namespace
+
+void TForm1::FormKeyDown(uint16_t key, bool alt) {
+  if (alt) {
+    Sys.UnacquireKeyboard();
+    Sys.Sleep(kAltSleepMs);
+    if (key == kVkReturn) SetWindowed(!State.Settings.WindowedMode);
+    Sys.Sleep(kAltSleepMs);
+    Sys.AcquireKeyboard();
+    return;
+  }
+  State.MouseActive = kFalse32;
+  if (key == State.Settings.MinimizeKey) {
+    MinimizeApp();
+    return;
+  }
+  if (!Widgets) return;
+  TMenuWidgets& w = *Widgets;
+
+  // "Confirm G": the group counts as clicked and the menu command acts on it.
+  auto confirm = [this](bool& clicked) {
+    clicked = true;
+    DoMenuCommand();
+  };
+
+  switch (State.GameState) {
+    case gsMainMenu:
+      if (key == kVkUp || key == kVkLeft) {
+        w.MainMenuGroup->SelectPrev();
+      } else if (key == kVkDown || key == kVkRight) {
+        w.MainMenuGroup->SelectNext();
+      } else if (IsConfirm(key)) {
+        confirm(w.MainMenuGroup->Clicked);
+      } else if (key == kVkEscape) {
+        Close();
+      }
+      break;
+
+    case gsPlaying: {
+      const bool inPlay = State.CurrentGame && State.CurrentGame->Phase == phPlay;
+      if (key == kVkP) {
+        FreezeSnapshot(true);
+        State.GameState = gsPaused;
+      } else if (key == kVkSpace && inPlay) {
+        NextWeapon();
+      } else if (key == kVkEscape && inPlay) {
+        State.GameState = gsQuitGame;
+        Sys.ShowCursor(true);
+        FreezeSnapshot(false);
+      }
+      break;
+    }
+
+    case gsPaused:
+      if (key == kVkP || key == kVkEscape) State.GameState = gsPlaying;
+      break;
+
+    case gsOptions: {
+      TDDOptBtnCollection& options = *w.OptionsGroup;
+      const bool typing = options.NameEdit.Focused && options.NameEdit.Editing;
+      if (key == kVkDown) {
+        options.MoveDown();
+      } else if (key == kVkRight && options.ChooseSide(true)) {
+        DoMenuCommand();
+      } else if (key == kVkLeft && options.ChooseSide(false)) {
+        DoMenuCommand();
+      } else if (key == kVkUp) {
+        options.MoveUp();
+      } else if (IsConfirm(key)) {
+        options.Activate();
+        DoMenuCommand();
+      } else if (IsLetter(key) && typing) {
+        options.NameEdit.KeyInput(static_cast<char>(key));
+      } else if (key == kVkBack && typing) {
+        options.NameEdit.KeyInput(TDDEdit::kBackspace);
+      } else if (key == kVkEscape) {
+        State.GameState = gsMainMenu;
+      }
+      break;
+    }
+
+    case gsHighScores:
+    case gsHelpStory:
+    case gsHelpControls:
+    case gsHelpEnemies:
+    case gsAbout: {
+      TDDBtnCollection& group =
+          State.GameState == gsHighScores ? *w.HighScoreButtons : *w.HelpButtons;
+      if (key == kVkUp || key == kVkLeft) {
+        group.SelectPrev();
+      } else if (key == kVkDown || key == kVkRight) {
+        group.SelectNext();
+      } else if (IsConfirm(key)) {
+        confirm(group.Clicked);
+      } else if (key == kVkEscape) {
+        State.GameState = gsMainMenu;
+      }
+      break;
+    }
+
+    case gsExitConfirm:
+    case gsSubmitAsk:
+    case gsConnectFailed:
+    case gsQuitGame:
+      if (key == kVkLeft) {
+        w.YesNoGroup->Select(true);
+      } else if (key == kVkRight) {
+        w.YesNoGroup->Select(false);
+      } else if (IsConfirm(key) || key == kVkY) {
+        // Y confirms whichever caption is highlighted, exactly like Enter.
+        confirm(w.YesNoGroup->Clicked);
+      } else if (key == kVkEscape || key == kVkN) {
+        if (State.GameState == gsQuitGame) {
+          State.GameState = gsPlaying;
+          Sys.ShowCursor(false);
+        } else {
+          State.GameState = gsMainMenu;
+        }
+      }
+      break;
+
+    case gsClearScores:
+      if (key == kVkLeft) {
+        w.OkCancelGroup->Select(true);
+      } else if (key == kVkRight) {
+        w.OkCancelGroup->Select(false);
+      } else if (IsConfirm(key)) {
+        confirm(w.OkCancelGroup->Clicked);
+      } else if (key == kVkEscape) {
+        State.GameState = gsHighScores;
+      }
+      break;
+
+    case gsKeyCapture: {
+      const std::string name = KeyName(key);
+      if (name != "Bad") {
+        State.GameState = gsOptions;
+        State.Settings.MinimizeKey = key;
+        w.OptionsGroup->KeyButton.Caption = name;
+      }
+      break;
+    }
+
+    case gsNameEntry:
+      if (IsLetter(key)) {
+        w.NameField->KeyInput(static_cast<char>(key));
+      } else if (key == kVkBack) {
+        w.NameField->KeyInput(TDDEdit::kBackspace);
+      } else if (key == kVkLeft) {
+        w.OkCancelGroup->Select(true);
+      } else if (key == kVkRight) {
+        w.OkCancelGroup->Select(false);
+      } else if (IsConfirm(key)) {
+        confirm(w.OkCancelGroup->Clicked);
+      } else if (key == kVkEscape) {
+        State.GameState = gsMainMenu;
+      }
+      break;
+
+    default:  // gsIntro, gsSubmitting: keys do nothing
+      break;
+  }
+}
+
+void TForm1::NextWeapon() {
+  if (!State.CurrentGame) return;
+  TGame& game = *State.CurrentGame;
+  if (game.Weapon > 3) {
+    game.Weapon = 0;
+    return;
+  }
+  for (int weapon = game.Weapon + 1; weapon <= 4; ++weapon) {
+    if (game.Ammo[weapon] >= 1) {
+      game.Weapon = static_cast<int8_t>(weapon);
+      return;
+    }
+  }
+  game.Weapon = 0;
+}
+
+void TForm1::FormMouseMove(int32_t x, int32_t y) {
+  State.MouseActive = kTrue32;
+  if (State.DisplayReady == kFalse32) return;
+  if (Widgets) Widgets->OptionsGroup->MouseHover = true;
+  State.MouseX = x;
+  State.MouseY = y;
+}
+
+void TForm1::FormMouseDown(int32_t, int32_t) {
+  // In play the ship reads the buttons from the mouse device; clicks never
+  // reach the menus.
+  if (State.GameState == gsPlaying || !Widgets) return;
+  // Every group's Clicked is recomputed on each press, whatever screen shows.
+  Widgets->MainMenuGroup->CheckClick();
+  Widgets->HighScoreButtons->CheckClick();
+  Widgets->HelpButtons->CheckClick();
+  Widgets->OptionsGroup->CheckClick();
+  Widgets->YesNoGroup->CheckClick();
+  Widgets->OkCancelGroup->CheckClick();
+  DoMenuCommand();
+}
+
+void TForm1::FormMouseWheelUp() {
+  if (State.GameState == gsPlaying && State.CurrentGame && State.CurrentGame->Phase == phPlay) {
+    NextWeapon();
+  }
+}
+
+void TForm1::FormMouseWheelDown() {
+  FormMouseWheelUp();
+}
