@@ -1,0 +1,26 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "platform/Platform.h"
+
+// Blocking HTTP GET over libcurl for the platform. Cookies live in memory for
+// the client's lifetime (shared by every request, never written to a file);
+// no proxy is used, redirects are not followed, and every failure (no
+// connection, time-out, status 400 or above, oversized or broken body, a
+// scheme other than http/https) comes back as Ok = false with a readable Error.
+class SdlHttpClient {
+ public:
+  SdlHttpClient();
+  ~SdlHttpClient();
+  SdlHttpClient(const SdlHttpClient&) = delete;
+  SdlHttpClient& operator=(const SdlHttpClient&) = delete;
+
+  THttpResult Get(const std::string& url, const THttpOptions& options);
+
+ private:
+  void* share_ = nullptr;  // CURLSH*, holds the cookie jar
+  bool ready_ = false;
+  std::mutex mutex_;  // one request at a time: the share handle has no locks
+};

@@ -1,0 +1,441 @@
+#include "platform/SdlPlatform.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/SdlKeyMap.h"
+#include "platform/SdlShellOpen.h"
+
+namespace {
+
+constexpr char kTitle[] = "Tidal Lynx";
+constexpr int32_t kFrameW = SdlLetterbox::kFrameWidth;
+constexpr int32_t kFrameH = SdlLetterbox::kFrameHeight;
+
+// SDL button number -> DirectInput/Windows button index (0 left, 1 right, 2 middle).
+int ButtonIndex(uint8_t sdlButton) {
+  switch (sdlButton) {
+    case SDL_BUTTON_LEFT:
+      return 0;
+    case SDL_BUTTON_RIGHT:
+      return 1;
+    case SDL_BUTTON_MIDDLE:
+      return 2;
+    case SDL_BUTTON_X1:
+      return 3;
+    case SDL_BUTTON_X2:
+      return 4;
+    default:
+      return -1;
+  }
+}
+
+// Drivers that have no screen to put a message box on.
+bool HeadlessDriver() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver == nullptr || std::strcmp(driver, "dummy") == 0 ||
+         std::strcmp(driver, "offscreen") == 0;
+}
+
+}  // namespace
+
+SdlPlatform::SdlPlatform(uint64_t tickStepNs) : clock_(tickStepNs) {
+  // Ctrl+C in a terminal should still end the program the usual way; the
+  // game decides about closes itself and minimizes itself on focus loss.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+}
+
+SdlPlatform::~SdlPlatform() {
+  CloseAudio();
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (videoReady_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlPlatform::Sleep(uint32_t ms) {
+  SDL_Delay(ms);
+}
+
+bool SdlPlatform::EnsureVideo(std::string& error) {
+  if (videoReady_) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = std::string("Cannot open a window: no display is available (") + SDL_GetError() +
+            "). Tidal Lynx needs a running X11 or Wayland session.";
+    return false;
+  }
+  videoReady_ = true;
+  return true;
+}
+
+bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
+  if (!EnsureVideo(error)) return false;
+  if (window_ == nullptr) {
+    window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW,
+                               kFrameH, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (window_ == nullptr) {
+      error = std::string("Cannot create the game window: ") + SDL_GetError();
+      return false;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr) {
+      error = std::string("Cannot draw into the game window: ") + SDL_GetError();
+      SDL_DestroyWindow(window_);
+      window_ = nullptr;
+      return false;
+    }
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                 kFrameW, kFrameH);
+    if (texture_ == nullptr) {
+      error = std::string("Cannot create the frame texture: ") + SDL_GetError();
+      SDL_DestroyRenderer(renderer_);
+      SDL_DestroyWindow(window_);
+      renderer_ = nullptr;
+      window_ = nullptr;
+      return false;
+    }
+    SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  }
+  if (windowed) {
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, kFrameW, kFrameH);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    error = std::string("Cannot switch to full screen: ") + SDL_GetError();
+    return false;
+  }
+  windowed_ = windowed;
+  SDL_ShowWindow(window_);
+  return true;
+}
+
+void SdlPlatform::Minimize() {
+  if (window_ != nullptr) SDL_MinimizeWindow(window_);
+}
+
+void SdlPlatform::ShowWindowNormal() {
+  if (window_ == nullptr) return;
+  SDL_ShowWindow(window_);
+  SDL_RestoreWindow(window_);
+  SDL_RaiseWindow(window_);
+}
+
+int SdlPlatform::ShowCursor(bool show) {
+  cursorCounter_ += show ? 1 : -1;
+  if (videoReady_) SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  return cursorCounter_;
+}
+
+SdlLetterbox SdlPlatform::WindowLetterbox() const {
+  if (window_ == nullptr) return SdlLetterbox{};
+  int w = 0;
+  int h = 0;
+  SDL_GetWindowSize(window_, &w, &h);
+  return SdlLetterbox::Fit(w, h);
+}
+
+void SdlPlatform::SetCursorPos(int32_t x, int32_t y) {
+  if (window_ == nullptr) return;
+  Pump();  // motion from before the jump still counts from the old spot
+  int32_t wx = 0;
+  int32_t wy = 0;
+  WindowLetterbox().ToOutput(x, y, wx, wy);
+  SDL_WarpMouseInWindow(window_, wx, wy);
+  // The jump is not movement: relative motion continues from the new spot.
+  havePointer_ = true;
+  lastWindowX_ = wx;
+  lastWindowY_ = wy;
+}
+
+TRect SdlPlatform::ClientRectOnScreen() {
+  if (window_ == nullptr) return TRect{0, 0, kFrameW, kFrameH};
+  int x = 0;
+  int y = 0;
+  int w = 0;
+  int h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  return TRect{x, y, x + w, y + h};
+}
+
+TRect SdlPlatform::WindowRect() {
+  TRect r = ClientRectOnScreen();
+  if (window_ == nullptr || !windowed_) return r;
+  int top = 0;
+  int left = 0;
+  int bottom = 0;
+  int right = 0;
+  if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
+    r.Left -= left;
+    r.Top -= top;
+    r.Right += right;
+    r.Bottom += bottom;
+  }
+  return r;
+}
+
+void SdlPlatform::MoveWindow(int32_t left, int32_t top) {
+  if (window_ == nullptr || !windowed_) return;
+  // `left`, `top` are the outer corner, as WindowRect reports it.
+  const TRect outer = WindowRect();
+  const TRect client = ClientRectOnScreen();
+  SDL_SetWindowPosition(window_, left + (client.Left - outer.Left), top + (client.Top - outer.Top));
+}
+
+int32_t SdlPlatform::ScreenWidth() {
+  std::string error;
+  SDL_DisplayMode mode{};
+  if (!EnsureVideo(error)) return kFrameW;
+  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
+  if (SDL_GetDesktopDisplayMode(std::max(display, 0), &mode) != 0) return kFrameW;
+  return mode.w;
+}
+
+int32_t SdlPlatform::ScreenHeight() {
+  std::string error;
+  SDL_DisplayMode mode{};
+  if (!EnsureVideo(error)) return kFrameH;
+  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
+  if (SDL_GetDesktopDisplayMode(std::max(display, 0), &mode) != 0) return kFrameH;
+  return mode.h;
+}
+
+void SdlPlatform::TrackPointer(int32_t windowX, int32_t windowY) {
+  if (havePointer_) {
+    motionX_ += windowX - lastWindowX_;
+    motionY_ += windowY - lastWindowY_;
+  }
+  havePointer_ = true;
+  lastWindowX_ = windowX;
+  lastWindowY_ = windowY;
+  WindowLetterbox().ToFrame(windowX, windowY, frameX_, frameY_);
+}
+
+void SdlPlatform::HandleEvent(const SDL_Event& ev) {
+  TPlatformEvent out;
+  switch (ev.type) {
+    case SDL_QUIT:
+      out.Kind = TEventKind::CloseRequest;
+      pending_.push_back(out);
+      return;
+    case SDL_KEYDOWN: {
+      const uint16_t vk = SdlKeyMap::ToVirtualKey(ev.key.keysym.sym, ev.key.keysym.scancode);
+      if (vk == 0) return;
+      out.Kind = TEventKind::KeyDown;
+      out.Key = vk;
+      // Pressing Alt itself counts as "Alt held", as on Windows.
+      out.Alt = (ev.key.keysym.mod & KMOD_ALT) != 0 || vk == 18;
+      pending_.push_back(out);
+      return;
+    }
+    case SDL_MOUSEMOTION:
+      TrackPointer(ev.motion.x, ev.motion.y);
+      out.Kind = TEventKind::MouseMove;
+      out.X = frameX_;
+      out.Y = frameY_;
+      pending_.push_back(out);
+      return;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const int index = ButtonIndex(ev.button.button);
+      if (index < 0) return;
+      const auto bit = static_cast<uint8_t>(1u << index);
+      if (ev.type == SDL_MOUSEBUTTONUP) {
+        buttonsDown_ = static_cast<uint8_t>(buttonsDown_ & ~bit);
+        return;
+      }
+      buttonsDown_ |= bit;
+      buttonsPressed_ |= bit;
+      TrackPointer(ev.button.x, ev.button.y);
+      out.Kind = TEventKind::MouseDown;
+      out.Button = static_cast<uint8_t>(index);
+      out.X = frameX_;
+      out.Y = frameY_;
+      pending_.push_back(out);
+      return;
+    }
+    case SDL_MOUSEWHEEL: {
+      int32_t notches = ev.wheel.y;
+      if (ev.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+      if (notches == 0) return;
+      wheel_ += notches * 120;
+      out.Kind = TEventKind::MouseWheel;
+      out.WheelDelta = notches * 120;
+      out.X = frameX_;
+      out.Y = frameY_;
+      pending_.push_back(out);
+      return;
+    }
+    case SDL_WINDOWEVENT:
+      break;
+    default:
+      return;
+  }
+  switch (ev.window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      out.Kind = TEventKind::Activate;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      buttonsDown_ = 0;
+      out.Kind = TEventKind::Deactivate;
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      minimized_ = true;
+      out.Kind = TEventKind::Minimize;
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+      // Also sent when a maximize is undone; only a minimized window restores.
+      if (!minimized_) return;
+      minimized_ = false;
+      out.Kind = TEventKind::Restore;
+      break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      if (!windowed_) return;
+      // The game decides what maximize means (it switches to full screen);
+      // the window itself never maximizes.
+      if (window_ != nullptr) SDL_RestoreWindow(window_);
+      out.Kind = TEventKind::MaximizeRequest;
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // The windowed frame is fixed at 800 x 600: a user resize is undone.
+      if (windowed_ && window_ != nullptr &&
+          (ev.window.data1 != kFrameW || ev.window.data2 != kFrameH)) {
+        SDL_SetWindowSize(window_, kFrameW, kFrameH);
+      }
+      return;
+    case SDL_WINDOWEVENT_CLOSE:
+      out.Kind = TEventKind::CloseRequest;
+      break;
+    case SDL_WINDOWEVENT_MOVED:
+      out.Kind = TEventKind::WindowMoved;
+      out.X = ev.window.data1;
+      out.Y = ev.window.data2;
+      break;
+    default:
+      return;
+  }
+  pending_.push_back(out);
+}
+
+void SdlPlatform::Pump() {
+  if (!videoReady_) return;
+  SDL_Event ev;
+  while (SDL_PollEvent(&ev) != 0) HandleEvent(ev);
+}
+
+void SdlPlatform::PollEvents(std::vector<TPlatformEvent>& out) {
+  Pump();
+  out.insert(out.end(), pending_.begin(), pending_.end());
+  pending_.clear();
+}
+
+bool SdlPlatform::ReadKeyboard(TKeyboardSnapshot& state) {
+  state.fill(0);
+  if (!keyboardAcquired_ || !videoReady_) return false;
+  Pump();
+  int count = 0;
+  const uint8_t* keys = SDL_GetKeyboardState(&count);
+  for (int i = 0; i < SdlKeyMap::MappedScancodeCount(); ++i) {
+    const int32_t sc = SdlKeyMap::MappedScancode(i);
+    if (sc < count && keys[sc] != 0) state[SdlKeyMap::ToDirectInput(sc)] = 0x80;
+  }
+  return true;
+}
+
+bool SdlPlatform::ReadMouse(TMouseState& state) {
+  state = TMouseState{};
+  if (!videoReady_) return false;
+  Pump();
+  state.X = motionX_;
+  state.Y = motionY_;
+  state.Z = wheel_;
+  const uint8_t buttons = buttonsDown_ | buttonsPressed_;
+  for (size_t i = 0; i < state.Buttons.size(); ++i) {
+    state.Buttons[i] = (buttons >> i) & 1u ? 0x80 : 0x00;
+  }
+  motionX_ = 0;
+  motionY_ = 0;
+  wheel_ = 0;
+  buttonsPressed_ = 0;
+  return true;
+}
+
+void SdlPlatform::Present(const uint32_t* pixels, int32_t pitch) {
+  if (renderer_ == nullptr || texture_ == nullptr || pixels == nullptr) return;
+  SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  int w = 0;
+  int h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
+  const SdlLetterbox box = SdlLetterbox::Fit(w, h);
+  const SDL_Rect dst{box.X, box.Y, box.W, box.H};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlPlatform::ShowError(const std::string& title, const std::string& message) {
+  std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+  std::fflush(stderr);
+  std::string error;
+  if (!EnsureVideo(error) || HeadlessDriver()) return;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), window_);
+}
+
+void SdlPlatform::AudioThunk(void* user, uint8_t* stream, int len) {
+  auto* self = static_cast<SdlPlatform*>(user);
+  const int frames = len / static_cast<int>(2 * sizeof(int16_t));
+  std::memset(stream, 0, static_cast<size_t>(len));
+  if (self->audioCallback_ && frames > 0) {
+    self->audioCallback_(reinterpret_cast<int16_t*>(stream), frames);
+  }
+}
+
+bool SdlPlatform::OpenAudio(int sampleRate, TAudioCallback callback) {
+  CloseAudio();
+  if (sampleRate <= 0 || !callback) return false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  audioCallback_ = std::move(callback);
+  SDL_AudioSpec want{};
+  want.freq = sampleRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = 1024;
+  want.callback = &SdlPlatform::AudioThunk;
+  want.userdata = this;
+  SDL_AudioSpec have{};
+  // No allowed changes: SDL converts to whatever the device really does.
+  audioDevice_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (audioDevice_ == 0) {
+    audioCallback_ = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  SDL_PauseAudioDevice(audioDevice_, 0);
+  return true;
+}
+
+void SdlPlatform::CloseAudio() {
+  if (audioDevice_ == 0) return;
+  SDL_CloseAudioDevice(audioDevice_);  // waits for a running callback to finish
+  audioDevice_ = 0;
+  audioCallback_ = nullptr;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlPlatform::ShellOpen(const std::string& target) {
+  SdlShellOpen(target);
+}
+
+THttpResult SdlPlatform::HttpGet(const std::string& url, const THttpOptions& options) {
+  return http_.Get(url, options);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/SdlHttpClient.h"
+#include "platform/SdlLetterbox.h"
+#include "platform/SdlTickClock.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
+
+// The real platform: SDL2 for the window, input, presentation and audio
+// output, libcurl for HTTP, posix_spawnp for the desktop's "open".
+//
+// Full screen is a borderless desktop-sized window with the 800 x 600 frame
+// scaled and letterboxed; the desktop's mode is never changed. Window-manager
+// double clicks on the title bar cannot be seen through SDL: they arrive as
+// the maximize request the window manager turns them into, so the maximize
+// button and a title-bar double click both deliver MaximizeRequest.
+class SdlPlatform : public Platform {
+ public:
+  explicit SdlPlatform(uint64_t tickStepNs = SdlTickClock::kDefaultStepNs);
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  uint32_t TickCount() override { return clock_.Now(); }
+  void Sleep(uint32_t ms) override;
+  void WaitForTickAfter(uint32_t tick) override { clock_.WaitForTickAfter(tick); }
+
+  bool SetDisplayMode(bool windowed, std::string& error) override;
+  void Minimize() override;
+  void ShowWindowNormal() override;
+  int ShowCursor(bool show) override;
+  void SetCursorPos(int32_t x, int32_t y) override;
+  TRect WindowRect() override;
+  TRect ClientRectOnScreen() override;
+  void MoveWindow(int32_t left, int32_t top) override;
+  int32_t ScreenWidth() override;
+  int32_t ScreenHeight() override;
+  void PollEvents(std::vector<TPlatformEvent>& out) override;
+
+  void AcquireKeyboard() override { keyboardAcquired_ = true; }
+  void UnacquireKeyboard() override { keyboardAcquired_ = false; }
+  bool ReadKeyboard(TKeyboardSnapshot& state) override;
+  bool ReadMouse(TMouseState& state) override;
+
+  void Present(const uint32_t* pixels, int32_t pitch) override;
+  void ShowError(const std::string& title, const std::string& message) override;
+
+  bool OpenAudio(int sampleRate, TAudioCallback callback) override;
+  void CloseAudio() override;
+
+  void ShellOpen(const std::string& target) override;
+  THttpResult HttpGet(const std::string& url, const THttpOptions& options) override;
+
+  // Whether the pointer is shown (the display counter is >= 0).
+  bool CursorShown() const { return cursorCounter_ >= 0; }
+  bool Windowed() const { return windowed_; }
+  // Translates one SDL event into the queue read by PollEvents (public so that
+  // tests can feed events without a real window system).
+  void HandleEvent(const SDL_Event& event);
+
+ private:
+  bool EnsureVideo(std::string& error);
+  void Pump();
+  SdlLetterbox WindowLetterbox() const;
+  void TrackPointer(int32_t windowX, int32_t windowY);
+  static void AudioThunk(void* user, uint8_t* stream, int len);
+
+  SdlTickClock clock_;
+  SdlHttpClient http_;
+  bool videoReady_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  bool windowed_ = true;
+  bool minimized_ = false;
+  int cursorCounter_ = 0;
+  bool keyboardAcquired_ = false;
+
+  std::deque<TPlatformEvent> pending_;
+  // Mouse accumulation between ReadMouse calls (window pixels, like mickeys).
+  bool havePointer_ = false;
+  int32_t lastWindowX_ = 0;
+  int32_t lastWindowY_ = 0;
+  int32_t frameX_ = 0;
+  int32_t frameY_ = 0;
+  int32_t motionX_ = 0;
+  int32_t motionY_ = 0;
+  int32_t wheel_ = 0;
+  uint8_t buttonsDown_ = 0;     // bit i: DirectInput button i held
+  uint8_t buttonsPressed_ = 0;  // bit i: pressed since the last read
+
+  uint32_t audioDevice_ = 0;
+  TAudioCallback audioCallback_;
+};
