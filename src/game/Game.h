@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "game/GameHost.h"
+#include "game/GameTables.h"
+#include "graphics/Surface.h"
+
+class TMyShip;
+class TEnemyEngine;
+class TIsland;
+class THit;
+class TBonus;
+class TRunScore;
+class TRunBackground;
+
+// One game, from the main menu's New Game to the game-over picture.
+//
+// How the shell uses it:
+//   auto game = std::make_unique<TGame>(context);  // hides the pointer
+//   while GameState == gsPlaying: game->RunFrame(backBuffer);
+// RunFrame reads the mouse through the platform and the keyboard from
+// context.KeyboardState, draws the whole game screen into `back`, and at the
+// end of the game calls context.Host (SetGameState gsMainMenu or gsNameEntry,
+// SetMainMenuCurrent) and shows the pointer again. Keep the session alive
+// after that: the name entry reads Score.
+//
+// Fields the shell reads or writes between frames:
+//   Score, Level, Lives, Health, Kills  - the game's counters
+//   Phase    - acts on input only in phPlay; set phGameOver to quit the game
+//   Weapon   - selected weapon 0..4 (the shell's weapon cycling); Ammo[i] > 0
+//              means weapon i is available (Ammo[0] is always 999 while selected)
+//
+// Every object of the session is created and freed by the session; none of
+// them outlives it or reaches it other than through the reference it was given.
+class TGame {
+ public:
+  explicit TGame(TGameContext& context);
+  ~TGame();
+  TGame(const TGame&) = delete;
+  TGame& operator=(const TGame&) = delete;
+
+  // One frame of the session, drawn into `back` (the shell's back buffer).
+  void RunFrame(TSurface& back);
+  // The side panels: level, score, ammunition, health, lives, weapons.
+  void DrawPanel(TSurface& back);
+
+  // Explosion of `kind` (0 to 4) in the first free slot; a negative start
+  // frame delays its appearance by that many steps. Full slots: nothing.
+  void AddHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame);
+  // Floating score in the first free slot. Full slots: nothing.
+  void AddRunScore(int16_t x, int16_t y, uint16_t value);
+  // Frees every explosion (the wreck of the player's ship starts afresh).
+  void ClearHits();
+  // Frees every falling bonus (level start).
+  void ClearBonuses();
+
+  // Type of the next spawned enemy for the current level.
+  uint8_t PickEnemyType();
+  // Weighted draw: a percent ship types 0..3, b percent types 4..6, else 7..8.
+  uint8_t PickKind(uint8_t a, uint8_t b);
+
+  // Services of the session's context.
+  uint32_t Tick() { return context_.Sys.TickCount(); }
+  uint32_t Random(uint32_t n) { return context_.Rng.Random(n); }
+  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) { context_.Sound.PlaySoundAt(x, y, id); }
+  // SpriteImages slot, or nullptr while it is empty.
+  TSurface* Sprite(int slot) const;
+  TFonts& Fonts() { return context_.Fonts; }
+  const TKeyboardSnapshot& Keyboard() const { return context_.KeyboardState; }
+  bool KeyDown(uint8_t dik) const { return (context_.KeyboardState[dik] & 0x80) != 0; }
+  // The mouse state read at the start of the current frame.
+  const TMouseState& Mouse() const { return mouse_; }
+
+  uint8_t Level = 1;
+  int32_t Score = 0;
+  int32_t Kills = 0;
+  std::unique_ptr<TMyShip> Ship;
+  std::unique_ptr<TEnemyEngine> Fleet;
+  std::array<uint16_t, kWeaponCount> Ammo{};
+  std::array<std::unique_ptr<TIsland>, 3> Islands;
+  std::array<std::unique_ptr<THit>, 20> Hits;
+  std::array<std::unique_ptr<TBonus>, 20> Bonuses;
+  std::unique_ptr<TRunBackground> Background;
+  std::array<std::unique_ptr<TRunScore>, 10> RunScores;
+  uint8_t Phase = phBetween;
+  uint32_t Now = 0;
+  uint32_t PhaseStart = 0;
+  int16_t Lives = 3;
+  int16_t Health = kMaxHealth;
+  int8_t Weapon = 0;
+  // The player's shots are tested against fleet slots 0 to HitScanLimit.
+  uint8_t HitScanLimit = 5;
+
+  // Frees island `slot`; an island gun still standing on it stays where it is.
+  void FreeIsland(size_t slot);
+
+ private:
+  void RunBetween(TSurface& back);
+  void RunLevelIntro(TSurface& back);
+  void RunPlay(TSurface& back);
+  void RunGameOver(TSurface& back);
+  void ProcessIslands(TSurface& back);
+  void ProcessHits(TSurface& back);
+  void ProcessRunScores(TSurface& back);
+  void ProcessBonuses(TSurface& back);
+  void BuildGameOverPicture(TSurface& back);
+
+  TGameContext& context_;
+  TMouseState mouse_{};
+};

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffects.h"
+#include "game/Bonus.h"
+#include "game/EnemyEngine.h"
+#include "game/Game.h"
+#include "game/GameHost.h"
+#include "game/GameStates.h"
+#include "game/Hit.h"
+#include "game/Island.h"
+#include "game/MyShip.h"
+#include "game/RunBackground.h"
+#include "game/RunScore.h"
+#include "graphics/Fonts.h"
+#include "graphics/ImageSlots.h"
+#include "support/FakePlatform.h"
+
+// Records every effect the session plays.
+class TSoundLog final : public ISoundEffects {
+ public:
+  struct TCall {
+    int32_t X;
+    int32_t Y;
+    uint8_t Id;
+  };
+  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Calls.push_back({x, y, id}); }
+  int Count(uint8_t id) const {
+    int n = 0;
+    for (const TCall& call : Calls) n += call.Id == id ? 1 : 0;
+    return n;
+  }
+  std::vector<TCall> Calls;
+};
+
+class TMusicLog final : public IMusic {
+ public:
+  void PlayMusic(const std::string& track) override { Played.push_back(track); }
+  void StopMusic() override { ++Stops; }
+  std::vector<std::string> Played;
+  int Stops = 0;
+};
+
+class TTestHost final : public IGameHost {
+ public:
+  void SetGameState(uint32_t state) override { States.push_back(state); }
+  bool MouseActive() const override { return Mouse; }
+  bool MusicOn() const override { return Music; }
+  int32_t LowestHighScore() const override { return Lowest; }
+  void SetMainMenuCurrent(int32_t item) override { MenuCurrent = item; }
+
+  std::vector<uint32_t> States;
+  bool Mouse = true;
+  bool Music = true;
+  int32_t Lowest = 0;
+  int32_t MenuCurrent = -1;
+};
+
+// The real faces, loaded once for all tests of the binary.
+inline TFonts& SharedFonts() {
+  static TFonts fonts;
+  return fonts;
+}
+
+// Plain surfaces of the pack's sizes, each filled with a colour of its own and
+// keyed on magenta, standing in for the image pack.
+inline void FillTestImages(TImageSlots& images) {
+  struct TSize {
+    int32_t W;
+    int32_t H;
+  };
+  static constexpr TSize kSprites[kSpriteImageCount] = {
+      {118, 600}, {118, 600}, {30, 30},  {28, 144},  {61, 305},  {123, 247}, {78, 210},
+      {62, 139},  {77, 191},  {72, 176}, {1024, 64}, {1024, 64}, {1024, 64}, {1024, 64},
+      {1024, 64}, {64, 64},   {64, 64},  {24, 88},   {30, 111},  {34, 136},  {47, 146},
+      {23, 28},   {47, 224},  {50, 55},  {73, 72},   {76, 103},  {12, 24},   {14, 25},
+      {18, 24},   {7, 14},    {7, 14},   {7, 27},    {6, 24},    {61, 305},  {24, 23},
+      {24, 23},   {24, 23},   {24, 23},  {23, 23},   {24, 23},   {24, 23},   {23, 23},
+  };
+  for (int i = 0; i < kSpriteImageCount; ++i) {
+    auto surface = std::make_shared<TSurface>(kSprites[i].W, kSprites[i].H);
+    const uint32_t colour = 0x00102030u + 0x00050709u * static_cast<uint32_t>(i);
+    for (int32_t y = 0; y < surface->Height(); ++y) {
+      for (int32_t x = 0; x < surface->Width(); ++x) surface->SetPixelAt(x, y, colour);
+    }
+    surface->SetColorKey(kMagentaPixel);
+    images.SpriteImages[static_cast<size_t>(i)] = surface;
+  }
+  for (int i = 0; i < kMenuImageCount; ++i) {
+    auto surface = std::make_shared<TSurface>(800, 1);
+    for (int32_t x = 0; x < 800; ++x) surface->SetPixelAt(x, 0, 0x00202020u);
+    surface->SetColorKey(kMagentaPixel);
+    images.MenuImages[static_cast<size_t>(i)] = surface;
+  }
+}
+
+// One session on the fake platform with a fixed seed and a fake clock.
+struct TGameRig {
+  explicit TGameRig(uint64_t seed = 1, bool withImages = true) : Rng(seed) {
+    if (withImages) FillTestImages(Images);
+    Game = std::make_unique<TGame>(Context);
+  }
+
+  // Advances the clock by one frame of the real loop (about 15.6 ms) and runs it.
+  void Frame(uint32_t ms = 16) {
+    Sys.Advance(ms);
+    Game->RunFrame(Back);
+  }
+  // Runs frames until the phase is `phase` (at most `limit` frames); true on success.
+  bool RunUntilPhase(uint8_t phase, int limit = 20000) {
+    for (int i = 0; i < limit && Game->Phase != phase; ++i) Frame();
+    return Game->Phase == phase;
+  }
+  // From a new session to the first play frame.
+  void StartPlay() {
+    Frame();
+    RunUntilPhase(phPlay);
+  }
+  TEnemyShip& PlaceEnemy(uint8_t kind, int16_t x, int16_t y) {
+    TEnemyEngine& fleet = *Game->Fleet;
+    TEnemyShip& enemy = fleet.Place(fleet.FirstFree(), kind);
+    enemy.X = x;
+    enemy.Y = y;
+    return enemy;
+  }
+  void Key(uint8_t dik, bool down) { Keys[dik] = down ? 0x80 : 0x00; }
+
+  FakePlatform Sys;
+  TRandom Rng;
+  TImageSlots Images;
+  TSoundLog Sound;
+  TMusicLog Music;
+  TTestHost Host;
+  TSurfacePtr Snapshot = std::make_shared<TSurface>(800, 600);
+  TKeyboardSnapshot Keys{};
+  TGameContext Context{Sys, Rng, Images, SharedFonts(), Sound, Music, Host, Snapshot, Keys};
+  TSurface Back{800, 600};
+  std::unique_ptr<TGame> Game;
+};
