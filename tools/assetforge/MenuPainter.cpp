@@ -115,7 +115,7 @@ void TMenuPainter::Label(const TCanvas& c, const TLabelRect& r, int originX, int
   double x = (r.left + r.right) / 2.0 - originX;
   if (align == TAlign::Right) x = r.right - originX - 3;
   if (align == TAlign::Left) x = r.left - originX;
-  const TColor shadow = highlighted ? kNavy : kOrange.Mix(Parchment(), 0.35);
+  const TColor shadow = highlighted ? TColor::Hex(0x050B12) : kOrange.Mix(Parchment(), 0.35);
   c.Text(fonts_, text, x, top, size, true, highlighted ? kOrange : kNavy, align, &shadow);
 }
 
@@ -132,10 +132,15 @@ std::unique_ptr<TCanvas> TMenuPainter::Highlight(const TCanvas& source, int orig
                                                  bool rightAlign) const {
   auto c = std::make_unique<TCanvas>(r.Width(), r.Height());
   c->Paint(source, originX - r.left, originY - r.top);
-  // A warm glow behind the text, then the text in the highlight colour.
-  c->RoundedRect(1, 1, r.Width() - 2, r.Height() - 2, std::min(6, r.Height() / 3));
-  c->SetColor(TColor::Hex(0xFFF1C8, 0.55));
-  cairo_fill(c->Cr());
+  // A navy plate with a brass rim behind the text, then the text in the
+  // highlight colour: the choice stands out on the light chart.
+  const double radius = std::min(8, r.Height() / 3);
+  c->RoundedRect(1, 1, r.Width() - 2, r.Height() - 2, radius);
+  c->FillLinear(0, 0, TColor::Hex(0x2A4C74), 0, r.Height(), TColor::Hex(0x10243C));
+  c->RoundedRect(1.5, 1.5, r.Width() - 3, r.Height() - 3, radius);
+  c->SetColor(kBrass);
+  cairo_set_line_width(c->Cr(), 1);
+  cairo_stroke(c->Cr());
   Label(*c, r, r.left, r.top, size, rightAlign ? TAlign::Right : TAlign::Center, true);
   return c;
 }
@@ -151,19 +156,29 @@ std::unique_ptr<TCanvas> TMenuPainter::Background() const {
   cairo_save(cr);
   cairo_translate(cr, 560, 250);
   cairo_rotate(cr, 0.25);
-  for (int i = 0; i < 5; ++i) {
-    cairo_move_to(cr, 0, 300);
-    cairo_line_to(cr, -40 - i * 22, 520);
-    cairo_move_to(cr, 0, 300);
-    cairo_line_to(cr, 40 + i * 22, 520);
+  // The wake: a widening, fading band of foam behind the stern.
+  for (int i = 0; i < 6; ++i) {
+    const double spread = 20 + i * 16;
+    cairo_move_to(cr, -12, 290);
+    cairo_curve_to(cr, -spread * 0.5, 360, -spread, 420 + i * 10, -spread * 1.2, 520);
+    cairo_move_to(cr, 12, 290);
+    cairo_curve_to(cr, spread * 0.5, 360, spread, 420 + i * 10, spread * 1.2, 520);
+    c->SetColor(kFoam.WithAlpha(0.4 - i * 0.05));
+    cairo_set_line_width(cr, 5 - i * 0.5);
+    cairo_stroke(cr);
   }
-  c->SetColor(kFoam.WithAlpha(0.35));
-  cairo_set_line_width(cr, 4);
-  cairo_stroke(cr);
+  cairo_move_to(cr, -10, 290);
+  cairo_curve_to(cr, -14, 380, 14, 380, 10, 290);
+  c->SetColor(kFoam.WithAlpha(0.3));
+  cairo_fill(cr);
   cairo_scale(cr, 3, 3);
   cairo_rectangle(cr, -19, 0, 38, 103);
   cairo_clip(cr);
   cairo_set_source_surface(cr, ship->Surface(), -19, 0);
+  cairo_paint(cr);
+  // Its turning gun, aimed ahead.
+  auto gun = TShipPainter::Gun(1);
+  cairo_set_source_surface(cr, gun->Surface(), -6, 28 - 18);
   cairo_paint(cr);
   cairo_restore(cr);
   // Two enemy ships on the horizon.
@@ -188,6 +203,7 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
   Sheet(*c, 4, 2, ml::kPanelWidth - 8, ml::kPanelHeight - 4, 16);
   cairo_t* cr = c->Cr();
   auto small = [&](const TLabelRect& r) { return FitSize(r, ml::kSmallLabelFont); };
+  auto toggle = [&](const TLabelRect& r) { Label(*c, r, ox, oy, small(r), TAlign::Center, false); };
   auto button = [&](const TLabelRect& r) {
     c->RoundedRect(r.left - ox + 0.5, r.top - oy + 0.5, r.Width() - 1, r.Height() - 1, 5);
     c->SetColor(TColor::Hex(0x1E3550, 0.25));
@@ -209,7 +225,7 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
   } else if (slot == 13) {
     for (const auto& r : ml::kOptionRows) Label(*c, r, ox, oy, small(r), TAlign::Left, false);
     for (const auto* group : {&ml::kDisplayToggle, &ml::kMusicToggle, &ml::kSoundToggle})
-      for (const auto& r : *group) button(r);
+      for (const auto& r : *group) toggle(r);
     // The name field and the key button get recessed plates.
     for (const auto& r : {ml::kNameEdit, ml::kKeyButton}) {
       c->RoundedRect(r.left - ox, r.top - oy, r.Width(), r.Height(), 4);

@@ -61,11 +61,11 @@ void Aircraft(const TCanvas& c, double w, double h, double oy, bool noseDown, co
   const double span = w / 2 - 1;
   // Wings: a swept trapezoid.
   cairo_move_to(cr, cx - span, wingY - dir * h * 0.02);
-  cairo_line_to(cr, cx - 4, wingY + dir * h * 0.12);
-  cairo_line_to(cr, cx + 4, wingY + dir * h * 0.12);
+  cairo_line_to(cr, cx - 4, wingY + dir * h * 0.14);
+  cairo_line_to(cr, cx + 4, wingY + dir * h * 0.14);
   cairo_line_to(cr, cx + span, wingY - dir * h * 0.02);
-  cairo_line_to(cr, cx + span, wingY - dir * h * 0.12);
-  cairo_line_to(cr, cx - span, wingY - dir * h * 0.12);
+  cairo_line_to(cr, cx + span, wingY - dir * h * 0.16);
+  cairo_line_to(cr, cx - span, wingY - dir * h * 0.16);
   cairo_close_path(cr);
   cairo_path_t* wing = cairo_copy_path(cr);
   c.FillLinear(0, wingY - 6, body.Mix(kWhite, 0.25), 0, wingY + 6, body.Mix(kBlack, 0.25));
@@ -289,7 +289,7 @@ std::unique_ptr<TCanvas> TShipPainter::PlayerShip() {
     c->SetColor(kFoam.WithAlpha(0.85));
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
-    Hull(*c, ox + 2, 2, 34, 94, false, kPlayerHull, kDeck);
+    Hull(*c, ox + 2, 2, 34, 94, false, kPlayerHull, TColor::Hex(0xA9B8C4));
     Block(*c, cx - 8, 44, 16, 26, kSteelLight.Mix(kPlayerHull, 0.3));
     Block(*c, cx - 5, 48, 10, 8, kSteelLight);
     c->Ellipse(cx, 64, 3.5, 4.5);
