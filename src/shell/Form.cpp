@@ -1,0 +1,321 @@
+#include "shell/Form.h"
+
+#include <iostream>
+#include <stdexcept>
+
+#include "game/Game.h"
+#include "graphics/ImagePack.h"
+#include "shell/KeyName.h"
+
+namespace {
+
+// The pause line image lies over every second row of the 600.
+constexpr int kPauseLineSlot = 21;
+constexpr int32_t kFrameRows = 600;
+// A frame is composed only when more than this many ms passed since the last one.
+constexpr uint32_t kMinFrameGapMs = 5;
+
+}  // namespace
+
+TForm1::TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound,
+               IMusic& music, TFormPaths paths)
+    : Sys(sys),
+      State(state),
+      Fonts(fonts),
+      Sound(sound),
+      Music(music),
+      Paths(std::move(paths)),
+      Config(Paths.ConfigPath),
+      WidgetContext{
+          Images,          Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
+          State.GameState, gsMainMenu},
+      GameContext{Sys,
+                  Rng,
+                  Images,
+                  Fonts,
+                  Sound,
+                  Music,
+                  *this,
+                  Display.SnapshotSurface,
+                  State.KeyboardState} {}
+
+TForm1::~TForm1() {
+  FormDestroy();
+}
+
+// --- life ---------------------------------------------------------------------------
+
+void TForm1::FormCreate() {
+  if (State.FirstCreate) {
+    FirstCreatePass();
+  } else {
+    SecondCreatePass();
+  }
+}
+
+void TForm1::FirstCreatePass() {
+  Rng.Seed(Sys.TickCount());
+  State.FirstCreate = false;
+  State.DesktopWidth = static_cast<uint16_t>(Sys.ScreenWidth());
+  State.DesktopHeight = static_cast<uint16_t>(Sys.ScreenHeight());
+
+  // A short or damaged file keeps the defaults for what is missing; the game
+  // starts all the same and the file is rewritten at the next save.
+  const TConfigLoadResult loaded = Config.Load(State.Settings, State.HiScores);
+  if (!loaded.Error.empty()) {
+    std::cerr << "Tidal Lynx: " << Config.Path() << ": " << loaded.Error << '\n';
+  }
+  ApplySettings();
+
+  SetUpInput();
+  if (State.Settings.MusicOn) {
+    Music.PlayMusic("1.xm");
+  } else {
+    Music.StopMusic();
+  }
+}
+
+void TForm1::ApplySettings() {
+  SecondCreatePass();
+  SetSoundOn(State.Settings.SoundOn);
+  TDDOptBtnCollection& options = *Widgets->OptionsGroup;
+  options.DisplayToggle.Checked = State.Settings.WindowedMode;
+  options.MusicToggle.Checked = State.Settings.MusicOn;
+  options.SoundToggle.Checked = State.Settings.SoundOn;
+  options.NameEdit.SetText(State.Settings.PlayerName);
+  options.KeyButton.Caption = KeyName(static_cast<uint16_t>(State.Settings.MinimizeKey));
+}
+
+void TForm1::SecondCreatePass() {
+  State.DisplayReady = kFalse32;
+  if (!Display.SetUpDisplay(Sys, State.Settings.WindowedMode)) {
+    const std::string& error = Display.LastError();
+    throw std::runtime_error(error.empty() ? "The display could not be set up." : error);
+  }
+  LoadAllImages();
+  State.DisplayReady = kTrue32;
+}
+
+void TForm1::LoadAllImages() {
+  ::LoadAllImages(Images, Paths.PackPath);
+  if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
+}
+
+void TForm1::SetUpInput() {
+  Sys.AcquireKeyboard();
+}
+
+void TForm1::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  ReleaseAllImages(Images);
+  Widgets.reset();
+  State.CurrentGame.reset();
+  Display.Release();
+  Sys.UnacquireKeyboard();
+}
+
+void TForm1::Run() {
+  while (!State.Closing) RunOnce();
+}
+
+void TForm1::RunOnce() {
+  events_.clear();
+  Sys.PollEvents(events_);
+  for (const TPlatformEvent& event : events_) {
+    HandleEvent(event);
+    if (State.Closing) return;
+  }
+  if (!State.Minimized) {
+    bool done = false;
+    ApplicationEvents1Idle(done);
+  }
+  // Never spin: wait for the clock's next step before the next pass.
+  Sys.WaitForTickAfter(Sys.TickCount());
+}
+
+void TForm1::ApplicationEvents1Idle(bool& done) {
+  RenderFrame();
+  done = false;
+}
+
+void TForm1::HandleEvent(const TPlatformEvent& event) {
+  switch (event.Kind) {
+    case TEventKind::Activate:
+      ApplicationEvents1Activate();
+      break;
+    case TEventKind::Deactivate:
+      ApplicationEvents1Deactivate();
+      break;
+    case TEventKind::Minimize:
+      State.Minimized = true;
+      break;
+    case TEventKind::Restore:
+      State.Minimized = false;
+      ApplicationEvents1Restore();
+      break;
+    case TEventKind::CloseRequest:
+      Close();
+      break;
+    case TEventKind::MaximizeRequest:
+    case TEventKind::CaptionDoubleClick:
+      FormMaximizeRequest();
+      break;
+    case TEventKind::KeyDown:
+      FormKeyDown(event.Key, event.Alt);
+      break;
+    case TEventKind::MouseMove:
+      FormMouseMove(event.X, event.Y);
+      break;
+    case TEventKind::MouseDown:
+      FormMouseDown(event.X, event.Y);
+      break;
+    case TEventKind::MouseWheel:
+      if (event.WheelDelta > 0) {
+        FormMouseWheelUp();
+      } else if (event.WheelDelta < 0) {
+        FormMouseWheelDown();
+      }
+      break;
+    case TEventKind::WindowMoved:
+      FormWindowMoved();
+      break;
+  }
+}
+
+// --- the frame ------------------------------------------------------------------------
+
+int32_t TForm1::RenderFrame() {
+  State.FrameStartTick = Sys.TickCount();
+  State.KeyboardState.fill(0);
+  Sys.ReadKeyboard(State.KeyboardState);
+  // Unsigned difference: the 49.7-day wrap of the tick does not stop the loop.
+  if (static_cast<uint32_t>(State.FrameStartTick - State.LastFrameTick) <= kMinFrameGapMs) {
+    return 0;
+  }
+  int32_t result = 0;
+  if (Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
+  if (Display.BackBuffer) ComposeScreen(*Display.BackBuffer);
+  Display.PresentFrame(Sys);
+  State.LastFrameTick = Sys.TickCount();
+  return result;
+}
+
+int32_t TForm1::RestoreSurfaces() {
+  return Display.RestoreSurfaces([this] { LoadAllImages(); });
+}
+
+void TForm1::FreezeSnapshot(bool stripes) {
+  TSurface* snapshot = Display.SnapshotSurface.get();
+  if (!snapshot || !Display.BackBuffer) return;
+  DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
+  const TSurface* line = Menu(kPauseLineSlot);
+  if (!stripes || !line) return;
+  for (int32_t i = 0; i < kFrameRows / 2; ++i) DrawKeyed(*snapshot, 0, 2 * i, *line);
+}
+
+// --- foreground changes -------------------------------------------------------------------
+
+void TForm1::ApplicationEvents1Deactivate() {
+  Music.StopMusic();
+  State.DisplayReady = kFalse32;
+  State.MouseActive = kFalse32;
+  Sys.UnacquireKeyboard();
+  if (State.GameState == gsPlaying) {
+    FreezeSnapshot(true);
+    State.GameState = gsPaused;
+  }
+  if (State.Settings.WindowedMode) {
+    State.SavedWindowRect = Sys.WindowRect();
+    State.SkipMinimize = true;
+  } else if (State.SkipMinimize) {
+    State.SkipMinimize = false;
+  } else {
+    Sys.Minimize();
+  }
+}
+
+void TForm1::ApplicationEvents1Activate() {
+  State.DisplayReady = kTrue32;
+  State.MouseActive = kTrue32;
+  Sys.AcquireKeyboard();
+  if (State.Settings.MusicOn) {
+    Music.PlayMusic(State.GameState == gsPlaying ? "2.xm" : "1.xm");
+  } else {
+    Music.StopMusic();
+  }
+}
+
+void TForm1::ApplicationEvents1Restore() {
+  State.DisplayReady = kFalse32;
+  if (State.Settings.WindowedMode) {
+    // Nothing was remembered when the window was never deactivated.
+    const TRect& saved = State.SavedWindowRect;
+    if (saved.Width() > 0 && saved.Height() > 0) Sys.MoveWindow(saved.Left, saved.Top);
+  } else {
+    FormCreate();
+    Sys.ShowWindowNormal();
+  }
+  State.DisplayReady = kTrue32;
+  if (State.GameState == gsPlaying) {
+    RenderFrame();
+    FreezeSnapshot(true);
+    State.GameState = gsPaused;
+  }
+}
+
+// --- display mode and window ---------------------------------------------------------------
+
+void TForm1::SetWindowed(bool value) {
+  State.Settings.WindowedMode = value;
+  FormCreate();
+  if (Widgets) Widgets->OptionsGroup->DisplayToggle.Checked = value;
+}
+
+bool TForm1::FormCanResize() const {
+  return !(State.DisplayReady != kFalse32 && State.Settings.WindowedMode);
+}
+
+// The platform presents into the window's current client area itself, so a
+// move needs no recomputation here.
+void TForm1::FormWindowMoved() {}
+
+bool TForm1::FormCloseQuery() {
+  switch (State.GameState) {
+    case gsIntro:
+    case gsPlaying:
+    case gsPaused:
+    case gsNameEntry:
+    case gsSubmitAsk:
+      return false;
+    default:
+      break;
+  }
+  const bool allowed = State.ExitConfirmed;
+  State.GameState = gsExitConfirm;
+  return allowed;
+}
+
+void TForm1::Close() {
+  if (FormCloseQuery()) State.Closing = true;
+}
+
+// --- helpers ------------------------------------------------------------------------------
+
+void TForm1::StartNewGame() {
+  auto game = std::make_unique<TGame>(GameContext);
+  State.CurrentGame = std::move(game);
+}
+
+bool TForm1::SaveSettings() {
+  if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
+  return Config.Save(State.Settings, State.HiScores);
+}
+
+int32_t TForm1::LowestHighScore() const {
+  return State.HiScores[kHiScoreCount - 1].Score;
+}
+
+void TForm1::SetMainMenuCurrent(int32_t item) {
+  if (Widgets) Widgets->MainMenuGroup->Current = static_cast<int8_t>(item);
+}

@@ -1,0 +1,249 @@
+// The screens: every GameState composed layer by layer into the back buffer.
+
+#include <string>
+
+#include "game/Game.h"
+#include "graphics/Geometry.h"
+#include "graphics/Text.h"
+#include "shell/Form.h"
+#include "shell/HelpPages.h"
+
+namespace {
+
+// MenuImages slots of the screens.
+constexpr int kBackgroundSlot = 0;
+constexpr int kHighScorePanelSlot = 10;
+constexpr int kOptionsPanelSlot = 13;
+constexpr int kHelpPanelSlot = 14;
+constexpr int kDialogBoxSlot = 19;
+constexpr int kAboutPictureSlot = 20;
+constexpr int kOptionsDecorSlot = 23;
+constexpr int kHighScoreDecorSlot = 24;
+constexpr int kHelpDecorSlot = 25;
+constexpr int kTitleSlot = 29;
+constexpr int kNoPanel = -1;
+
+constexpr int32_t kPanelX = 297;
+constexpr int32_t kPanelY = 157;
+constexpr int32_t kDialogBoxY = 200;
+
+// The intro banner: the title strip's top-left part slides in from the left.
+constexpr TRect kIntroBanner{0, 0, 524, 103};
+constexpr uint32_t kIntroEnd = 524;
+constexpr uint32_t kIntroStep = 3;
+
+// A caption of a dialog: position, font cell and colour.
+struct TCaption {
+  int32_t X;
+  int32_t Y;
+  int32_t Height;
+  int32_t Width;
+  uint32_t Color;
+  const char* Text;
+};
+
+void Draw(TFonts& fonts, TSurface& back, const TCaption& caption) {
+  DrawCaption(fonts, caption.X, caption.Y, caption.Height, caption.Width, caption.Color, back,
+              caption.Text);
+}
+
+}  // namespace
+
+void TForm1::ComposeScreen(TSurface& back) {
+  switch (State.GameState) {
+    case gsIntro:
+      DrawIntro(back);
+      break;
+    case gsMainMenu:
+      DrawMenuFrame(back, kNoPanel);
+      break;
+    case gsPlaying:
+      if (State.CurrentGame) State.CurrentGame->RunFrame(back);
+      break;
+    case gsOptions:
+      DrawOptions(back);
+      break;
+    case gsHighScores:
+      DrawHighScores(back);
+      break;
+    case gsHelpStory:
+    case gsHelpControls:
+    case gsHelpEnemies:
+      DrawHelpPage(back);
+      break;
+    case gsAbout:
+      DrawAbout(back);
+      break;
+    case gsKeyCapture:
+      DrawKeyCapture(back);
+      break;
+    default:
+      DrawDialog(back);
+      break;
+  }
+}
+
+void TForm1::DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure) {
+  if (!background) return;
+  if (DrawOpaque(back, 0, 0, *background) != kDdOk && restoreOnFailure) RestoreSurfaces();
+}
+
+void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
+  DrawBackground(back, Menu(kBackgroundSlot), true);
+  if (panelSlot != kNoPanel) {
+    if (const TSurface* panel = Menu(panelSlot)) DrawOpaque(back, kPanelX, kPanelY, *panel);
+  }
+  if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+  Widgets->MainMenuGroup->Draw(back);
+}
+
+void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, int32_t boxX,
+                             bool restoreOnFailure) {
+  DrawBackground(back, background, restoreOnFailure);
+  if (const TSurface* box = Menu(kDialogBoxSlot)) DrawOpaque(back, boxX, kDialogBoxY, *box);
+}
+
+void TForm1::DrawIntro(TSurface& back) {
+  DrawBackground(back, Menu(kBackgroundSlot), false);
+  if (const TSurface* title = Menu(kTitleSlot)) {
+    const auto x = static_cast<int16_t>(static_cast<int32_t>(State.IntroOffset) -
+                                        static_cast<int32_t>(kIntroEnd));
+    DrawClipped(*title, back, kIntroBanner, x, 0);
+  }
+  if (State.IntroOffset >= kIntroEnd) {
+    State.GameState = gsMainMenu;
+    State.IntroOffset = 0;
+  }
+  State.IntroOffset += kIntroStep;
+  Widgets->MainMenuGroup->Draw(back);
+}
+
+void TForm1::DrawOptions(TSurface& back) {
+  DrawMenuFrame(back, kOptionsPanelSlot);
+  if (const TSurface* decor = Menu(kOptionsDecorSlot)) DrawOpaque(back, 11, 229, *decor);
+  Widgets->OptionsGroup->Draw(back);
+}
+
+void TForm1::DrawKeyCapture(TSurface& back) {
+  // The options panel waiting for a key: no main menu, no hover handling.
+  DrawBackground(back, Menu(kBackgroundSlot), true);
+  if (const TSurface* panel = Menu(kOptionsPanelSlot)) DrawOpaque(back, kPanelX, kPanelY, *panel);
+  if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+  if (const TSurface* decor = Menu(kOptionsDecorSlot)) DrawOpaque(back, 11, 229, *decor);
+  TDDOptBtnCollection& options = *Widgets->OptionsGroup;
+  options.KeyButton.Draw(back);
+  options.NameEdit.Draw(back);
+  options.DisplayToggle.Draw(back);
+  options.MusicToggle.Draw(back);
+  options.SoundToggle.Draw(back);
+}
+
+void TForm1::DrawHighScores(TSurface& back) {
+  DrawMenuFrame(back, kHighScorePanelSlot);
+  if (const TSurface* decor = Menu(kHighScoreDecorSlot)) DrawOpaque(back, 12, 287, *decor);
+  Widgets->HighScoreButtons->Draw(back);
+  DrawHiScores(State.HiScores, Fonts, back);
+}
+
+void TForm1::DrawHelpPage(TSurface& back) {
+  const uint32_t page = State.GameState;
+  DrawMenuFrame(back, kHelpPanelSlot);
+  if (const TSurface* decor = Menu(kHelpDecorSlot)) DrawOpaque(back, 14, 349, *decor);
+  Widgets->HelpButtons->Draw(back);
+
+  auto heading = [&](int32_t x, int32_t y, const char* text) {
+    DrawCaption(Fonts, x, y, 22, 12, kOrange, back, text);
+  };
+  auto lines = [&](const auto& table, int32_t height, int32_t width) {
+    for (const THelpLine& line : table) {
+      DrawTextLeft(Fonts, line.X, line.Y, height, width, false, kDarkBlue, back, line.Text);
+    }
+  };
+  if (page == gsHelpStory) {
+    heading(kHelpHeadingX, kHelpHeadingY, "GAME OVERVIEW");
+    lines(kStoryLines, 14, 8);
+  } else if (page == gsHelpControls) {
+    heading(kHelpHeadingX, kHelpHeadingY, "MENU NAVIGATIONS");
+    heading(kHelpHeadingX, kGameHeadingY, "GAME NAVIGATIONS");
+    lines(kControlLines, 14, 8);
+  } else {
+    heading(kHelpHeadingX, kHelpHeadingY, "Enemies");
+    heading(kBonusHeadingX, kHelpHeadingY, "Bonuses");
+    lines(kEnemyLines, 18, 10);
+    for (const THelpBonus& bonus : kBonusRows) {
+      if (const TSurface* icon = Sprite(bonus.SpriteSlot)) {
+        DrawKeyed(back, kBonusIconX, bonus.Y, *icon);
+      }
+      DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back, bonus.Name);
+    }
+  }
+}
+
+void TForm1::DrawAbout(TSurface& back) {
+  DrawMenuFrame(back, kHelpPanelSlot);
+  if (const TSurface* decor = Menu(kHelpDecorSlot)) DrawOpaque(back, 14, 349, *decor);
+  DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, "ABOUT");
+  DrawCaption(Fonts, kAboutTitle.X, kAboutTitle.Y, 40, 18, kOrange, back, kAboutTitle.Text);
+  for (const THelpLine& line : kPublisherLines) {
+    DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back, line.Text);
+  }
+  if (const TSurface* picture = Menu(kAboutPictureSlot)) DrawKeyed(back, 330, 240, *picture);
+  Widgets->HelpButtons->Draw(back);
+}
+
+void TForm1::DrawDialog(TSurface& back) {
+  const TSurface* snapshot = Display.SnapshotSurface.get();
+  TMenuWidgets& w = *Widgets;
+  switch (State.GameState) {
+    case gsExitConfirm:
+      DrawDialogFrame(back, Menu(kBackgroundSlot), 190, true);
+      if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+      Draw(Fonts, back, {250, 260, 46, 20, kDarkBlue, "Exit  the game?"});
+      w.YesNoGroup->Draw(back);
+      break;
+    case gsClearScores:
+      DrawDialogFrame(back, snapshot, 210, false);
+      if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+      Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
+      Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
+      w.OkCancelGroup->Draw(back);
+      break;
+    case gsPaused:
+      DrawBackground(back, snapshot, true);
+      Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, "Pause"});
+      break;
+    case gsNameEntry: {
+      DrawDialogFrame(back, snapshot, 215, false);
+      const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
+      const std::string scoreText = "Your score is " + std::to_string(score);
+      DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
+      Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, "Please enter your name"});
+      w.OkCancelGroup->Draw(back);
+      w.NameField->Draw(back);
+      break;
+    }
+    case gsSubmitAsk:
+      DrawDialogFrame(back, snapshot, 200, false);
+      w.YesNoGroup->Draw(back);
+      Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, "Send the result to"});
+      Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, "world's highscores page"});
+      break;
+    case gsQuitGame:
+      DrawDialogFrame(back, snapshot, 190, true);
+      Draw(Fonts, back, {250, 260, 46, 20, kDarkBlue, "Exit the game?"});
+      w.YesNoGroup->Draw(back);
+      break;
+    case gsConnectFailed:
+      DrawDialogFrame(back, snapshot, 190, false);
+      w.YesNoGroup->Draw(back);
+      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
+      Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
+      break;
+    case gsSubmitting:
+      DrawDialogFrame(back, snapshot, 190, false);
+      Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
+      break;
+    default:
+      break;  // values that are never set draw nothing
+  }
+}

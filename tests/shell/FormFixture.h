@@ -1,0 +1,61 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/MusicPlayer.h"
+#include "audio/SoundEffects.h"
+#include "graphics/Fonts.h"
+#include "shell/Form.h"
+#include "shell/TestPack.h"
+#include "support/FakePlatform.h"
+
+// Sound and music that remember what they were asked to play.
+class RecordingSound final : public ISoundEffects {
+ public:
+  struct TCall {
+    int32_t X;
+    int32_t Y;
+    uint8_t Id;
+  };
+  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Calls.push_back({x, y, id}); }
+  std::vector<TCall> Calls;
+};
+
+class RecordingMusic final : public IMusic {
+ public:
+  void PlayMusic(const std::string& track) override { Calls.push_back("play " + track); }
+  void StopMusic() override { Calls.push_back("stop"); }
+  std::vector<std::string> Calls;
+};
+
+// A form on the fake platform with the test pack and a scratch folder of its
+// own for "Config.cfg".
+class FormFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Builds the form (not yet created).
+  TForm1& MakeForm();
+  // Builds and creates the form: settings, display, images, input, music.
+  TForm1& StartForm();
+  // Composes one frame now, whatever the pacing says.
+  void ComposeFrame();
+  TSurface& Back() { return *form_->Display.BackBuffer; }
+  TSurface& Snapshot() { return *form_->Display.SnapshotSurface; }
+  std::string ConfigPath() const { return (dir_ / "Config.cfg").string(); }
+
+  static TFonts& SharedFonts();
+
+  FakePlatform sys_;
+  TShellState state_;
+  RecordingSound sound_;
+  RecordingMusic music_;
+  std::unique_ptr<TForm1> form_;
+  std::filesystem::path dir_;
+};

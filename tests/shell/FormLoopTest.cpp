@@ -1,0 +1,329 @@
+// The form's life: pacing, foreground changes, close, display rebuild,
+// surface restore and the settings at start-up.
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "game/GameStates.h"
+#include "settings/ConfigFile.h"
+#include "shell/FormFixture.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+TEST_F(FormFixture, FramesAreComposedOnlyWhenMoreThanFiveMsPassed) {
+  struct Case {
+    uint32_t last;
+    uint32_t now;
+    bool composed;
+  };
+  const Case cases[] = {
+      {1000, 1005, false},              // 5 ms: too early
+      {1000, 1006, true},               // 6 ms: a frame
+      {1000, 1000, false},              // same tick
+      {0xFFFFFFFEu, 3, false},          // 5 ms across the wrap
+      {0xFFFFFFFEu, 4, true},           // 6 ms across the wrap
+      {0xFFFFFFF0u, 0x00000100u, true}  // long gap across the wrap
+  };
+  StartForm();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.last << " -> " << c.now);
+    state_.LastFrameTick = c.last;
+    sys_.SetTick(c.now);
+    const int presentsBefore = sys_.PresentCount;
+    form_->RenderFrame();
+    EXPECT_EQ(sys_.PresentCount - presentsBefore, c.composed ? 1 : 0);
+    EXPECT_EQ(state_.LastFrameTick, c.composed ? c.now : c.last);
+  }
+}
+
+TEST_F(FormFixture, KeyboardIsReadOnEveryPassEvenWithoutAFrame) {
+  StartForm();
+  ComposeFrame();
+  sys_.SetKey(dik::kLeft, true);
+  sys_.Advance(2);  // too early for a frame
+  const int presents = sys_.PresentCount;
+  form_->RenderFrame();
+  EXPECT_EQ(sys_.PresentCount, presents);
+  EXPECT_EQ(state_.KeyboardState[dik::kLeft], 0x80);
+  // An unacquired keyboard reads as all zero.
+  sys_.UnacquireKeyboard();
+  form_->RenderFrame();
+  EXPECT_EQ(state_.KeyboardState[dik::kLeft], 0);
+}
+
+TEST_F(FormFixture, TheLoopWaitsForTheClockAndComposesNothingWhileMinimized) {
+  StartForm();
+  const int presents = sys_.PresentCount;
+  form_->RunOnce();
+  form_->RunOnce();
+  EXPECT_EQ(sys_.PresentCount, presents + 2);
+  EXPECT_GE(sys_.WaitCount, 2);
+  sys_.PushKind(TEventKind::Minimize);
+  form_->RunOnce();
+  form_->RunOnce();
+  EXPECT_EQ(sys_.PresentCount, presents + 2);
+  sys_.PushKind(TEventKind::Restore);
+  form_->RunOnce();
+  EXPECT_EQ(sys_.PresentCount, presents + 3);
+}
+
+TEST_F(FormFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
+  StartForm();
+  state_.GameState = gsPlaying;
+  form_->StartNewGame();
+  ComposeFrame();
+  ComposeFrame();
+  sys_.PushKind(TEventKind::Deactivate);
+  form_->RunOnce();
+  EXPECT_EQ(state_.GameState, gsPaused);
+  EXPECT_EQ(state_.DisplayReady, 0);
+  EXPECT_EQ(state_.MouseActive, 0);
+  EXPECT_FALSE(sys_.KeyboardAcquired);
+  ASSERT_FALSE(music_.Calls.empty());
+  EXPECT_EQ(music_.Calls.back(), "stop");
+  // Every second row carries the pause line; the rows between show the game.
+  const uint32_t stripe = test_pack::MenuColor(21);
+  for (int32_t y : {0, 2, 100, 598}) {
+    for (int32_t x : {0, 400, 799}) EXPECT_EQ(Snapshot().PixelAt(x, y), stripe) << x << "," << y;
+  }
+  for (int32_t y : {1, 101, 599}) {
+    for (int32_t x : {0, 400, 799}) {
+      EXPECT_EQ(Snapshot().PixelAt(x, y), Back().PixelAt(x, y)) << x << "," << y;
+    }
+  }
+  // Back in the foreground: the menu track, the game stays paused.
+  sys_.PushKind(TEventKind::Activate);
+  form_->RunOnce();
+  EXPECT_EQ(music_.Calls.back(), "play 1.xm");
+  EXPECT_EQ(state_.GameState, gsPaused);
+  EXPECT_TRUE(sys_.KeyboardAcquired);
+}
+
+TEST_F(FormFixture, FullScreenSkipsTheFirstMinimizeAfterStartAndAfterAWindowedSpell) {
+  StartForm();
+  form_->SetWindowed(false);
+  struct Step {
+    TEventKind kind;
+    int minimizes;  // total after the step
+  };
+  const Step steps[] = {
+      {TEventKind::Deactivate, 0},  // first deactivation after start: no minimize
+      {TEventKind::Activate, 0},   {TEventKind::Deactivate, 1},  // the next one minimizes
+      {TEventKind::Activate, 1},   {TEventKind::Deactivate, 2},
+  };
+  for (const Step& step : steps) {
+    form_->HandleEvent({.Kind = step.kind});
+    EXPECT_EQ(sys_.MinimizeCount, step.minimizes);
+  }
+  // A windowed deactivation sets the skip again.
+  form_->SetWindowed(true);
+  form_->HandleEvent({.Kind = TEventKind::Deactivate});
+  EXPECT_TRUE(state_.SkipMinimize);
+  form_->SetWindowed(false);
+  form_->HandleEvent({.Kind = TEventKind::Deactivate});
+  EXPECT_EQ(sys_.MinimizeCount, 2);
+  form_->HandleEvent({.Kind = TEventKind::Deactivate});
+  EXPECT_EQ(sys_.MinimizeCount, 3);
+}
+
+TEST_F(FormFixture, CloseIsRefusedInGameStatesAndNeedsTheExitAnswerElsewhere) {
+  struct Case {
+    uint32_t state;
+    bool confirmed;
+    bool closes;
+    uint32_t after;
+  };
+  const Case cases[] = {
+      {gsIntro, true, false, gsIntro},
+      {gsPlaying, true, false, gsPlaying},
+      {gsPaused, true, false, gsPaused},
+      {gsNameEntry, true, false, gsNameEntry},
+      {gsSubmitAsk, true, false, gsSubmitAsk},
+      {gsMainMenu, false, false, gsExitConfirm},
+      {gsOptions, false, false, gsExitConfirm},
+      {gsHighScores, false, false, gsExitConfirm},
+      {gsAbout, false, false, gsExitConfirm},
+      {gsQuitGame, false, false, gsExitConfirm},
+      {gsConnectFailed, false, false, gsExitConfirm},
+      {gsExitConfirm, true, true, gsExitConfirm},
+      {gsMainMenu, true, true, gsExitConfirm},
+  };
+  StartForm();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "state " << c.state << " confirmed " << c.confirmed);
+    state_.GameState = c.state;
+    state_.ExitConfirmed = c.confirmed;
+    state_.Closing = false;
+    form_->HandleEvent({.Kind = TEventKind::CloseRequest});
+    EXPECT_EQ(form_->Closed(), c.closes);
+    EXPECT_EQ(state_.GameState, c.after);
+  }
+}
+
+TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
+  for (TEventKind kind : {TEventKind::MaximizeRequest, TEventKind::CaptionDoubleClick}) {
+    state_ = TShellState{};
+    StartForm();
+    form_->HandleEvent({.Kind = kind});
+    EXPECT_FALSE(state_.Settings.WindowedMode);
+    ASSERT_FALSE(sys_.DisplayModes.empty());
+    EXPECT_FALSE(sys_.DisplayModes.back());
+    EXPECT_FALSE(form_->Widgets->OptionsGroup->DisplayToggle.Checked);
+    EXPECT_EQ(state_.DisplayReady, -1);
+    form_.reset();
+  }
+}
+
+TEST_F(FormFixture, ResizingIsRefusedOnlyForAReadyWindow) {
+  StartForm();
+  EXPECT_FALSE(form_->FormCanResize());
+  state_.DisplayReady = 0;
+  EXPECT_TRUE(form_->FormCanResize());
+  state_.DisplayReady = -1;
+  form_->SetWindowed(false);
+  EXPECT_TRUE(form_->FormCanResize());
+}
+
+TEST_F(FormFixture, ADisplayRebuildKeepsThePausePicture) {
+  StartForm();
+  for (int32_t y = 0; y < 600; ++y) Snapshot().SetPixelAt(5, y, 0x123456u + y);
+  form_->SetWindowed(false);
+  form_->SetWindowed(true);
+  for (int32_t y : {0, 299, 599}) EXPECT_EQ(Snapshot().PixelAt(5, y), 0x123456u + y);
+}
+
+TEST_F(FormFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
+  StartForm();
+  state_.GameState = gsMainMenu;
+  form_->Widgets->MainMenuGroup->Select(3);
+  form_->Widgets->OptionsGroup->NameEdit.SetText("ANNA");
+  form_->Widgets->NameField->SetText("BOB");
+  std::vector<const TSurface*> before;
+  for (const auto& slot : form_->Images.SpriteImages) before.push_back(slot.get());
+  for (const auto& slot : form_->Images.MenuImages) before.push_back(slot.get());
+
+  form_->Images.MenuImages[0]->SetLost(true);  // the background blit fails
+  ComposeFrame();
+
+  size_t index = 0;
+  for (const auto* slots : {&form_->Images.SpriteImages}) {
+    for (const auto& slot : *slots) {
+      ASSERT_NE(slot, nullptr);
+      EXPECT_NE(slot.get(), before[index++]) << "sprite slot reloaded";
+    }
+  }
+  for (const auto& slot : form_->Images.MenuImages) {
+    ASSERT_NE(slot, nullptr);
+    EXPECT_FALSE(slot->IsLost());
+    EXPECT_NE(slot.get(), before[index++]) << "menu slot reloaded";
+  }
+  EXPECT_EQ(form_->Widgets->MainMenuGroup->Current, 3);
+  EXPECT_EQ(form_->Widgets->OptionsGroup->NameEdit.Text, "ANNA");
+  EXPECT_EQ(form_->Widgets->NameField->Text, "BOB");
+  // The next frame draws the reloaded background.
+  ComposeFrame();
+  EXPECT_EQ(sys_.FramePixel(5, 590), test_pack::MenuColor(0));
+}
+
+TEST_F(FormFixture, StartUpWithoutConfigWritesTheDefaultFileAndPlaysTheMenuTrack) {
+  StartForm();
+  ASSERT_TRUE(std::filesystem::exists(ConfigPath()));
+  const std::string bytes = ReadFile(ConfigPath());
+  EXPECT_EQ(bytes.size(), 145u);
+  EXPECT_EQ(bytes.substr(0, 5), std::string("\x01\x01\x01\x7B\x00", 5));
+  EXPECT_EQ(state_.HiScores[0].Score, 1000);
+  EXPECT_EQ(state_.HiScores[9].Score, 100);
+  EXPECT_EQ(music_.Calls, std::vector<std::string>{"play 1.xm"});
+  EXPECT_EQ(state_.GameState, gsIntro);
+  EXPECT_TRUE(sys_.KeyboardAcquired);
+  EXPECT_EQ(state_.DisplayReady, -1);
+}
+
+TEST_F(FormFixture, LoadedSettingsAreAppliedBeforeTheFirstFrame) {
+  struct Case {
+    bool windowed;
+    bool music;
+    bool sound;
+    int32_t key;
+    const char* name;
+    const char* keyCaption;
+  };
+  const Case cases[] = {
+      {true, false, true, 116, "ZOE", "F5"},
+      {false, true, false, 80, "", "P"},
+      {true, true, true, 123, "MAXIMILIAN", "F12"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    state_ = TShellState{};
+    music_.Calls.clear();
+    sys_.DisplayModes.clear();
+    TOptions options;
+    options.WindowedMode = c.windowed;
+    options.MusicOn = c.music;
+    options.SoundOn = c.sound;
+    options.MinimizeKey = c.key;
+    options.PlayerName = c.name;
+    ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
+
+    StartForm();
+    const TDDOptBtnCollection& group = *form_->Widgets->OptionsGroup;
+    EXPECT_EQ(state_.Settings, options);
+    EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{c.windowed});
+    EXPECT_EQ(group.DisplayToggle.Checked, c.windowed);
+    EXPECT_EQ(group.MusicToggle.Checked, c.music);
+    EXPECT_EQ(group.SoundToggle.Checked, c.sound);
+    EXPECT_EQ(group.NameEdit.TextLength, std::string(c.name).size());
+    EXPECT_EQ(group.KeyButton.Caption, c.keyCaption);
+    // Music off at start plays nothing.
+    const std::vector<std::string> expected{c.music ? "play 1.xm" : "stop"};
+    EXPECT_EQ(music_.Calls, expected);
+    form_.reset();
+  }
+}
+
+TEST_F(FormFixture, TheSaveAtExitTakesTheTypedNameAndTheTableInMemory) {
+  StartForm();
+  form_->Widgets->OptionsGroup->NameEdit.SetText("LYNX");
+  state_.HiScores[0] = {"CAPTAIN", 5000};
+  ASSERT_TRUE(form_->SaveSettings());
+  form_.reset();  // teardown after the save
+
+  TOptions options;
+  THiScoreTable table{};
+  TConfigFile(ConfigPath()).Load(options, table);
+  EXPECT_EQ(options.PlayerName, "LYNX");
+  EXPECT_EQ(table[0].Score, 5000);
+}
+
+TEST_F(FormFixture, AMissingPackStopsStartUpWithAMessageNamingTheFile) {
+  TFormPaths paths;
+  paths.PackPath = (dir_ / "Data" / "Data.pp").string();
+  paths.ConfigPath = ConfigPath();
+  form_ = std::make_unique<TForm1>(sys_, state_, SharedFonts(), sound_, music_, paths);
+  try {
+    form_->Create();
+    FAIL() << "start-up went on without images";
+  } catch (const std::exception& error) {
+    EXPECT_NE(std::string(error.what()).find("Data.pp"), std::string::npos) << error.what();
+  }
+}
+
+TEST_F(FormFixture, NoDisplayStopsStartUpWithAClearMessage) {
+  sys_.DisplayAvailable = false;
+  MakeForm();
+  try {
+    form_->Create();
+    FAIL() << "start-up went on without a display";
+  } catch (const std::exception& error) {
+    EXPECT_EQ(std::string(error.what()), sys_.DisplayError);
+  }
+}

@@ -1,0 +1,185 @@
+// Golden probes of the screens: the right images and texts land where the
+// screens put them (the test pack's images are plain distinct colours).
+
+#include "game/Game.h"
+#include "game/GameStates.h"
+#include "graphics/Text.h"
+#include "shell/FormFixture.h"
+
+namespace {
+
+constexpr uint32_t kOrangePixel = GdiToPixel(kOrange);
+constexpr uint32_t kBluePixel = GdiToPixel(kDarkBlue);
+constexpr uint32_t kRedPixel = GdiToPixel(kRed);
+constexpr uint32_t kSnapshotFill = 0x00406080u;
+
+int CountPixels(const TSurface& surface, TRect area, uint32_t color) {
+  int count = 0;
+  for (int32_t y = area.Top; y < area.Bottom; ++y) {
+    for (int32_t x = area.Left; x < area.Right; ++x) count += surface.PixelAt(x, y) == color;
+  }
+  return count;
+}
+
+}  // namespace
+
+class ScreenTest : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    StartForm();
+    state_.MouseActive = 0;  // the pointer does not steer the groups
+  }
+  void Show(uint32_t gameState) {
+    state_.GameState = gameState;
+    ComposeFrame();
+  }
+  uint32_t Pixel(int32_t x, int32_t y) { return Back().PixelAt(x, y); }
+};
+
+TEST_F(ScreenTest, TheIntroLastsOneHundredSeventySixFrames) {
+  int frames = 0;
+  while (state_.GameState == gsIntro && frames < 1000) {
+    ComposeFrame();
+    ++frames;
+  }
+  EXPECT_EQ(frames, 176);
+  EXPECT_EQ(state_.GameState, gsMainMenu);
+  EXPECT_EQ(state_.IntroOffset, 3u);
+}
+
+TEST_F(ScreenTest, TheIntroBannerSlidesInFromTheLeft) {
+  const uint32_t title = test_pack::MenuColor(29);
+  const uint32_t background = test_pack::MenuColor(0);
+  for (uint32_t offset : {3u, 150u, 300u, 525u}) {
+    SCOPED_TRACE(offset);
+    state_.IntroOffset = offset;
+    Show(gsIntro);
+    const auto edge = static_cast<int32_t>(offset);  // first column right of the banner
+    EXPECT_EQ(Pixel(edge - 1, 50), title);
+    EXPECT_EQ(Pixel(edge, 50), background);
+    EXPECT_EQ(Pixel(edge - 1, 103), background);  // the banner is 103 rows high
+  }
+}
+
+TEST_F(ScreenTest, MenuScreensDrawTheirPanelsAndDecorations) {
+  struct Probe {
+    uint32_t state;
+    int32_t x, y;
+    uint32_t color;
+  };
+  const uint32_t highlight = test_pack::MenuColor(1);  // main menu item 0
+  const uint32_t background = test_pack::MenuColor(0);
+  const Probe probes[] = {
+      {gsMainMenu, 5, 590, background},
+      {gsMainMenu, 5, 50, test_pack::MenuColor(29)},
+      {gsMainMenu, 61, 171, highlight},
+      {gsMainMenu, 298, 158, background},
+      {gsOptions, 298, 158, test_pack::MenuColor(13)},
+      {gsOptions, 12, 230, test_pack::MenuColor(23)},
+      {gsOptions, 61, 171, highlight},
+      {gsKeyCapture, 298, 158, test_pack::MenuColor(13)},
+      {gsKeyCapture, 12, 230, test_pack::MenuColor(23)},
+      {gsKeyCapture, 61, 171, background},  // no main menu while a key is chosen
+      {gsHighScores, 776, 495, test_pack::MenuColor(10)},
+      {gsHighScores, 13, 288, test_pack::MenuColor(24)},
+      {gsHelpStory, 298, 158, test_pack::MenuColor(14)},
+      {gsHelpStory, 15, 350, test_pack::MenuColor(25)},
+      {gsHelpEnemies, 591, 201, test_pack::Color(35)},  // Gun
+      {gsHelpEnemies, 591, 376, test_pack::Color(41)},  // Mega-Bomb
+      {gsAbout, 331, 241, test_pack::MenuColor(20)},
+      {gsAbout, 15, 350, test_pack::MenuColor(25)},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(testing::Message() << "state " << p.state << " at " << p.x << "," << p.y);
+    Show(p.state);
+    EXPECT_EQ(Pixel(p.x, p.y), p.color);
+  }
+}
+
+TEST_F(ScreenTest, TextsLandInTheirBoxesInTheirColours) {
+  struct Probe {
+    uint32_t state;
+    TRect box;
+    uint32_t color;
+  };
+  const Probe probes[] = {
+      {gsHelpStory, {320, 170, 500, 192}, kOrangePixel},     // "GAME OVERVIEW"
+      {gsHelpStory, {340, 200, 700, 214}, kBluePixel},       // first line
+      {gsHelpControls, {320, 300, 520, 322}, kOrangePixel},  // "GAME NAVIGATIONS"
+      {gsHelpEnemies, {580, 170, 680, 192}, kOrangePixel},   // "Bonuses"
+      {gsHelpEnemies, {330, 300, 560, 318}, kBluePixel},     // Helicopter row
+      {gsAbout, {460, 250, 760, 290}, kOrangePixel},         // the title
+      {gsHighScores, {320, 190, 345, 214}, kOrangePixel},    // rank 1
+      {gsHighScores, {320, 424, 345, 448}, kBluePixel},      // rank 10
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(testing::Message() << "state " << p.state);
+    Show(p.state);
+    EXPECT_GT(CountPixels(Back(), p.box, p.color), 10);
+  }
+}
+
+TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
+  struct Case {
+    uint32_t state;
+    int32_t boxX;
+    bool onSnapshot;
+    bool red;
+  };
+  const Case cases[] = {
+      {gsExitConfirm, 190, false, false}, {gsClearScores, 210, true, false},
+      {gsNameEntry, 215, true, false},    {gsSubmitAsk, 200, true, false},
+      {gsQuitGame, 190, true, false},     {gsConnectFailed, 190, true, true},
+      {gsSubmitting, 190, true, false},
+  };
+  Snapshot().Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait, kSnapshotFill);
+  const uint32_t box = test_pack::MenuColor(19);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "state " << c.state);
+    Show(c.state);
+    const uint32_t background = c.onSnapshot ? kSnapshotFill : test_pack::MenuColor(0);
+    EXPECT_EQ(Pixel(c.boxX - 1, 201), background);
+    EXPECT_EQ(Pixel(c.boxX, 201), box);
+    EXPECT_EQ(Pixel(c.boxX + 419, 399), box);
+    EXPECT_EQ(Pixel(c.boxX + 420, 399), background);
+    EXPECT_EQ(CountPixels(Back(), {190, 240, 640, 320}, kRedPixel) > 10, c.red);
+  }
+}
+
+TEST_F(ScreenTest, PauseShowsTheSnapshotWithItsCaption) {
+  Snapshot().Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait, kSnapshotFill);
+  Show(gsPaused);
+  EXPECT_EQ(Pixel(0, 0), kSnapshotFill);
+  EXPECT_EQ(Pixel(799, 599), kSnapshotFill);
+  EXPECT_GT(CountPixels(Back(), {350, 300, 460, 332}, kBluePixel), 20);
+  EXPECT_GT(CountPixels(Back(), {351, 301, 461, 333}, kOrangePixel), 5);  // the shadow
+}
+
+TEST_F(ScreenTest, NameEntryShowsTheScoreOfTheGameJustEnded) {
+  form_->StartNewGame();
+  // The caption grows to the right with the number of digits.
+  auto rightmostText = [&](int32_t score) {
+    state_.CurrentGame->Score = score;
+    Show(gsNameEntry);
+    int32_t right = 0;
+    for (int32_t y = 232; y < 256; ++y) {
+      for (int32_t x = 290; x < 620; ++x) {
+        if (Pixel(x, y) == kBluePixel) right = std::max(right, x);
+      }
+    }
+    return right;
+  };
+  const int32_t one = rightmostText(7);
+  const int32_t four = rightmostText(1250);
+  EXPECT_GT(one, 420);
+  EXPECT_GT(four - one, 30);
+}
+
+TEST_F(ScreenTest, PlayingRunsTheGameIntoTheBackBuffer) {
+  form_->StartNewGame();
+  Show(gsPlaying);
+  // The game screen has its own side panels.
+  EXPECT_EQ(Pixel(1, 1), test_pack::Color(0));
+  EXPECT_EQ(Pixel(683, 1), test_pack::Color(1));
+}
