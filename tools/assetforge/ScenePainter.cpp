@@ -268,7 +268,8 @@ std::unique_ptr<TCanvas> TScenePainter::Island(int kind) {
     const double t = static_cast<double>(i) / steps;
     const double bulge = std::sin(t * M_PI);
     const double jitter = rng.RandomFloat();
-    reach[i] = (0.25 + 0.7 * bulge) * (s.w - 6) * (0.85 + 0.15 * jitter);
+    // Tapers to nothing at both ends, so the island never shows a cut edge.
+    reach[i] = std::pow(bulge, 0.7) * (s.w - 6) * (0.85 + 0.15 * jitter);
   }
   auto coast = [&](double inset) {
     const double edge = left ? -2 : s.w + 2;
@@ -294,7 +295,7 @@ std::unique_ptr<TCanvas> TScenePainter::Island(int kind) {
   coast(0);
   c->SetColor(kSand);
   cairo_fill(cr);
-  coast(7);
+  coast(14);
   c->FillLinear(left ? 0 : s.w, 0, kPalm.Mix(kBlack, 0.2), left ? s.w : 0, 0,
                 kPalmLight.Mix(kSand, 0.3));
   // Rocks on the beach.
@@ -313,10 +314,10 @@ std::unique_ptr<TCanvas> TScenePainter::Island(int kind) {
   for (int i = 0; i < 4; ++i) {
     const double t = 0.2 + 0.6 * (i + rng.RandomFloat()) / 4;
     const int idx = static_cast<int>(t * steps);
-    const double reachHere = reach[idx] * 0.4;
+    const double reachHere = std::max(8.0, reach[idx] - 16);
     const double x = left ? reachHere : s.w - reachHere;
     const double y = t * s.h;
-    const double r = 8 + rng.RandomFloat() * 3;
+    const double r = 10 + rng.RandomFloat() * 3;
     const double phase = rng.RandomFloat();
     for (int f = 0; f < 7; ++f) {
       const double a = phase * 2 * M_PI + f * 2 * M_PI / 7;
@@ -327,7 +328,7 @@ std::unique_ptr<TCanvas> TScenePainter::Island(int kind) {
       cairo_curve_to(cr, x + r * 0.6 * std::cos(a + 0.25), y + r * 0.6 * std::sin(a + 0.25),
                      x + r * 0.3 * std::cos(a + 0.3), y + r * 0.3 * std::sin(a + 0.3), x, y);
     }
-    c->FillRadial(x, y, r, kPalmLight.Mix(kWhite, 0.15), kPalm.Mix(kBlack, 0.3));
+    c->FillRadial(x, y, r, TColor::Hex(0x9ED36A), TColor::Hex(0x3E8A2E));
     c->Ellipse(x, y, 1.8, 1.8);
     c->SetColor(TColor::Hex(0x6B4A2A));
     cairo_fill(cr);
