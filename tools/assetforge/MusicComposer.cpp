@@ -21,7 +21,7 @@ enum Instrument : uint8_t { kBass = 1, kLead, kPad, kKick, kSnare, kHat, kPluck 
 enum Channel { chLead, chBass, chPad1, chPad2, chPad3, chDrum, chHat, chPluck, kChannels };
 
 int16_t ToPcm(double v) {
-  return static_cast<int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767 * 0.6));
+  return static_cast<int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767 * 0.8));
 }
 
 // A looped tone of `cycles` periods from a per-phase waveform.
