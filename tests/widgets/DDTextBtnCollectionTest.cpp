@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "WidgetTestContext.h"
+#include "widgets/DDTextBtnCollection.h"
+#include "widgets/MenuWidgets.h"
+
+namespace {
+
+struct TDialogFixture {
+  TWidgetTestState state;
+  TDDTextBtnCollection group{state.context, menu_layout::kYesRect, menu_layout::kNoRect, "Yes",
+                             "No"};
+};
+
+}  // namespace
+
+TEST(DDTextBtnCollection, PointerDecidesOnEveryDrawAndClicksOnChange) {
+  struct TCase {
+    bool SelectFirst;  // key choice made before the draw
+    int32_t X, Y;      // where the pointer rests
+    bool Expected;     // FirstSelected after the draw
+    bool Click;        // the draw played the menu click
+  };
+  const TCase cases[] = {
+      {false, 300, 360, true, true},    // resting over "Yes" takes it back from a key choice
+      {true, 480, 360, false, true},    // resting over "No"
+      {true, 300, 360, true, false},    // already selected: no click
+      {false, 100, 100, false, false},  // pointer elsewhere keeps the key choice
+      {true, 280, 360, true, false},    // on "Yes"'s left edge counts as outside
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.X << "," << c.Y << " first " << c.SelectFirst);
+    TDialogFixture f;
+    f.state.PointAt(c.X, c.Y);
+    f.group.Select(c.SelectFirst);
+    EXPECT_EQ(f.group.FirstSelected, c.SelectFirst);
+    const size_t before = f.state.sound.Count();
+    f.group.Draw(f.state.frame);
+    EXPECT_EQ(f.group.FirstSelected, c.Expected);
+    EXPECT_EQ(f.state.sound.Count(), before + (c.Click ? 1 : 0));
+  }
+}
+
+TEST(DDTextBtnCollection, SelectPlaysTheClickAndCheckClickTestsBothCaptions) {
+  TDialogFixture f;
+  f.state.PointAt(10, 20);
+  f.group.Select(false);
+  ASSERT_EQ(f.state.sound.Count(), 1u);
+  EXPECT_EQ(f.state.sound.Played[0].X, 10);
+  EXPECT_EQ(f.state.sound.Played[0].Y, 20);
+
+  struct TCase {
+    int32_t X, Y;
+    bool Clicked;
+  };
+  const TCase cases[] = {{300, 360, true}, {480, 360, true}, {400, 360, false}, {300, 380, false}};
+  for (const TCase& c : cases) {
+    f.state.PointAt(c.X, c.Y);
+    f.group.CheckClick();
+    EXPECT_EQ(f.group.Clicked, c.Clicked) << c.X << "," << c.Y;
+  }
+}
+
+TEST(DDTextBtnCollection, HighlightedCaptionIsOrange) {
+  // The caption is drawn over its one-pixel shadow, so its own colour covers
+  // more pixels than the shadow's.
+  TDialogFixture f;
+  f.state.PointAt(0, 0);
+  auto count = [&](const TRect& r, uint32_t colour) {
+    int n = 0;
+    for (int32_t y = r.Top; y < r.Top + 60; ++y) {
+      for (int32_t x = r.Left; x < r.Left + 90; ++x) {
+        n += f.state.frame.PixelAt(x, y) == GdiToPixel(colour) ? 1 : 0;
+      }
+    }
+    return n;
+  };
+  for (bool first : {true, false}) {
+    f.state.frame.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    f.group.FirstSelected = first;
+    f.group.Draw(f.state.frame);
+    const TRect& lit = first ? menu_layout::kYesRect : menu_layout::kNoRect;
+    const TRect& dim = first ? menu_layout::kNoRect : menu_layout::kYesRect;
+    EXPECT_GT(count(lit, kOrange), count(lit, kDarkBlue)) << "first " << first;
+    EXPECT_GT(count(dim, kDarkBlue), count(dim, kOrange)) << "first " << first;
+  }
+}
