@@ -355,13 +355,17 @@ std::unique_ptr<TCanvas> TScenePainter::Explosion(int kind) {
     TRandom rng(s.seed);  // the same blobs in every frame, growing and cooling
     const double t = f / 15.0;
     const double cx = f * 64 + 32, cy = 32;
+    // Nothing of one frame may reach into its neighbour.
+    cairo_save(cr);
+    cairo_rectangle(cr, f * 64, 0, 64, 64);
+    cairo_clip(cr);
     const double grow = std::sin(std::min(1.0, t * 1.6) * M_PI / 2);
     const double fade = 1 - t;
     const int blobs = 9;
     for (int b = 0; b < blobs; ++b) {
       const double a = rng.RandomFloat() * 2 * M_PI;
-      const double d = rng.RandomFloat() * 14 * s.size * grow;
-      const double r = (6 + rng.RandomFloat() * 10) * s.size * (0.3 + 0.7 * grow) * (1 - 0.5 * t);
+      const double d = rng.RandomFloat() * 16 * s.size * grow;
+      const double r = (9 + rng.RandomFloat() * 11) * s.size * (0.3 + 0.7 * grow) * (1 - 0.45 * t);
       const double bx = cx + d * std::cos(a);
       const double by = cy + d * std::sin(a);
       TColor inner, outer;
@@ -382,7 +386,7 @@ std::unique_ptr<TCanvas> TScenePainter::Explosion(int kind) {
     if (t < 0.6) {
       for (int k = 0; k < 8; ++k) {
         const double a = rng.RandomFloat() * 2 * M_PI;
-        const double d = (8 + rng.RandomFloat() * 18) * s.size * (0.3 + t * 1.4);
+        const double d = std::min(29.0, (10 + rng.RandomFloat() * 20) * s.size * (0.3 + t * 1.4));
         cairo_move_to(cr, cx + d * std::cos(a), cy + d * std::sin(a));
         cairo_line_to(cr, cx + (d + 3) * std::cos(a), cy + (d + 3) * std::sin(a));
       }
@@ -390,6 +394,7 @@ std::unique_ptr<TCanvas> TScenePainter::Explosion(int kind) {
       cairo_set_line_width(cr, 1.6);
       cairo_stroke(cr);
     }
+    cairo_restore(cr);
   }
   return c;
 }
