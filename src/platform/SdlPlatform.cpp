@@ -58,6 +58,7 @@ SdlPlatform::~SdlPlatform() {
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   if (videoReady_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  SDL_Quit();
 }
 
 void SdlPlatform::Sleep(uint32_t ms) {
@@ -72,6 +73,8 @@ bool SdlPlatform::EnsureVideo(std::string& error) {
     return false;
   }
   videoReady_ = true;
+  // Keys are read as keys; no input method should compose text from them.
+  SDL_StopTextInput();
   return true;
 }
 
@@ -388,6 +391,11 @@ void SdlPlatform::ShowError(const std::string& title, const std::string& message
   std::fflush(stderr);
   std::string error;
   if (!EnsureVideo(error) || HeadlessDriver()) return;
+  // A full-screen window would cover the box and its button.
+  if (window_ != nullptr && !windowed_) {
+    SDL_SetWindowFullscreen(window_, 0);
+    windowed_ = true;
+  }
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), window_);
 }
 

@@ -297,3 +297,14 @@ TEST(SdlPlatform, AudioCallbackIsPulledFromTheAudioThread) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SdlPlatformTest, ErrorsAlwaysReachStandardError) {
+  ::testing::internal::CaptureStderr();
+  sys_.ShowError("Tidal Lynx", "Cannot read \"Data/Data.pp\": record 12 ends early.");
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(written, "Tidal Lynx: Cannot read \"Data/Data.pp\": record 12 ends early.\n");
+}
+
+}  // namespace
