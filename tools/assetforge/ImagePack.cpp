@@ -103,14 +103,35 @@ void TImagePack::WriteContactSheet(const std::string& path) const {
     x += std::max(w, 60) + kGap;
     shelf = std::max(shelf, h);
   }
-  const int height = y + shelf + kCaption + kGap;
+  const int previewTop = y + shelf + kCaption + kGap;
+  const int height = previewTop + 600 + kGap;
   TCanvas sheet(kSheetWidth, height);
   TScenePainter::TileSea(sheet);
   for (size_t i = 0; i < entries_.size(); ++i) {
     const auto& e = entries_[i];
-    // Show each picture as the game will: keyed pixels transparent.
-    TCanvas keyed(e.canvas->Width(), e.canvas->Height());
-    keyed.Paint(*e.canvas, 0, 0);
+    sheet.Paint(*Keyed(i), places[i].x, places[i].y);
+    const TColor shadow = palette::kBlack;
+    sheet.Text(fonts_, std::to_string(i) + " " + e.name, places[i].x,
+               places[i].y + e.canvas->Height() + 1, 11, true, palette::kWhite, TAlign::Left,
+               &shadow);
+  }
+  // Two screens put together from the pictures, as the game shows them.
+  const auto game = GamePreview();
+  const auto menu = MenuPreview();
+  sheet.Paint(*game, kGap, previewTop);
+  sheet.Paint(*menu, kGap * 2 + 800, previewTop);
+  cairo_surface_flush(sheet.Surface());
+  if (cairo_surface_write_to_png(sheet.Surface(), path.c_str()) != CAIRO_STATUS_SUCCESS)
+    throw std::runtime_error("Cannot write the contact sheet " + path);
+}
+
+std::unique_ptr<TCanvas> TImagePack::Keyed(size_t index) const {
+  const TEntry& e = entries_[index];
+  // Shows a picture as the game will: keyed pixels transparent.
+  auto keyedPtr = std::make_unique<TCanvas>(e.canvas->Width(), e.canvas->Height());
+  TCanvas& keyed = *keyedPtr;
+  keyed.Paint(*e.canvas, 0, 0);
+  {
     if (!e.opaque) {
       // Re-apply the alpha threshold so the preview matches the pack.
       cairo_surface_flush(keyed.Surface());
@@ -132,13 +153,74 @@ void TImagePack::WriteContactSheet(const std::string& path) const {
       }
       cairo_surface_mark_dirty(keyed.Surface());
     }
-    sheet.Paint(keyed, places[i].x, places[i].y);
-    const TColor shadow = palette::kBlack;
-    sheet.Text(fonts_, std::to_string(i) + " " + e.name, places[i].x,
-               places[i].y + e.canvas->Height() + 1, 11, true, palette::kWhite, TAlign::Left,
-               &shadow);
   }
-  cairo_surface_flush(sheet.Surface());
-  if (cairo_surface_write_to_png(sheet.Surface(), path.c_str()) != CAIRO_STATUS_SUCCESS)
-    throw std::runtime_error("Cannot write the contact sheet " + path);
+  return keyedPtr;
+}
+
+std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
+  auto screen = std::make_unique<TCanvas>(800, 600);
+  const TCanvas& c = *screen;
+  auto put = [&](size_t index, double x, double y) { c.Paint(*Keyed(index), x, y); };
+  auto frame = [&](size_t index, int frameIndex, int fw, int fh, bool vertical, double x,
+                   double y) {
+    cairo_save(c.Cr());
+    cairo_rectangle(c.Cr(), x, y, fw, fh);
+    cairo_clip(c.Cr());
+    c.Paint(*Keyed(index), vertical ? x : x - frameIndex * fw, vertical ? y - frameIndex * fh : y);
+    cairo_restore(c.Cr());
+  };
+  for (int y = 0; y < 600; y += 247)
+    for (int x = 118; x < 682; x += 123) put(5, x, y);
+  put(6, 118, 40);
+  put(8, 682 - 77, 300);
+  put(21, 130, 120);
+  put(17, 330, 40);
+  put(19, 470, -20);
+  put(20, 250, 180);
+  frame(22, 1, 47, 56, true, 560, 160);
+  put(23, 400, 300);
+  put(24, 600, 400);
+  put(34, 300, 420);
+  put(39, 520, 250);
+  frame(10, 6, 64, 64, false, 440, 60);
+  frame(12, 4, 64, 64, false, 200, 330);
+  frame(25, 0, 38, 103, false, 380, 480);
+  put(27, 380 + 19 - 6, 480 + 28 - 18);
+  put(29, 395, 440);
+  put(31, 410, 400);
+  put(0, 0, 0);
+  put(1, 682, 0);
+  for (int i = 0; i < 3; ++i) put(2, 9 + 34 * i, 320);
+  // Health at 50 of 72: the lower 100 rows of the bar, growing up from 586.
+  cairo_save(c.Cr());
+  cairo_rectangle(c.Cr(), 708, 586 - 100, 28, 100);
+  cairo_clip(c.Cr());
+  put(3, 708, 586 - 144);
+  cairo_restore(c.Cr());
+  for (int i = 0; i < 5; ++i) frame(33, i, 61, 61, true, 700, 33 + 61 * i);
+  put(4, 700, 33 + 61);
+  const TColor orange = palette::kOrange;
+  c.Text(fonts_, "3", 58, 85, 26, true, orange, TAlign::Center);
+  c.Text(fonts_, "1250", 58, 205, 26, true, orange, TAlign::Center);
+  c.Text(fonts_, "150", 793, 360, 18, true, orange, TAlign::Right);
+  return screen;
+}
+
+std::unique_ptr<TCanvas> TImagePack::MenuPreview() const {
+  auto screen = std::make_unique<TCanvas>(800, 600);
+  const TCanvas& c = *screen;
+  auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
+  menu(0, 0, 0);
+  menu(13, 297, 157);
+  menu(29, 0, 0);
+  menu(2, 124, 229);
+  menu(23, 11, 229);
+  menu(7, 458, 211);
+  menu(17, 436, 259);
+  menu(18, 501, 307);
+  menu(9, 535, 349);
+  const TColor navy = palette::kNavy;
+  c.Text(fonts_, "Sailor", 542, 349, 22, true, palette::kOrange);
+  c.Text(fonts_, "F12", 510, 396, 24, true, navy);
+  return screen;
 }

@@ -32,6 +32,12 @@ class TImagePack {
   void WriteContactSheet(const std::string& path) const;
 
  private:
+  // Entry `index` with the colour key applied, as the game shows it.
+  std::unique_ptr<TCanvas> Keyed(size_t index) const;
+  // A game screen and an options screen composed from the pictures.
+  std::unique_ptr<TCanvas> GamePreview() const;
+  std::unique_ptr<TCanvas> MenuPreview() const;
+
   const TFontSet& fonts_;
   std::vector<TEntry> entries_;
 };

@@ -56,12 +56,13 @@ inline constexpr std::array<TLabelRect, 2> kSoundToggle = {{
 }};
 // The options rows' own labels, left of their widgets.
 inline constexpr std::array<TLabelRect, 5> kOptionRows = {{
-    {320, 211, 430, 230, "Display"},
-    {320, 259, 430, 278, "Music"},
-    {320, 307, 430, 326, "Sound"},
-    {320, 354, 520, 373, "Name"},
-    {320, 401, 500, 420, "Minimize key"},
+    {320, 207, 430, 234, "Display"},
+    {320, 255, 430, 282, "Music"},
+    {320, 303, 440, 330, "Sound"},
+    {320, 350, 520, 377, "Name"},
+    {320, 397, 505, 424, "Minimize key"},
 }};
+inline constexpr double kRowLabelFont = 20;
 inline constexpr TLabelRect kNameEdit = {535, 349, 740, 379, ""};
 inline constexpr TLabelRect kKeyButton = {510, 396, 600, 425, ""};
 

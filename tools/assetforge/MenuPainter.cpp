@@ -223,7 +223,8 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
     cairo_stroke(cr);
     for (const auto& r : ml::kHighScoreButtons) button(r);
   } else if (slot == 13) {
-    for (const auto& r : ml::kOptionRows) Label(*c, r, ox, oy, small(r), TAlign::Left, false);
+    for (const auto& r : ml::kOptionRows)
+      Label(*c, r, ox, oy, FitSize(r, ml::kRowLabelFont), TAlign::Left, false);
     for (const auto* group : {&ml::kDisplayToggle, &ml::kMusicToggle, &ml::kSoundToggle})
       for (const auto& r : *group) toggle(r);
     // The name field and the key button get recessed plates.
