@@ -24,6 +24,8 @@ struct TFontSpec {
 class TDeviceContext {
  public:
   TDeviceContext(TFonts& fonts, TSurface& surface);
+  // A context for shapes and pixels only: text draws nothing and measures 0.
+  explicit TDeviceContext(TSurface& surface);
 
   void SelectFont(const TFontSpec& font);
   void SetTextColor(uint32_t colorRef);
@@ -47,7 +49,7 @@ class TDeviceContext {
   void SetPixel(int32_t x, int32_t y, uint32_t colorRef);
 
  private:
-  TFonts& fonts_;
+  TFonts* fonts_;
   TSurface& surface_;
   TFontSpec font_{};
   uint32_t textColor_ = 0;

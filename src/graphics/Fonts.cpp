@@ -1,0 +1,190 @@
+#include "graphics/Fonts.h"
+
+#include <freetype/ftoutln.h>
+#include <freetype/tttables.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+#include "graphics/FontsImpl.h"
+
+namespace {
+
+constexpr int32_t kMaxCellHeight = 512;
+constexpr int32_t kDefaultCellHeight = 16;  // GDI's choice for a height of 0
+
+struct TFacePair {
+  const char* Regular;
+  const char* Bold;
+};
+
+// The Tahoma-compatible faces first, then DejaVu Sans.
+constexpr TFacePair kSystemFaces[] = {
+    {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"},
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
+};
+
+FT_Face OpenFace(FT_Library library, const std::string& path) {
+  FT_Face face = nullptr;
+  if (path.empty() || FT_New_Face(library, path.c_str(), 0, &face) != 0) return nullptr;
+  return face;
+}
+
+}  // namespace
+
+uint32_t Cp1252ToUnicode(uint8_t byte) {
+  static constexpr uint16_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
+  return byte;
+}
+
+TFonts::Impl::Impl(const std::string& regularPath, const std::string& boldPath) {
+  if (FT_Init_FreeType(&library_) != 0) throw std::runtime_error("FreeType could not start");
+  regular_ = OpenFace(library_, regularPath);
+  if (regular_ == nullptr) {
+    FT_Done_FreeType(library_);
+    throw std::runtime_error("Cannot load the font \"" + regularPath + "\"");
+  }
+  // Without a bold face, bold text falls back to the regular one.
+  bold_ = OpenFace(library_, boldPath);
+  emboldenBold_ = bold_ != nullptr && SameOutline(regular_, bold_, 'H');
+}
+
+bool TFonts::Impl::SameOutline(FT_Face a, FT_Face b, uint32_t code) {
+  // Some bold faces carry the regular outlines with bold spacing only and
+  // leave the thickening to the renderer; they are emboldened when drawn.
+  auto points = [code](FT_Face face, std::vector<FT_Vector>& out) {
+    if (FT_Load_Char(face, code, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) != 0) return false;
+    if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return false;
+    const FT_Outline& o = face->glyph->outline;
+    out.assign(o.points, o.points + o.n_points);
+    return true;
+  };
+  std::vector<FT_Vector> pa;
+  std::vector<FT_Vector> pb;
+  if (!points(a, pa) || !points(b, pb) || pa.size() != pb.size()) return false;
+  for (size_t i = 0; i < pa.size(); ++i) {
+    if (pa[i].x != pb[i].x || pa[i].y != pb[i].y) return false;
+  }
+  return true;
+}
+
+TFonts::Impl::~Impl() {
+  if (bold_ != nullptr) FT_Done_Face(bold_);
+  FT_Done_Face(regular_);
+  FT_Done_FreeType(library_);
+}
+
+TFontSize& TFonts::Impl::Size(int32_t height, int32_t width, int32_t weight) {
+  const bool bold = weight >= 700 && bold_ != nullptr;
+  const auto key = std::make_tuple(bold, height, width);
+  // Screens draw runs of text in one font: skip the map lookup for those.
+  if (lastSize_ != nullptr && lastKey_ == key) return *lastSize_;
+  auto it = sizes_.find(key);
+  if (it != sizes_.end()) {
+    lastKey_ = key;
+    lastSize_ = it->second.get();
+    return *lastSize_;
+  }
+
+  FT_Face face = FaceFor(bold);
+  const double upem = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  double ascUnits = face->ascender;
+  double cellUnits = static_cast<double>(face->ascender) - face->descender;
+  double avgUnits = 0;
+  if (os2 != nullptr && os2->usWinAscent + os2->usWinDescent > 0) {
+    ascUnits = os2->usWinAscent;
+    cellUnits = static_cast<double>(os2->usWinAscent) + os2->usWinDescent;
+    avgUnits = os2->xAvgCharWidth;
+  }
+  if (cellUnits <= 0) cellUnits = upem;
+
+  // GDI: a positive height is the cell height, a negative one the em height.
+  double yPpem = 0;
+  int32_t cell = 0;
+  if (height > 0) {
+    cell = std::min(height, kMaxCellHeight);
+    yPpem = cell * upem / cellUnits;
+  } else if (height < 0) {
+    yPpem = std::min(-static_cast<int64_t>(height), int64_t{kMaxCellHeight});
+    cell = static_cast<int32_t>(std::lround(yPpem * cellUnits / upem));
+  } else {
+    cell = kDefaultCellHeight;
+    yPpem = cell * upem / cellUnits;
+  }
+  double xPpem = yPpem;
+  const int32_t w = std::min<int64_t>(std::abs(static_cast<int64_t>(width)), kMaxCellHeight);
+  if (w > 0 && avgUnits > 0) xPpem = w * upem / avgUnits;
+
+  auto size = std::make_unique<TFontSize>();
+  size->Bold = bold;
+  size->CellHeight = cell;
+  size->Ascent = static_cast<int32_t>(std::lround(ascUnits * yPpem / upem));
+  size->XSize = std::max<FT_F26Dot6>(1, std::lround(xPpem * 64));
+  size->YSize = std::max<FT_F26Dot6>(1, std::lround(yPpem * 64));
+  lastKey_ = key;
+  lastSize_ = size.get();
+  sizes_.emplace(key, std::move(size));
+  return *lastSize_;
+}
+
+const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint8_t byte) {
+  TGlyph& glyph = size.Glyphs[byte];
+  if (glyph.Loaded) return glyph;
+  glyph.Loaded = true;  // a glyph that fails to render stays empty
+  FT_Face face = FaceFor(size.Bold);
+  const int slot = size.Bold ? 1 : 0;
+  if (activeSize_[slot] != &size) {
+    if (FT_Set_Char_Size(face, size.XSize, size.YSize, 72, 72) != 0) return glyph;
+    activeSize_[slot] = &size;
+  }
+  ++rendered_;
+  const FT_UInt index = FT_Get_Char_Index(face, Cp1252ToUnicode(byte));
+  if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) return glyph;
+  if (size.Bold && emboldenBold_ && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+    // Thicken sideways only, as a simulated GDI bold does: the cell keeps its height.
+    FT_Outline_EmboldenXY(&face->glyph->outline, static_cast<FT_Pos>(size.YSize / 24 + 16), 0);
+  }
+  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return glyph;
+  const FT_GlyphSlot g = face->glyph;
+  glyph.Advance = static_cast<int32_t>((g->advance.x + 32) >> 6);
+  glyph.Left = g->bitmap_left;
+  glyph.Top = g->bitmap_top;
+  const FT_Bitmap& bm = g->bitmap;
+  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.buffer == nullptr) return glyph;
+  glyph.Width = static_cast<int32_t>(bm.width);
+  glyph.Height = static_cast<int32_t>(bm.rows);
+  glyph.Coverage.resize(static_cast<size_t>(glyph.Width) * glyph.Height);
+  for (int32_t row = 0; row < glyph.Height; ++row) {
+    std::memcpy(glyph.Coverage.data() + static_cast<size_t>(row) * glyph.Width,
+                bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch,
+                static_cast<size_t>(glyph.Width));
+  }
+  return glyph;
+}
+
+TFonts::TFonts() {
+  std::string tried;
+  for (const TFacePair& pair : kSystemFaces) {
+    try {
+      impl_ = std::make_unique<Impl>(pair.Regular, pair.Bold);
+      return;
+    } catch (const std::runtime_error&) {
+      tried += std::string(tried.empty() ? "" : ", ") + pair.Regular;
+    }
+  }
+  throw std::runtime_error("No usable font found (tried " + tried +
+                           "). Install the fonts-wine or fonts-dejavu-core package.");
+}
+
+TFonts::TFonts(const std::string& regularPath, const std::string& boldPath)
+    : impl_(std::make_unique<Impl>(regularPath, boldPath)) {}
+
+TFonts::~TFonts() = default;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "graphics/ImageSlots.h"
+#include "graphics/Surface.h"
+
+// Where the game finds its pictures, relative to the current directory.
+inline constexpr const char* kPackPath = "Data/Data.pp";
+// No record of the pack may be longer than this; a larger length field means
+// a damaged file, and nothing that large is ever allocated.
+inline constexpr uint32_t kMaxPackRecordBytes = 16u * 1024u * 1024u;
+
+// Any failure to read an image from the pack: a missing or unreadable file, a
+// record that ends early, a length field beyond the file or the cap above, or
+// a bitmap the BMP reader rejects. The message names the file and the record.
+class TPackError : public std::runtime_error {
+ public:
+  TPackError(const std::string& file, int record, const std::string& reason);
+  const std::string& File() const { return file_; }
+  int Record() const { return record_; }
+
+ private:
+  std::string file_;
+  int record_;
+};
+
+// Reads record `index` (0..255) of the pack at `packPath` into a new surface of
+// the bitmap's size with the magenta colour key set. Walks the records from the
+// start of the file, reading only lengths until the wanted one. Throws TPackError.
+TSurfacePtr LoadPackImage(const std::string& packPath, int index);
+
+// Fills SpriteImages with pack images 0..41 and MenuImages with 42..75, each
+// slot released before it is loaded. On a failure the slot being loaded stays
+// empty, later slots keep what they held, and the TPackError propagates.
+void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackPath);
+
+// Empties every slot (menu images first, then sprites).
+void ReleaseAllImages(TImageSlots& slots);
