@@ -115,7 +115,7 @@ void TMenuPainter::Label(const TCanvas& c, const TLabelRect& r, int originX, int
   double x = (r.left + r.right) / 2.0 - originX;
   if (align == TAlign::Right) x = r.right - originX - 3;
   if (align == TAlign::Left) x = r.left - originX;
-  const TColor shadow = highlighted ? TColor::Hex(0x050B12) : kOrange.Mix(Parchment(), 0.35);
+  const TColor shadow = highlighted ? TColor::Hex(0x050B12) : kWhite.Mix(Parchment(), 0.3);
   c.Text(fonts_, text, x, top, size, true, highlighted ? kOrange : kNavy, align, &shadow);
 }
 
