@@ -37,6 +37,11 @@ double TXmModule::Seconds() const {
 std::vector<uint8_t> TXmModule::Bytes() const {
   if (order.empty() || order.size() > 256 || patterns.empty() || channels < 1 || channels > 32)
     throw std::invalid_argument("Module layout out of range");
+  for (const uint8_t p : order)
+    if (p >= patterns.size()) throw std::invalid_argument("Order names a missing pattern");
+  for (const TXmPattern& p : patterns)
+    if (p.rows < 1 || p.rows > 256 || p.cells.size() != static_cast<size_t>(p.rows * channels))
+      throw std::invalid_argument("Pattern size does not match its rows and channels");
   TWriter w;
   w.Text("Extended Module: ", 17);
   w.Text(name, 20);
