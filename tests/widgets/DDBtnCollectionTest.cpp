@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "WidgetTestContext.h"
 #include "graphics/Geometry.h"
 #include "widgets/DDBtnCollection.h"
 #include "widgets/DDMainBtnCollection.h"
 #include "widgets/MenuWidgets.h"
+#include "widgets/WidgetTestContext.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "WidgetTestContext.h"
 #include "graphics/DeviceContext.h"
 #include "widgets/DDEdit.h"
 #include "widgets/MenuWidgets.h"
+#include "widgets/WidgetTestContext.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "WidgetTestContext.h"
 #include "widgets/DDTextBtnCollection.h"
 #include "widgets/MenuWidgets.h"
+#include "widgets/WidgetTestContext.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "WidgetTestContext.h"
 #include "widgets/MenuWidgets.h"
 #include "widgets/PointInRect.h"
+#include "widgets/WidgetTestContext.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <memory>
 #include <vector>
 
-#include "FakePlatform.h"
 #include "audio/SoundEffects.h"
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
 #include "graphics/Text.h"
+#include "support/FakePlatform.h"
 #include "widgets/WidgetContext.h"
 
 // Records every effect played, with the position it was placed at.
