@@ -48,6 +48,38 @@ TEST(SoundBankTest, EffectsAreAudibleUnclippedAndEndQuietly) {
   }
 }
 
+// Zero crossings per second over [from, to) of the effect: a brightness and
+// pitch gauge that tells a rumble from a click.
+double CrossingsPerSecond(int id, double from, double to) {
+  const auto s = TSoundBank::Synthesize(id);
+  const auto a = static_cast<size_t>(from * s.size());
+  const auto b = static_cast<size_t>(to * s.size());
+  int crossings = 0;
+  for (size_t i = a + 1; i < b; ++i) crossings += (s[i - 1] < 0) != (s[i] < 0) ? 1 : 0;
+  return crossings * static_cast<double>(kSoundBank[static_cast<size_t>(id)].rate) /
+         static_cast<double>(b - a);
+}
+
+TEST(SoundBankTest, EachEffectSoundsLikeWhatItIs) {
+  struct Case {
+    const char* what;
+    int brighter, darker;  // sound ids
+  };
+  const Case cases[] = {
+      {"the menu click is brighter than the explosion", 0, 6},
+      {"the bonus chime is brighter than the shell", 9, 4},
+      {"the gunshot is brighter than the explosion", 3, 6},
+      {"the victory jingle sits higher than the defeat jingle", 1, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_GT(CrossingsPerSecond(c.brighter, 0, 1), CrossingsPerSecond(c.darker, 0, 1));
+  }
+  // The victory jingle climbs, the defeat jingle falls.
+  EXPECT_GT(CrossingsPerSecond(1, 0.55, 0.8), CrossingsPerSecond(1, 0, 0.15));
+  EXPECT_LT(CrossingsPerSecond(2, 0.65, 0.85), CrossingsPerSecond(2, 0, 0.15));
+}
+
 TEST(SoundBankTest, BombaCarriesTheSamplesOfSnarad) {
   EXPECT_EQ(TSoundBank::Make(5).SaveToBytes(), TSoundBank::Make(4).SaveToBytes());
   EXPECT_NE(TSoundBank::Make(3).SaveToBytes(), TSoundBank::Make(4).SaveToBytes());
