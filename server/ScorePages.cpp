@@ -70,7 +70,8 @@ std::string RenderWorldPage(const std::vector<TScoreRow>& rows) {
     html += "<p>No results yet. Play a game and send yours!</p>\n";
   } else {
     html +=
-        "<table>\n<tr><th class=\"n\">Rank</th><th>Name</th><th>Player</th><th class=\"n\">Score</th>"
+        "<table>\n<tr><th class=\"n\">Rank</th><th>Name</th><th>Player</th><th "
+        "class=\"n\">Score</th>"
         "<th>Date (UTC)</th></tr>\n";
     int rank = 0;
     for (const TScoreRow& row : rows) {

@@ -42,6 +42,9 @@ std::string LogTimestamp(int64_t unixSeconds) {
 TScoreServer::TScoreServer(TScoreStore& store, TScoreServerOptions options)
     : store_(store), options_(std::move(options)), http_(std::make_unique<httplib::Server>()) {
   http_->set_payload_max_length(kMaxPayload);
+  // Headers and body go out as separate writes; without this each answer waits
+  // for the delayed acknowledgement of the first.
+  http_->set_tcp_nodelay(true);
   http_->set_read_timeout(5);
   http_->set_write_timeout(5);
   http_->set_keep_alive_timeout(5);

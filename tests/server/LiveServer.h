@@ -38,7 +38,9 @@ class TLiveServer {
     port_ = server_->Bind("127.0.0.1", 0);
     if (port_ > 0) thread_ = std::thread([this] { server_->Run(); });
   }
-  ~TLiveServer() {
+  ~TLiveServer() { Stop(); }
+  // Stops serving; requests in progress (and their log lines) finish first.
+  void Stop() {
     if (server_) server_->Stop();
     if (thread_.joinable()) thread_.join();
   }
