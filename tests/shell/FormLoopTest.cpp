@@ -327,3 +327,64 @@ TEST_F(FormFixture, NoDisplayStopsStartUpWithAClearMessage) {
     EXPECT_EQ(std::string(error.what()), sys_.DisplayError);
   }
 }
+
+TEST_F(FormFixture, RestoringTheWindowPutsItBackOrRebuildsTheFullScreen) {
+  struct Case {
+    bool windowed;
+    uint32_t gameState;
+    size_t displayModes;  // SetDisplayMode calls after the restore
+    int showNormal;
+    uint32_t after;
+  };
+  const Case cases[] = {
+      {true, gsMainMenu, 1, 0, gsMainMenu},
+      {false, gsMainMenu, 2, 1, gsMainMenu},
+      {false, gsPlaying, 2, 1, gsPaused},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "windowed " << c.windowed << " state " << c.gameState);
+    state_ = TShellState{};
+    state_.Settings.WindowedMode = c.windowed;
+    TOptions options;
+    options.WindowedMode = c.windowed;
+    ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
+    sys_ = FakePlatform{};
+    StartForm();
+    if (c.gameState == gsPlaying) form_->StartNewGame();
+    state_.GameState = c.gameState;
+    sys_.Window = {40, 50, 846, 679};
+    form_->HandleEvent({.Kind = TEventKind::Deactivate});
+    sys_.Window = {0, 0, 806, 629};  // the minimized window went elsewhere
+    form_->HandleEvent({.Kind = TEventKind::Minimize});
+    form_->HandleEvent({.Kind = TEventKind::Restore});
+    EXPECT_EQ(sys_.DisplayModes.size(), c.displayModes);
+    EXPECT_EQ(sys_.ShowNormalCount, c.showNormal);
+    EXPECT_EQ(state_.GameState, c.after);
+    EXPECT_EQ(state_.DisplayReady, -1);
+    EXPECT_FALSE(state_.Minimized);
+    EXPECT_EQ(sys_.Window.Left, c.windowed ? 40 : 0);
+    form_.reset();
+  }
+}
+
+TEST_F(FormFixture, ActivationRestartsTheTrackOfTheCurrentScreen) {
+  struct Case {
+    bool music;
+    uint32_t gameState;
+    const char* call;
+  };
+  const Case cases[] = {
+      {true, gsMainMenu, "play 1.xm"},
+      {true, gsPaused, "play 1.xm"},
+      {true, gsPlaying, "play 2.xm"},
+      {false, gsPlaying, "stop"},
+  };
+  StartForm();
+  for (const Case& c : cases) {
+    state_.Settings.MusicOn = c.music;
+    state_.GameState = c.gameState;
+    form_->HandleEvent({.Kind = TEventKind::Activate});
+    EXPECT_EQ(music_.Calls.back(), c.call);
+    EXPECT_EQ(state_.MouseActive, -1);
+  }
+}
