@@ -114,12 +114,12 @@ bool WriteAndSync(const std::string& path, const std::string& data, std::string&
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    error = "cannot read " + path + ": " + ErrnoText();
+    error = "cannot read: " + ErrnoText();
     return false;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    error = "cannot read " + path + ": not a regular file";
+    error = "cannot read: not a regular file";
     ::close(fd);
     return false;
   }
@@ -128,7 +128,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      error = "cannot read " + path + ": " + ErrnoText();
+      error = "cannot read: " + ErrnoText();
       ::close(fd);
       return false;
     }
@@ -209,15 +209,13 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
   std::string error;
   if (!ReadWholeFile(path_, bytes, error)) {
     result.Error = error + "; using the default settings";
-    std::cerr << "Tidal Lynx: " << result.Error << '\n';
     return result;
   }
   result.Opened = true;
   result.BytesRead = Decode(bytes, options, table, result.Complete);
   if (!result.Complete) {
-    result.Error = path_ + " is short or damaged (" + std::to_string(bytes.size()) +
+    result.Error = "short or damaged (" + std::to_string(bytes.size()) +
                    " bytes); the missing settings keep their defaults";
-    std::cerr << "Tidal Lynx: " << result.Error << '\n';
   }
   return result;
 }

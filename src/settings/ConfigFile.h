@@ -36,7 +36,8 @@ class TConfigFile {
   // Start-up load. When no file exists the table is reset and the defaults are
   // written first. Options and table start from their defaults and take every
   // field the file holds; a short, damaged or unreadable file leaves the
-  // missing fields at their defaults (reported in the result, never thrown).
+  // missing fields at their defaults. Nothing is thrown or printed: the
+  // result's Error says what was wrong, for the caller to report.
   TConfigLoadResult Load(TOptions& options, THiScoreTable& table);
 
   // Writes options and table as they are in memory, atomically: a temporary

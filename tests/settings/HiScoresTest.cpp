@@ -18,14 +18,6 @@ std::vector<int32_t> ScoresOf(const THiScoreTable& table) {
 
 }  // namespace
 
-TEST(HiScores, DefaultTableCountsDownFromAThousand) {
-  const THiScoreTable table = DefaultHiScores();
-  for (int i = 0; i < kHiScoreCount; ++i) {
-    EXPECT_EQ(table[static_cast<size_t>(i)].Name, "Anonymous");
-    EXPECT_EQ(table[static_cast<size_t>(i)].Score, (10 - i) * 100);
-  }
-}
-
 TEST(HiScores, OnlyAScoreAboveTheLastRowQualifies) {
   const THiScoreTable table = DefaultHiScores();
   struct TCase {
