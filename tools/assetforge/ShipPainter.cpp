@@ -26,10 +26,10 @@ void Block(const TCanvas& c, double x, double y, double w, double h, const TColo
 void BowWave(const TCanvas& c, double cx, double tipY, double halfWidth, bool down) {
   cairo_t* cr = c.Cr();
   const double dir = down ? 1 : -1;
-  cairo_move_to(cr, cx - halfWidth, tipY - dir * halfWidth * 2.2);
+  cairo_move_to(cr, cx - halfWidth, tipY - dir * halfWidth * 1.4);
   cairo_curve_to(cr, cx - halfWidth * 0.6, tipY, cx - 1, tipY + dir * 2, cx, tipY + dir * 2.5);
   cairo_curve_to(cr, cx + 1, tipY + dir * 2, cx + halfWidth * 0.6, tipY, cx + halfWidth,
-                 tipY - dir * halfWidth * 2.2);
+                 tipY - dir * halfWidth * 1.4);
   c.SetColor(kFoam.WithAlpha(0.9));
   cairo_set_line_width(cr, 1.6);
   cairo_stroke(cr);
@@ -229,31 +229,47 @@ std::unique_ptr<TCanvas> TShipPainter::Enemy(int type) {
         Aircraft(*c, w, 56, f * 56.0, true, TColor::Hex(0x66705A), f * M_PI / 6, 4);
       break;
     }
-    case 6: {  // Helicopter: body, tail boom and rotor disc.
+    case 6: {  // Helicopter: nose down, tail boom up, four-blade rotor.
       cairo_t* cr = c->Cr();
-      cairo_rectangle(cr, cx - 1.5, 2, 3, h * 0.45);
-      c->SetColor(TColor::Hex(0x55603F));
+      const TColor olive = TColor::Hex(0x5E6B45);
+      // Tail boom, fin and tail rotor.
+      cairo_rectangle(cr, cx - 1.8, 3, 3.6, 24);
+      c->FillLinear(cx - 2, 0, olive.Mix(kBlack, 0.3), cx + 2, 0, olive.Mix(kWhite, 0.2));
+      c->RoundedRect(cx - 7, 3, 14, 4, 1.5);
+      c->SetColor(olive.Mix(kBlack, 0.2));
       cairo_fill(cr);
-      c->RoundedRect(cx - 7, 2, 14, 4, 1.5);
-      cairo_fill(cr);
-      c->Ellipse(cx, h * 0.62, 8, 13);
-      c->FillLinear(cx - 8, 0, TColor::Hex(0x3F4A2E), cx + 8, 0, TColor::Hex(0x8A9868));
-      c->Ellipse(cx, h * 0.74, 5, 5);
-      c->FillLinear(cx, h * 0.68, TColor::Hex(0xBFE6FF), cx, h * 0.8, TColor::Hex(0x3A6E99));
-      c->Ellipse(cx, h * 0.56, w / 2 - 1, w / 2 - 1);
-      c->SetColor(kSteelLight.WithAlpha(0.2));
-      cairo_fill(cr);
-      for (int i = 0; i < 2; ++i) {
-        const double a = 0.4 + i * M_PI / 2;
-        cairo_move_to(cr, cx - (w / 2 - 1) * std::cos(a), h * 0.56 - (w / 2 - 1) * std::sin(a));
-        cairo_line_to(cr, cx + (w / 2 - 1) * std::cos(a), h * 0.56 + (w / 2 - 1) * std::sin(a));
-      }
-      c->SetColor(kBlack.Mix(kSteel, 0.25));
-      cairo_set_line_width(cr, 2);
+      cairo_move_to(cr, cx + 3, 1.5);
+      cairo_line_to(cr, cx + 3, 10.5);
+      c->SetColor(kBlack.Mix(kSteel, 0.3));
+      cairo_set_line_width(cr, 1.4);
       cairo_stroke(cr);
-      c->Ellipse(cx, h * 0.56, 2.5, 2.5);
-      c->SetColor(kSteelLight);
-      cairo_fill(cr);
+      // Skids.
+      for (const double sx : {cx - 9.0, cx + 9.0}) {
+        cairo_move_to(cr, sx, 24);
+        cairo_line_to(cr, sx, 48);
+      }
+      c->SetColor(kHullDark);
+      cairo_set_line_width(cr, 1.6);
+      cairo_stroke(cr);
+      // Body and canopy.
+      c->Ellipse(cx, 37, 9, 14);
+      c->FillLinear(cx - 9, 0, olive.Mix(kBlack, 0.35), cx + 9, 0, olive.Mix(kWhite, 0.3));
+      c->Ellipse(cx, 37, 9, 14);
+      Outline(*c, olive.Mix(kBlack, 0.6), 0.8);
+      c->Ellipse(cx, 44, 6, 6);
+      c->FillLinear(cx, 38, TColor::Hex(0xCDEBFF), cx, 50, TColor::Hex(0x2F5F88));
+      // Rotor: four blades with a light tip each.
+      const double hubY = 33, len = 23;
+      for (int i = 0; i < 4; ++i) {
+        const double a = 0.35 + i * M_PI / 2;
+        cairo_move_to(cr, cx, hubY);
+        cairo_line_to(cr, cx + len * std::cos(a), hubY + len * std::sin(a));
+      }
+      c->SetColor(TColor::Hex(0x2A2A2A));
+      cairo_set_line_width(cr, 2.6);
+      cairo_stroke(cr);
+      c->Ellipse(cx, hubY, 3, 3);
+      c->FillRadial(cx - 1, hubY - 1, 4, kSteelLight, kHullDark);
       break;
     }
     default: {  // Supply plane: friendly colours, flying up.
