@@ -222,7 +222,9 @@ void TGame::DrawPanel(TSurface& back) {
     }
   }
   if (const TSurface* frame = Sprite(4); frame && weaponValid) {
-    const TRect rect{0, 61 * Weapon, 61, 61 * Weapon + 61};
+    // A strip of five frames is read at row 61 w; a single frame serves every weapon.
+    const int32_t top = frame->Height() >= 61 * (Weapon + 1) ? 61 * Weapon : 0;
+    const TRect rect{0, top, 61, top + 61};
     back.BltFast(700, 33 + 61 * Weapon, *frame, &rect, kPanelBlit);
   }
 }
