@@ -115,11 +115,4 @@ TEST(ScoreStore, TopOrdersByScoreThenArrivalAndSurvivesReopening) {
   sqlite3_close(db);
 }
 
-TEST(ScoreStore, UnopenableDatabaseGivesAClearError) {
-  std::string error;
-  const auto store = TScoreStore::Open("/nonexistent-folder/for/sure/scores.db", error);
-  EXPECT_FALSE(store);
-  EXPECT_NE(error.find("/nonexistent-folder/for/sure/scores.db"), std::string::npos) << error;
-}
-
 }  // namespace
