@@ -104,7 +104,7 @@ void TImagePack::WriteContactSheet(const std::string& path) const {
     shelf = std::max(shelf, h);
   }
   const int previewTop = y + shelf + kCaption + kGap;
-  const int height = previewTop + 600 + kGap;
+  const int height = previewTop + 2 * (600 + kGap);
   TCanvas sheet(kSheetWidth, height);
   TScenePainter::TileSea(sheet);
   for (size_t i = 0; i < entries_.size(); ++i) {
@@ -120,6 +120,7 @@ void TImagePack::WriteContactSheet(const std::string& path) const {
   const auto menu = MenuPreview();
   sheet.Paint(*game, kGap, previewTop);
   sheet.Paint(*menu, kGap * 2 + 800, previewTop);
+  sheet.Paint(*DialogPreview(), kGap, previewTop + 600 + kGap);
   cairo_surface_flush(sheet.Surface());
   if (cairo_surface_write_to_png(sheet.Surface(), path.c_str()) != CAIRO_STATUS_SUCCESS)
     throw std::runtime_error("Cannot write the contact sheet " + path);
@@ -203,6 +204,21 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
   c.Text(fonts_, "3", 58, 85, 26, true, orange, TAlign::Center);
   c.Text(fonts_, "1250", 58, 205, 26, true, orange, TAlign::Center);
   c.Text(fonts_, "150", 793, 360, 18, true, orange, TAlign::Right);
+  return screen;
+}
+
+std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
+  auto screen = std::make_unique<TCanvas>(800, 600);
+  const TCanvas& c = *screen;
+  auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
+  menu(0, 0, 0);
+  menu(19, 190, 200);
+  menu(29, 0, 0);
+  const TColor navy = palette::kNavy;
+  const TColor orange = palette::kOrange;
+  c.Text(fonts_, "Exit  the game?", 250, 260, 40, true, navy, TAlign::Left, &orange);
+  c.Text(fonts_, "Yes", 280, 340, 40, true, orange, TAlign::Left, &navy);
+  c.Text(fonts_, "No", 460, 340, 40, true, navy, TAlign::Left, &orange);
   return screen;
 }
 

@@ -34,9 +34,11 @@ class TImagePack {
  private:
   // Entry `index` with the colour key applied, as the game shows it.
   std::unique_ptr<TCanvas> Keyed(size_t index) const;
-  // A game screen and an options screen composed from the pictures.
+  // A game screen, an options screen and the exit question composed from
+  // the pictures.
   std::unique_ptr<TCanvas> GamePreview() const;
   std::unique_ptr<TCanvas> MenuPreview() const;
+  std::unique_ptr<TCanvas> DialogPreview() const;
 
   const TFontSet& fonts_;
   std::vector<TEntry> entries_;
