@@ -25,12 +25,16 @@ TFontSet::TFontSet() {
     regular_ = Load(kRegularFiles, &regularFace_);
     bold_ = Load(kBoldFiles, &boldFace_);
   } catch (...) {
-    this->~TFontSet();
+    Release();
     throw;
   }
 }
 
 TFontSet::~TFontSet() {
+  Release();
+}
+
+void TFontSet::Release() {
   // cairo keeps its own reference to each face until the last scaled font
   // goes; the FreeType faces must outlive that, so they are released after.
   if (regular_) cairo_font_face_destroy(regular_);

@@ -19,6 +19,7 @@ class TFontSet {
 
  private:
   cairo_font_face_t* Load(const char* const* candidates, void** face);
+  void Release();
 
   void* library_ = nullptr;  // FT_Library
   void* regularFace_ = nullptr;
