@@ -7,6 +7,8 @@
 // The two Tahoma-compatible faces (regular and bold) as cairo font faces,
 // loaded through FreeType. Falls back to DejaVu Sans when the Wine fonts
 // are not installed; throws std::runtime_error when neither is found.
+// Destroying the set also clears cairo's font caches (so the FreeType faces
+// can go first), so it must outlive every canvas and painter using it.
 class TFontSet {
  public:
   TFontSet();
