@@ -28,9 +28,7 @@ TVoiceMixer& TDirectSound::RequireISound() {
 void TDirectSound::SetCooperativeLevel(int32_t level) {
   RequireISound();
   cooperativeLevel_ = level;
-  SetDXResult(level == DSSCL_NORMAL || level == DSSCL_EXCLUSIVE || level == 2 || level == 4
-                  ? DS_OK
-                  : DSERR_INVALIDPARAM);
+  SetDXResult(level >= DSSCL_NORMAL && level <= DSSCL_WRITEPRIMARY ? DS_OK : DSERR_INVALIDPARAM);
 }
 
 void TDirectSound::LoseBuffers() {

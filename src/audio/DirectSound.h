@@ -11,7 +11,9 @@ class TVoiceMixer;
 
 // Cooperative levels.
 inline constexpr int32_t DSSCL_NORMAL = 1;
+inline constexpr int32_t DSSCL_PRIORITY = 2;
 inline constexpr int32_t DSSCL_EXCLUSIVE = 3;
+inline constexpr int32_t DSSCL_WRITEPRIMARY = 4;
 
 // The sound device: the software mixer of an open audio output standing in
 // for the DirectSound device interface. Keeps every buffer created on it.

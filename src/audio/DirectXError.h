@@ -35,4 +35,3 @@ inline constexpr std::string_view kNotMade = "%s not made";
 inline constexpr std::string_view kCannotBeInitialized = "%s cannot be initialized";
 inline constexpr std::string_view kCannotBeMade = "%s cannot be made";
 inline constexpr std::string_view kCannotBeLocked = "%s cannot be locked";
-inline constexpr std::string_view kFormNotFound = "Form not found";

@@ -45,15 +45,6 @@ class TVoiceMixer {
   void SetRate(int slot, const void* owner, uint32_t rate);
   void SetLooping(int slot, const void* owner, bool looping);
 
-  // Stops every voice whose owner satisfies `pred` (a device going away).
-  template <typename Pred>
-  void StopWhere(Pred pred) {
-    std::lock_guard lock(mutex_);
-    for (TMixVoice& v : voices_) {
-      if (v.Active && pred(v.Owner)) v.Active = false;
-    }
-  }
-
   int ActiveCount() const;
 
   // Audio thread: adds `frames` frames of every sounding voice into `accum`.
