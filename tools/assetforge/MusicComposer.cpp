@@ -264,13 +264,18 @@ TXmModule TMusicComposer::Compose(int track) {
       // Drums.
       for (int r = 0; r < 16; ++r) {
         const int row = r0 + r;
+        const bool fill = bar == 3 && r >= 12;  // a snare run into the next pattern
         if (song.driving) {
-          if (r % 4 == 0 || r == 14) Put(m, pi, row, chDrum, Note(C, 4), kKick, 60);
-          if (r == 4 || r == 12) Put(m, pi, row, chDrum, Note(C, 4), kSnare, 52);
+          if (fill) {
+            Put(m, pi, row, chDrum, Note(C, 4), kSnare, 36 + 6 * (r - 12));
+          } else {
+            if (r % 4 == 0 || r == 14) Put(m, pi, row, chDrum, Note(C, 4), kKick, 60);
+            if (r == 4 || r == 12) Put(m, pi, row, chDrum, Note(C, 4), kSnare, 52);
+          }
           Put(m, pi, row, chHat, Note(C, 4), kHat, r % 2 == 0 ? 34 : 20);
         } else if (!intro || bar >= 2) {
           if (r == 0 || r == 10) Put(m, pi, row, chDrum, Note(C, 4), kKick, 52);
-          if (r == 8) Put(m, pi, row, chDrum, Note(C, 4), kSnare, 34);
+          if (r == 8 || (fill && r == 14)) Put(m, pi, row, chDrum, Note(C, 4), kSnare, 34);
           if (r % 4 == 2) Put(m, pi, row, chHat, Note(C, 4), kHat, 18);
         }
       }
