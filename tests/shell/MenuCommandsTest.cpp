@@ -1,0 +1,262 @@
+// What each menu and dialog choice does: scripted on the fake platform.
+
+#include <algorithm>
+#include <string>
+
+#include "game/GameStates.h"
+#include "online/WebLinks.h"
+#include "settings/ConfigFile.h"
+#include "settings/HiScores.h"
+#include "shell/FormFixture.h"
+
+namespace {
+
+constexpr uint16_t kEnter = 13;
+
+class CommandTest : public FormFixture {
+ protected:
+  TForm1& Start() {
+    StartForm();
+    ComposeFrame();
+    state_.GameState = gsMainMenu;
+    return *form_;
+  }
+  TMenuWidgets& W() { return *form_->Widgets; }
+  void Key(uint16_t key) { form_->FormKeyDown(key, false); }
+  size_t MenuSounds() const {
+    return static_cast<size_t>(std::count_if(sound_.Calls.begin(), sound_.Calls.end(),
+                                             [](const auto& c) { return c.Id == sndCheckMenu; }));
+  }
+  // A finished game with this score, waiting on the name entry.
+  void FinishGameWithScore(int32_t score) {
+    form_->StartNewGame();
+    state_.CurrentGame->Score = score;
+    state_.GameState = gsNameEntry;
+    W().NameField->SetText("");
+  }
+  THiScoreTable SavedTable() {
+    TConfigFile file(ConfigPath());
+    TOptions options;
+    THiScoreTable table = DefaultHiScores();
+    file.Load(options, table);
+    return table;
+  }
+};
+
+}  // namespace
+
+TEST_F(CommandTest, AClickOnTheIntroEndsItSilently) {
+  StartForm();
+  ASSERT_EQ(state_.GameState, gsIntro);
+  const size_t sounds = MenuSounds();
+  form_->FormMouseDown(5, 5);
+  EXPECT_EQ(state_.GameState, gsMainMenu);
+  EXPECT_EQ(MenuSounds(), sounds);
+}
+
+TEST_F(CommandTest, EveryMainMenuChoice) {
+  const struct {
+    int item;
+    uint32_t state;
+    bool sound;
+    const char* opened;
+  } cases[] = {
+      {0, gsPlaying, false, nullptr},   {1, gsOptions, true, nullptr},
+      {2, gsHighScores, true, nullptr}, {3, gsHelpStory, true, nullptr},
+      {4, gsMainMenu, true, "home"},    {5, gsExitConfirm, true, nullptr},
+  };
+  Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.item);
+    state_.GameState = gsMainMenu;
+    W().MainMenuGroup->Select(c.item);
+    const size_t sounds = MenuSounds();
+    const size_t opened = sys_.OpenedTargets.size();
+    Key(kEnter);
+    EXPECT_EQ(state_.GameState, c.state);
+    EXPECT_EQ(MenuSounds(), sounds + (c.sound ? 1 : 0));
+    if (c.opened) {
+      ASSERT_EQ(sys_.OpenedTargets.size(), opened + 1);
+      EXPECT_EQ(sys_.OpenedTargets.back(), HomePageUrl());
+    } else {
+      EXPECT_EQ(sys_.OpenedTargets.size(), opened);
+    }
+  }
+}
+
+TEST_F(CommandTest, NewGameStartsTheGameTrackOnlyWithMusicOnAndReplacesTheSession) {
+  for (bool musicOn : {true, false}) {
+    SCOPED_TRACE(musicOn);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    Start();
+    state_.Settings.MusicOn = musicOn;
+    music_.Calls.clear();
+    W().MainMenuGroup->Select(0);
+    Key(kEnter);
+    const TGame* first = state_.CurrentGame.get();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(music_.Calls,
+              musicOn ? std::vector<std::string>{"play 2.xm"} : std::vector<std::string>{});
+    state_.GameState = gsMainMenu;
+    Key(kEnter);
+    EXPECT_NE(state_.CurrentGame.get(), nullptr);
+  }
+}
+
+TEST_F(CommandTest, HelpPagesGoBothWaysAndTheEndButtonsAreSilent) {
+  Start();
+  const struct {
+    uint32_t from;
+    int button;
+    uint32_t to;
+    bool sound;
+  } cases[] = {
+      {gsHelpStory, 0, gsHelpStory, false},     {gsHelpStory, 1, gsHelpControls, true},
+      {gsHelpControls, 0, gsHelpStory, true},   {gsHelpControls, 1, gsHelpEnemies, true},
+      {gsHelpEnemies, 0, gsHelpControls, true}, {gsHelpEnemies, 1, gsAbout, true},
+      {gsAbout, 0, gsHelpEnemies, true},        {gsAbout, 1, gsAbout, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.from << " button " << c.button);
+    state_.GameState = c.from;
+    W().HelpButtons->Select(c.button);
+    W().MainMenuGroup->Clicked = false;
+    const size_t sounds = MenuSounds();
+    Key(kEnter);
+    EXPECT_EQ(state_.GameState, c.to);
+    EXPECT_EQ(MenuSounds(), sounds + (c.sound ? 1 : 0));
+  }
+}
+
+TEST_F(CommandTest, ClearingTheTableAsksFirstAndOnlyOkResetsIt) {
+  Start();
+  state_.HiScores[0] = {"ACE", 5000};
+  for (bool ok : {false, true}) {
+    SCOPED_TRACE(ok);
+    state_.GameState = gsHighScores;
+    W().HighScoreButtons->Select(0);
+    Key(kEnter);
+    ASSERT_EQ(state_.GameState, gsClearScores);
+    W().OkCancelGroup->Select(ok);
+    Key(kEnter);
+    EXPECT_EQ(state_.GameState, gsHighScores);
+    EXPECT_EQ(state_.HiScores[0].Score, ok ? 1000 : 5000);
+  }
+  // The second button opens the world table and stays.
+  W().HighScoreButtons->Select(1);
+  Key(kEnter);
+  EXPECT_EQ(state_.GameState, gsHighScores);
+  ASSERT_FALSE(sys_.OpenedTargets.empty());
+  EXPECT_EQ(sys_.OpenedTargets.back(), WorldScoresUrl());
+}
+
+TEST_F(CommandTest, NameEntryOkInsertsAndSavesOnceCancelStoresNothing) {
+  Start();
+  FinishGameWithScore(600);
+  for (uint16_t k : {'J', 'O', 'H', 'N'}) Key(k);
+  EXPECT_EQ(W().NameField->Text, "JOHN");
+  W().OkCancelGroup->Select(false);
+  Key(kEnter);  // Cancel
+  EXPECT_EQ(state_.GameState, gsMainMenu);
+  EXPECT_EQ(state_.HiScores, DefaultHiScores());
+
+  FinishGameWithScore(600);
+  for (uint16_t k : {'J', 'O', 'H', 'N'}) Key(k);
+  W().OkCancelGroup->Select(true);
+  Key(kEnter);
+  EXPECT_EQ(state_.GameState, gsSubmitAsk);
+  const int32_t expected[] = {1000, 900, 800, 700, 600, 600, 500, 400, 300, 200};
+  const THiScoreTable saved = SavedTable();
+  for (int i = 0; i < kHiScoreCount; ++i) {
+    EXPECT_EQ(state_.HiScores[i].Score, expected[i]) << i;
+    EXPECT_EQ(saved[i], state_.HiScores[i]) << i;
+  }
+  EXPECT_EQ(state_.HiScores[5].Name, "JOHN");  // below the older equal score
+}
+
+TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion) {
+  const struct {
+    const char* name;
+    bool yes;
+    bool serverUp;
+    uint32_t state;
+    size_t requests;
+  } cases[] = {
+      {"No", false, true, gsHighScores, 0},
+      {"Yes, server down", true, false, gsConnectFailed, 1},
+      {"Yes, server up", true, true, gsHighScores, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    sys_.HttpRequests.clear();
+    sys_.HttpHandler = [&](const std::string&) {
+      THttpResult r;
+      r.Ok = c.serverUp;
+      r.Status = c.serverUp ? 200 : 0;
+      r.Body = "a|b|c|d|CHALLENGE|f";
+      return r;
+    };
+    Start();
+    FinishGameWithScore(1234);
+    state_.GameState = gsSubmitAsk;
+    W().YesNoGroup->Select(c.yes);
+    const int presents = sys_.PresentCount;
+    uint32_t presentedState = 0;
+    Key(kEnter);
+    presentedState = state_.GameState;
+    EXPECT_EQ(sys_.PresentCount, presents + 1);  // the "Please wait..." frame
+    EXPECT_EQ(presentedState, c.state);
+    EXPECT_EQ(sys_.HttpRequests.size(), c.requests);
+  }
+}
+
+TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
+  Start();
+  state_.GameState = gsOptions;
+  TDDOptBtnCollection& options = *W().OptionsGroup;
+  const struct {
+    int cursor;
+    bool windowed, music, sound;
+  } cases[] = {
+      {1, false, true, true},  {0, true, true, true},  {3, true, false, true},
+      {5, true, false, false}, {4, true, false, true}, {2, true, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cursor);
+    options.Cursor = static_cast<int8_t>(c.cursor);
+    options.Clicked = true;
+    form_->DoMenuCommand();
+    EXPECT_EQ(state_.Settings.WindowedMode, c.windowed);
+    EXPECT_EQ(state_.Settings.MusicOn, c.music);
+    EXPECT_EQ(state_.Settings.SoundOn, c.sound);
+    EXPECT_EQ(options.MusicToggle.Checked, c.music);
+    EXPECT_EQ(options.SoundToggle.Checked, c.sound);
+    EXPECT_EQ(state_.GameState, gsOptions);
+  }
+  // Choosing full screen while in full screen rebuilds all the same.
+  options.Cursor = 1;
+  form_->DoMenuCommand();
+  const size_t modes = sys_.DisplayModes.size();
+  form_->DoMenuCommand();
+  EXPECT_EQ(sys_.DisplayModes.size(), modes + 1);
+}
+
+TEST_F(CommandTest, LeavingThroughTheExitQuestionStoresAClearedTable) {
+  Start();
+  state_.HiScores[0] = {"ACE", 5000};
+  state_.GameState = gsHighScores;
+  W().HighScoreButtons->Select(0);
+  Key(kEnter);
+  W().OkCancelGroup->Select(true);
+  Key(kEnter);
+  state_.GameState = gsExitConfirm;
+  W().YesNoGroup->Select(true);
+  Key(kEnter);
+  EXPECT_TRUE(form_->Closed());
+  EXPECT_EQ(SavedTable(), DefaultHiScores());
+}
