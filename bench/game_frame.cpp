@@ -1,0 +1,63 @@
+// RunFrame of a busy moment of play: five enemies, 40 shots, ten explosions,
+// falling bonuses and two islands, drawn with the real image pack when the
+// game folder has one (test images otherwise).
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "game/BusyScene.h"
+#include "game/GameRig.h"
+#include "graphics/ImagePack.h"
+
+namespace {
+
+void LoadImages(TGameRig& rig) {
+  const std::string pack = std::string(TL_GAME_DIR) + "/" + kPackPath;
+  if (!std::filesystem::exists(pack)) return;
+  try {
+    LoadAllImages(rig.Images, pack);
+  } catch (const TPackError&) {
+    FillTestImages(rig.Images);
+  }
+}
+
+void BM_BusyPlayFrame(benchmark::State& state) {
+  TGameRig rig(99);
+  LoadImages(rig);
+  rig.Frame();
+  for (auto _ : state) {
+    state.PauseTiming();
+    StageBusyScene(*rig.Game);
+    rig.Sys.Advance(16);
+    state.ResumeTiming();
+    rig.Game->RunFrame(rig.Back);
+    benchmark::DoNotOptimize(rig.Back.Pixels());
+  }
+  state.SetLabel("microseconds per frame");
+}
+BENCHMARK(BM_BusyPlayFrame)->Unit(benchmark::kMicrosecond);
+
+// The sea, islands and panels alone: what every frame costs before any action.
+void BM_QuietPlayFrame(benchmark::State& state) {
+  TGameRig rig(98);
+  LoadImages(rig);
+  rig.Frame();
+  rig.Game->Phase = phPlay;
+  for (auto _ : state) {
+    state.PauseTiming();
+    rig.Game->Fleet->Clear();
+    rig.Game->Health = kMaxHealth;
+    rig.Sys.Advance(16);
+    rig.Game->Fleet->LastSpawn = rig.Sys.Tick();
+    state.ResumeTiming();
+    rig.Game->RunFrame(rig.Back);
+    benchmark::DoNotOptimize(rig.Back.Pixels());
+  }
+}
+BENCHMARK(BM_QuietPlayFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
