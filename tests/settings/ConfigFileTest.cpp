@@ -288,3 +288,18 @@ TEST(ConfigFile, NamesWithAnyBytesRoundTrip) {
     EXPECT_EQ(loadedTable[9].Name, name);
   }
 }
+
+TEST(ConfigFile, SaveIntoAMissingFolderReportsAndLoadStillStarts) {
+  TScratchFolder folder;
+  TConfigFile file(folder.File("gone/Config.cfg"));
+  TOptions options;
+  THiScoreTable table{};
+  testing::internal::CaptureStderr();
+  const TConfigLoadResult result = file.Load(options, table);  // its first save fails
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(result.Created);
+  EXPECT_FALSE(result.Opened);
+  EXPECT_NE(err.find("not saved"), std::string::npos);
+  EXPECT_EQ(options, TOptions{});
+  EXPECT_EQ(table, DefaultHiScores());
+}
