@@ -16,17 +16,17 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 
 TEST(SoundBankTest, GeneratedWavesHaveTheBankFormatAndRoundTrip) {
   for (size_t id = 0; id < kSoundBank.size(); ++id) {
-    const TSoundSpec& spec = kSoundBank[id];
-    SCOPED_TRACE(std::string(spec.name));
+    const TBankEntry& entry = kSoundBank[id];
+    SCOPED_TRACE(std::string(entry.name));
     const auto image = ReadFile(std::string(TL_BINARY_DIR) + "/generated/waves/" +
-                                std::string(spec.name) + ".wav");
-    ASSERT_EQ(image.size(), static_cast<size_t>(spec.bytes) + 44);
+                                std::string(entry.name) + ".wav");
+    ASSERT_EQ(image.size(), static_cast<size_t>(entry.bytes) + 44);
     TWave wave;
     wave.LoadFromBytes(image);
-    EXPECT_EQ(wave.Size(), spec.bytes);
+    EXPECT_EQ(wave.Size(), entry.bytes);
     ASSERT_EQ(wave.FormatSize(), 16);
     const TPcmFormat format = *wave.PcmFormat();
-    EXPECT_EQ(format, TPcmFormat::Pcm(spec.rate, 1, 8));
+    EXPECT_EQ(format, TPcmFormat::Pcm(entry.rate, 1, 8));
     EXPECT_EQ(wave.SaveToBytes(), image) << "byte-for-byte round trip";
     EXPECT_EQ(image, TSoundBank::Make(static_cast<int>(id)).SaveToBytes()) << "deterministic";
   }

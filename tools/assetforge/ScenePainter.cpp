@@ -251,12 +251,12 @@ std::unique_ptr<TCanvas> TScenePainter::SeaTile() {
 }
 
 std::unique_ptr<TCanvas> TScenePainter::Island(int kind) {
-  struct Spec {
+  struct Layout {
     int w, h;
     uint64_t seed;
   };
-  static constexpr Spec kSpecs[] = {{78, 210, 11}, {62, 139, 12}, {77, 191, 13}, {72, 176, 14}};
-  const Spec s = kSpecs[kind];
+  static constexpr Layout kLayouts[] = {{78, 210, 11}, {62, 139, 12}, {77, 191, 13}, {72, 176, 14}};
+  const Layout s = kLayouts[kind];
   auto c = std::make_unique<TCanvas>(s.w, s.h);
   cairo_t* cr = c->Cr();
   const bool left = kind < 2;
@@ -339,18 +339,18 @@ std::unique_ptr<TCanvas> TScenePainter::Island(int kind) {
 std::unique_ptr<TCanvas> TScenePainter::Explosion(int kind) {
   auto c = std::make_unique<TCanvas>(1024, 64);
   cairo_t* cr = c->Cr();
-  struct Spec {
+  struct Layout {
     double size;
     bool water;
     bool smoky;
     uint64_t seed;
   };
-  static constexpr Spec kSpecs[] = {{1.0, false, false, 21},
-                                    {0.8, false, true, 22},
-                                    {0.75, true, false, 23},
-                                    {0.9, false, true, 24},
-                                    {0.45, false, false, 25}};
-  const Spec s = kSpecs[kind];
+  static constexpr Layout kLayouts[] = {{1.0, false, false, 21},
+                                        {0.8, false, true, 22},
+                                        {0.75, true, false, 23},
+                                        {0.9, false, true, 24},
+                                        {0.45, false, false, 25}};
+  const Layout s = kLayouts[kind];
   for (int f = 0; f < 16; ++f) {
     TRandom rng(s.seed);  // the same blobs in every frame, growing and cooling
     const double t = f / 15.0;

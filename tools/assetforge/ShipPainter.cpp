@@ -342,14 +342,14 @@ std::unique_ptr<TCanvas> TShipPainter::LifeIcon() {
 }
 
 std::unique_ptr<TCanvas> TShipPainter::Gun(int model) {
-  struct Spec {
+  struct Layout {
     int w, h;
     double px, py, radius;
     int barrels;
   };
-  static constexpr Spec kSpecs[] = {
+  static constexpr Layout kLayouts[] = {
       {12, 24, 6, 18, 5.5, 1}, {14, 25, 6, 18, 5.5, 2}, {18, 24, 9, 15, 7.5, 3}};
-  const Spec s = kSpecs[model];
+  const Layout s = kLayouts[model];
   auto c = std::make_unique<TCanvas>(s.w, s.h);
   // The barrel runs from the pivot to the top edge.
   Turret(*c, s.px, s.py, s.radius, M_PI, s.barrels, s.py - 0.5,
@@ -358,11 +358,11 @@ std::unique_ptr<TCanvas> TShipPainter::Gun(int model) {
 }
 
 std::unique_ptr<TCanvas> TShipPainter::Shot(int kind) {
-  struct Spec {
+  struct Layout {
     int w, h;
   };
-  static constexpr Spec kSpecs[] = {{7, 14}, {7, 14}, {7, 27}, {6, 24}};
-  const Spec s = kSpecs[kind];
+  static constexpr Layout kLayouts[] = {{7, 14}, {7, 14}, {7, 27}, {6, 24}};
+  const Layout s = kLayouts[kind];
   auto c = std::make_unique<TCanvas>(s.w, s.h);
   cairo_t* cr = c->Cr();
   const double cx = s.w / 2.0;

@@ -77,9 +77,9 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     throw std::out_of_range("No sound with id " + std::to_string(id));
   // "Bomba" carries the same samples as "Snarad".
   if (id == 5) id = 4;
-  const TSoundSpec& spec = kSoundBank[static_cast<size_t>(id)];
-  const double rate = spec.rate;
-  std::vector<double> s(static_cast<size_t>(spec.bytes), 0.0);
+  const TBankEntry& entry = kSoundBank[static_cast<size_t>(id)];
+  const double rate = entry.rate;
+  std::vector<double> s(static_cast<size_t>(entry.bytes), 0.0);
   TRandom rng(0x5EED0000u + static_cast<uint32_t>(id));
   auto noise = [&rng] { return rng.RandomFloat() * 2 - 1; };
   switch (id) {

@@ -9,14 +9,14 @@
 
 // One effect of the sound bank: its name, sample rate and the exact number
 // of sample bytes (8-bit unsigned mono PCM, one byte per sample).
-struct TSoundSpec {
+struct TBankEntry {
   std::string_view name;
   uint32_t rate;
   int32_t bytes;
 };
 
 // The ten effects in sound-id order.
-inline constexpr std::array<TSoundSpec, 10> kSoundBank = {{
+inline constexpr std::array<TBankEntry, 10> kSoundBank = {{
     {"CheckMenu", 11025, 2903},
     {"Win", 11025, 19382},
     {"Loose", 8000, 13907},
