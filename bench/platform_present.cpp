@@ -1,0 +1,82 @@
+// Cost of the platform's per-frame work: presenting the 800 x 600 frame (the
+// upload to the streaming texture, the scaled copy and the present), reading
+// the tick and pumping an idle event queue. Runs on SDL's dummy video driver
+// with the software renderer, so it measures our path and SDL's CPU work,
+// not a GPU.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/SdlPlatform.h"
+
+namespace {
+
+std::vector<uint32_t> TestFrame() {
+  std::vector<uint32_t> frame(800 * 600);
+  for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u) >> 8;
+  return frame;
+}
+
+void PresentIn(benchmark::State& state, bool windowed) {
+  SdlPlatform sys;
+  std::string error;
+  if (!sys.SetDisplayMode(windowed, error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  const std::vector<uint32_t> frame = TestFrame();
+  std::vector<TPlatformEvent> events;
+  for (auto _ : state) {
+    sys.Present(frame.data(), 800 * 4);
+    events.clear();
+    sys.PollEvents(events);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_PresentWindowed(benchmark::State& state) {
+  PresentIn(state, true);
+}
+void BM_PresentFullScreenScaled(benchmark::State& state) {
+  PresentIn(state, false);
+}
+
+void BM_TickCount(benchmark::State& state) {
+  SdlPlatform sys;
+  for (auto _ : state) benchmark::DoNotOptimize(sys.TickCount());
+}
+
+void BM_ReadInputIdle(benchmark::State& state) {
+  SdlPlatform sys;
+  std::string error;
+  if (!sys.SetDisplayMode(true, error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  sys.AcquireKeyboard();
+  TKeyboardSnapshot keys;
+  TMouseState mouse;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(sys.ReadKeyboard(keys));
+    benchmark::DoNotOptimize(sys.ReadMouse(mouse));
+  }
+}
+
+BENCHMARK(BM_PresentWindowed)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PresentFullScreenScaled)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickCount);
+BENCHMARK(BM_ReadInputIdle)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_RENDER_DRIVER", "software", 0);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
