@@ -29,7 +29,9 @@ std::string KeyName(uint16_t code) {
     return std::string(1, static_cast<char>(code));
   }
   if (code >= kF1 && code <= kF15) {
-    return "F" + std::to_string(code - kF1 + 1);
+    std::string name = "F";
+    name += std::to_string(code - kF1 + 1);
+    return name;
   }
   return "Bad";
 }
