@@ -1,5 +1,7 @@
 #include "audio/WaveCollection.h"
 
+#include "audio/DXSound.h"
+
 TWaveCollection::~TWaveCollection() {
   // Items finalize while the collection is still whole.
   Clear();
@@ -24,5 +26,11 @@ void TWaveCollection::RestoreItems() {
 void TWaveCollection::Assign(const TWaveCollection& source) {
   if (&source == this) return;
   Clear();
-  for (int i = 0; i < source.Count(); ++i) Add().Assign(source.Items(i));
+  // Copies made while the device is open are loaded at once, so they play.
+  const bool live = dxSound_ != nullptr && dxSound_->Initialized();
+  for (int i = 0; i < source.Count(); ++i) {
+    TWaveCollectionItem& item = Add();
+    item.Assign(source.Items(i));
+    if (live) item.Restore();
+  }
 }

@@ -28,7 +28,7 @@ class TWaveCollection : public THashCollection {
   void InitializeItems();
   void FinalizeItems();
   void RestoreItems();
-  // Replaces the items with copies of `source`'s.
+  // Replaces the items with copies of `source`'s (loaded when the device is open).
   void Assign(const TWaveCollection& source);
 
  protected:
