@@ -147,14 +147,15 @@ const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint8_t byte) {
   }
   ++rendered_;
   const FT_UInt index = FT_Get_Char_Index(face, Cp1252ToUnicode(byte));
-  if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) return glyph;
+  if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return glyph;
   if (size.Bold && emboldenBold_ && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
     // Thicken sideways only, as a simulated GDI bold does: the cell keeps its height.
     FT_Outline_EmboldenXY(&face->glyph->outline, static_cast<FT_Pos>(size.YSize / 24 + 16), 0);
   }
-  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return glyph;
+  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_LIGHT) != 0) return glyph;
   const FT_GlyphSlot g = face->glyph;
-  glyph.Advance = static_cast<int32_t>((g->advance.x + 32) >> 6);
+  // The unhinted advance keeps tabular digits evenly spaced.
+  glyph.Advance = static_cast<int32_t>((g->linearHoriAdvance + 0x8000) >> 16);
   glyph.Left = g->bitmap_left;
   glyph.Top = g->bitmap_top;
   const FT_Bitmap& bm = g->bitmap;

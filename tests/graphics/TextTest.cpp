@@ -201,6 +201,36 @@ TEST_F(TextTest, AnyByteAndAnyPositionIsSafe) {
   EXPECT_EQ(Cp1252ToUnicode(0xE9), 0xE9u);
 }
 
+TEST(Fonts, MissingFacesAreAClearErrorAndAMissingBoldFallsBack) {
+  const std::string regular = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  struct Case {
+    std::string regular;
+    std::string bold;
+    bool loads;
+    bool hasBold;
+  };
+  const std::vector<Case> cases = {
+      {regular, "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", true, true},
+      {regular, "/no/such/bold.ttf", true, false},
+      {"/no/such/regular.ttf", regular, false, false},
+      {"", "", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.regular + " / " + c.bold);
+    try {
+      TFonts fonts(c.regular, c.bold);
+      EXPECT_TRUE(c.loads);
+      EXPECT_EQ(fonts.impl().HasBoldFace(), c.hasBold);
+      TSurface s(100, 30);
+      DrawCaption(fonts, 2, 2, 18, 0, kOrange, s, "Bold?");
+      EXPECT_FALSE(InkBox(s).Empty());
+    } catch (const std::runtime_error& e) {
+      EXPECT_FALSE(c.loads) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.regular), std::string::npos) << e.what();
+    }
+  }
+}
+
 TEST(Shapes, RectanglesLinesAndRoundRects) {
   const uint32_t c = GdiToPixel(kDarkBlue);
   auto count = [&](const TSurface& s) {
