@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,21 @@ TEST(ImagePack, LoadAllImagesFillsBothArraysAndIgnoresExtraRecords) {
     for (const auto& slot : slots.SpriteImages) EXPECT_EQ(slot, nullptr);
     for (const auto& slot : slots.MenuImages) EXPECT_EQ(slot, nullptr);
   }
+}
+
+TEST(ImagePack, TheGeneratedPackLoads) {
+  const std::string path = std::string(TL_GAME_DIR) + "/" + kPackPath;
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no generated pack at " << path;
+  TImageSlots slots;
+  LoadAllImages(slots, path);
+  for (const auto& slot : slots.SpriteImages) {
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(slot->ColorKey(), std::optional<uint32_t>(kMagentaPixel));
+  }
+  for (const auto& slot : slots.MenuImages) ASSERT_NE(slot, nullptr);
+  // The full-screen menu background.
+  EXPECT_EQ(slots.MenuImages[0]->Width(), 800);
+  EXPECT_EQ(slots.MenuImages[0]->Height(), 600);
 }
 
 TEST(ImagePack, PalettedBitmapsDecodeToo) {
