@@ -222,9 +222,8 @@ void TGame::DrawPanel(TSurface& back) {
     }
   }
   if (const TSurface* frame = Sprite(4); frame && weaponValid) {
-    // A strip of five frames is read at row 61 w; a single frame serves every weapon.
-    const int32_t top = frame->Height() >= 61 * (Weapon + 1) ? 61 * Weapon : 0;
-    const TRect rect{0, top, 61, top + 61};
+    // The frame image is a strip of five, read at the selected weapon's row.
+    const TRect rect{0, 61 * Weapon, 61, 61 * Weapon + 61};
     back.BltFast(700, 33 + 61 * Weapon, *frame, &rect, kPanelBlit);
   }
 }

@@ -199,20 +199,23 @@ TEST(GameSession, PanelShowsHealthBarOnlyInsideItsImage) {
 
 namespace {
 
-TEST(GameSession, PanelFramesTheSelectedWeaponWithAStripOrASingleFrame) {
+TEST(GameSession, PanelFramesTheSelectedWeaponFromItsRowOfTheStrip) {
   const uint32_t frameColour = 0x00102030u + 0x00050709u * 4u;
-  for (int32_t frameHeight : {305, 61}) {
-    for (int8_t weapon = 0; weapon < kWeaponCount; ++weapon) {
-      SCOPED_TRACE(testing::Message() << frameHeight << " / " << int{weapon});
-      TGameRig rig(2);
-      auto frame = std::make_shared<TSurface>(61, frameHeight);
-      frame->Blt(nullptr, nullptr, nullptr, kBltColorFill, frameColour);
-      rig.Images.SpriteImages[4] = frame;
-      rig.Game->Weapon = weapon;
-      rig.Game->DrawPanel(rig.Back);
-      for (int w = 0; w < kWeaponCount; ++w) {
-        EXPECT_EQ(rig.Back.PixelAt(730, 33 + 61 * w + 30) == frameColour, w == weapon) << w;
-      }
+  for (int8_t weapon = 0; weapon < kWeaponCount; ++weapon) {
+    SCOPED_TRACE(int{weapon});
+    TGameRig rig(2);
+    auto frame = std::make_shared<TSurface>(61, 305);
+    frame->Blt(nullptr, nullptr, nullptr, kBltColorFill, frameColour);
+    // Only the selected weapon's row of the strip carries the frame colour.
+    const TRect others[] = {{0, 0, 61, 61 * weapon}, {0, 61 * weapon + 61, 61, 305}};
+    for (const TRect& r : others) {
+      if (r.Height() > 0) frame->Blt(&r, nullptr, nullptr, kBltColorFill, 0x00000001u);
+    }
+    rig.Images.SpriteImages[4] = frame;
+    rig.Game->Weapon = weapon;
+    rig.Game->DrawPanel(rig.Back);
+    for (int w = 0; w < kWeaponCount; ++w) {
+      EXPECT_EQ(rig.Back.PixelAt(730, 33 + 61 * w + 30) == frameColour, w == weapon) << w;
     }
   }
 }

@@ -199,7 +199,7 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
   put(3, 708, 586 - 144);
   cairo_restore(c.Cr());
   for (int i = 0; i < 5; ++i) frame(33, i, 61, 61, true, 700, 33 + 61 * i);
-  put(4, 700, 33 + 61);
+  frame(4, 1, 61, 61, true, 700, 33 + 61);
   const TColor orange = palette::kOrange;
   c.Text(fonts_, "3", 58, 85, 26, true, orange, TAlign::Center);
   c.Text(fonts_, "1250", 58, 205, 26, true, orange, TAlign::Center);

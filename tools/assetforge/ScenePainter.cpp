@@ -182,15 +182,21 @@ std::unique_ptr<TCanvas> TScenePainter::HealthBar() {
 }
 
 std::unique_ptr<TCanvas> TScenePainter::WeaponFrame() {
-  auto c = std::make_unique<TCanvas>(61, 61);
-  c->RoundedRect(1.5, 1.5, 58, 58, 6);
-  c->SetColor(kOrange);
-  cairo_set_line_width(c->Cr(), 3);
-  cairo_stroke(c->Cr());
-  c->RoundedRect(4, 4, 53, 53, 4);
-  c->SetColor(TColor::Hex(0xFFE08A));
-  cairo_set_line_width(c->Cr(), 1);
-  cairo_stroke(c->Cr());
+  // Five frames stacked like the weapon icons: the panel takes the frame of the
+  // selected weapon from the same row as its icon.
+  constexpr int kCell = 61;
+  auto c = std::make_unique<TCanvas>(kCell, kCell * 5);
+  for (int i = 0; i < 5; ++i) {
+    const double top = kCell * i;
+    c->RoundedRect(1.5, top + 1.5, 58, 58, 6);
+    c->SetColor(kOrange);
+    cairo_set_line_width(c->Cr(), 3);
+    cairo_stroke(c->Cr());
+    c->RoundedRect(4, top + 4, 53, 53, 4);
+    c->SetColor(TColor::Hex(0xFFE08A));
+    cairo_set_line_width(c->Cr(), 1);
+    cairo_stroke(c->Cr());
+  }
   return c;
 }
 
