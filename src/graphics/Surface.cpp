@@ -51,6 +51,9 @@ TSurface::TSurface(int32_t width, int32_t height)
 HResult TSurface::Blt(const TRect* dstRect, const TSurface* src, const TRect* srcRect,
                       uint32_t flags, uint32_t fillColour) {
   if (lost_ || (src != nullptr && src->lost_)) return kDdErrSurfaceLost;
+  if ((busy_ || (src != nullptr && src->busy_)) && (flags & kBltWait) == 0) {
+    return kDdErrWasStillDrawing;
+  }
   if (locked_ || (src != nullptr && src->locked_)) return kDdErrGeneric;
   const TRect dr = dstRect != nullptr ? *dstRect : TRect{0, 0, width_, height_};
   if (!IsValidRectIn(dr, width_, height_)) return kDdErrInvalidRect;

@@ -174,6 +174,8 @@ TEST(SurfaceState, LostBusyAndLockedSurfacesRefuse) {
   dst.SetBusy(true);
   EXPECT_EQ(dst.BltFast(0, 0, sprite, nullptr, kBltFastDoNotWait), kDdErrWasStillDrawing);
   EXPECT_EQ(dst.BltFast(0, 0, sprite, nullptr, kBltFastWait), kDdOk);
+  EXPECT_EQ(dst.Blt(nullptr, nullptr, nullptr, kBltColorFill), kDdErrWasStillDrawing);
+  EXPECT_EQ(dst.Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait), kDdOk);
   dst.SetBusy(false);
 
   ASSERT_EQ(dst.Lock(lock), kDdOk);
