@@ -151,8 +151,8 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8
 
 // A fresh scratch folder for one test.
 inline std::filesystem::path ScratchDir(const std::string& name) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("tl-audio-" + std::to_string(::getpid())) / name;
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("tl-audio-" + std::to_string(::getpid()) + "-" + name);
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
