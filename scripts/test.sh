@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
 
 jobs=$(nproc)
+# Tests never need a real display or sound card.
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 before=$(git status --porcelain 2>/dev/null || true)
 
 cmake --preset dev >/dev/null
@@ -17,7 +19,7 @@ ctest --preset dev -j "$jobs"
 if compgen -G "tests/audio/*Soak*.cpp" >/dev/null; then
   cmake --preset tsan >/dev/null
   cmake --build --preset tsan -j "$jobs" --target tests_audio
-  (cd build/tsan && SDL_AUDIODRIVER=dummy tests/tests_audio --gtest_filter='*Soak*')
+  (cd build/tsan && tests/tests_audio --gtest_filter='*Soak*')
 fi
 
 after=$(git status --porcelain 2>/dev/null || true)

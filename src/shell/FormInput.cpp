@@ -35,6 +35,13 @@ bool IsConfirm(uint16_t key) {
   return key == kVkReturn || key == kVkSpace;
 }
 
+// Left and Right pick the first or second caption of a two-caption dialog.
+bool ChooseCaption(TDDTextBtnCollection& group, uint16_t key) {
+  if (key != kVkLeft && key != kVkRight) return false;
+  group.Select(key == kVkLeft);
+  return true;
+}
+
 }  // namespace
 
 void TForm1::FormKeyDown(uint16_t key, bool alt) {
@@ -139,11 +146,8 @@ void TForm1::FormKeyDown(uint16_t key, bool alt) {
     case gsSubmitAsk:
     case gsConnectFailed:
     case gsQuitGame:
-      if (key == kVkLeft) {
-        w.YesNoGroup->Select(true);
-      } else if (key == kVkRight) {
-        w.YesNoGroup->Select(false);
-      } else if (IsConfirm(key) || key == kVkY) {
+      if (ChooseCaption(*w.YesNoGroup, key)) break;
+      if (IsConfirm(key) || key == kVkY) {
         // Y confirms whichever caption is highlighted, exactly like Enter.
         confirm(w.YesNoGroup->Clicked);
       } else if (key == kVkEscape || key == kVkN) {
@@ -157,11 +161,8 @@ void TForm1::FormKeyDown(uint16_t key, bool alt) {
       break;
 
     case gsClearScores:
-      if (key == kVkLeft) {
-        w.OkCancelGroup->Select(true);
-      } else if (key == kVkRight) {
-        w.OkCancelGroup->Select(false);
-      } else if (IsConfirm(key)) {
+      if (ChooseCaption(*w.OkCancelGroup, key)) break;
+      if (IsConfirm(key)) {
         confirm(w.OkCancelGroup->Clicked);
       } else if (key == kVkEscape) {
         State.GameState = gsHighScores;
@@ -179,14 +180,11 @@ void TForm1::FormKeyDown(uint16_t key, bool alt) {
     }
 
     case gsNameEntry:
+      if (ChooseCaption(*w.OkCancelGroup, key)) break;
       if (IsLetter(key)) {
         w.NameField->KeyInput(static_cast<char>(key));
       } else if (key == kVkBack) {
         w.NameField->KeyInput(TDDEdit::kBackspace);
-      } else if (key == kVkLeft) {
-        w.OkCancelGroup->Select(true);
-      } else if (key == kVkRight) {
-        w.OkCancelGroup->Select(false);
       } else if (IsConfirm(key)) {
         confirm(w.OkCancelGroup->Clicked);
       } else if (key == kVkEscape) {

@@ -9,6 +9,7 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundEffects.h"
+#include "game/GameStates.h"
 #include "graphics/Fonts.h"
 #include "shell/Form.h"
 #include "shell/TestPack.h"
@@ -58,4 +59,17 @@ class FormFixture : public ::testing::Test {
   RecordingMusic music_;
   std::unique_ptr<TForm1> form_;
   std::filesystem::path dir_;
+};
+
+// A started form resting on the main menu, driven by keys.
+class MenuFixture : public FormFixture {
+ protected:
+  TForm1& Start() {
+    StartForm();
+    ComposeFrame();
+    state_.GameState = gsMainMenu;
+    return *form_;
+  }
+  TMenuWidgets& W() { return *form_->Widgets; }
+  void Key(uint16_t key, bool alt = false) { form_->FormKeyDown(key, alt); }
 };

@@ -13,16 +13,8 @@ constexpr uint16_t kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 constexpr uint16_t kN = 78, kP = 80, kY = 89;
 constexpr uint16_t kF5 = 116, kF12 = 123;
 
-class InputTest : public FormFixture {
+class InputTest : public MenuFixture {
  protected:
-  TForm1& Start() {
-    StartForm();
-    ComposeFrame();
-    state_.GameState = gsMainMenu;
-    return *form_;
-  }
-  TMenuWidgets& W() { return *form_->Widgets; }
-  void Key(uint16_t key, bool alt = false) { form_->FormKeyDown(key, alt); }
   void StartGame() {
     W().MainMenuGroup->Select(0);
     Key(kEnter);

@@ -13,16 +13,8 @@ namespace {
 
 constexpr uint16_t kEnter = 13;
 
-class CommandTest : public FormFixture {
+class CommandTest : public MenuFixture {
  protected:
-  TForm1& Start() {
-    StartForm();
-    ComposeFrame();
-    state_.GameState = gsMainMenu;
-    return *form_;
-  }
-  TMenuWidgets& W() { return *form_->Widgets; }
-  void Key(uint16_t key) { form_->FormKeyDown(key, false); }
   size_t MenuSounds() const {
     return static_cast<size_t>(std::count_if(sound_.Calls.begin(), sound_.Calls.end(),
                                              [](const auto& c) { return c.Id == sndCheckMenu; }));
