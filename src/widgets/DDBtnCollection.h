@@ -18,7 +18,7 @@ struct TButtonSpec {
 // MouseActive is set) and the keys, and plays the menu click when it changes.
 class TDDBtnCollection {
  public:
-  // Makes one button per spec, then selects item 0 (which plays the menu click).
+  // Makes one button per table entry, then selects item 0 (which plays the menu click).
   TDDBtnCollection(const TWidgetContext& context, std::span<const TButtonSpec> items);
   virtual ~TDDBtnCollection() = default;
   TDDBtnCollection(const TDDBtnCollection&) = delete;
