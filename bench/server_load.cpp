@@ -35,7 +35,10 @@ void RunClient(int port, int client, int count, std::vector<std::string>& accept
       ++failures;
       continue;
     }
-    const std::string name = "c" + std::to_string(client) + "-" + std::to_string(i);
+    std::string name = "c";
+    name += std::to_string(client);
+    name += "-";
+    name += std::to_string(i);
     const std::string record = BuildResultRecord(name, 1000 + i, ExtractChallenge(first->body), "");
     const auto second =
         http.Get(("/cgi/version.pl?hs&prg=TidalLynx&inf=" + EncodeResult(record)).c_str());

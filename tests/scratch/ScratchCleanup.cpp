@@ -13,7 +13,8 @@ class TScratchCleanup : public ::testing::Environment {
  public:
   void TearDown() override {
     namespace fs = std::filesystem;
-    const std::string suffix = "_" + std::to_string(getpid());
+    std::string suffix = "_";
+    suffix += std::to_string(getpid());
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
       const std::string name = entry.path().filename().string();
