@@ -25,6 +25,8 @@ uint8_t THashCollectionItem::BucketOf(std::string_view name) {
 }
 
 void THashCollectionItem::SetName(std::string name) {
+  // The same name again is no change: the item keeps its place in the chain.
+  if (name == name_) return;
   collection_.Unlink(*this);
   name_ = std::move(name);
   collection_.Link(*this);

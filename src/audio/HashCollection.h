@@ -19,7 +19,8 @@ class THashCollectionItem {
   THashCollectionItem& operator=(const THashCollectionItem&) = delete;
 
   const std::string& Name() const { return name_; }
-  // Moves the item to the head of its new name's bucket.
+  // Moves the item to the head of its new name's bucket (a case change is a
+  // change; the same name again leaves it where it is).
   void SetName(std::string name);
   int Index() const { return index_; }
   THashCollection& Collection() const { return collection_; }

@@ -40,6 +40,12 @@ TEST(HashCollection, ItemsEnterTheHeadOfTheirBucketAndLeaveOnRename) {
   EXPECT_EQ(second.NextInBucket(), &first);
   EXPECT_EQ(c.IndexOf("ABX"), 0);
   EXPECT_EQ(c.IndexOf("bay"), 1);
+  // The same name again is no change; a case change is one.
+  first.SetName("abx");
+  EXPECT_EQ(c.BucketHead(bucket), &second);
+  first.SetName("ABX");
+  EXPECT_EQ(c.BucketHead(bucket), &first);
+  first.SetName("abx");
 
   second.SetName("Bonus");
   EXPECT_EQ(c.BucketHead(bucket), &first);
