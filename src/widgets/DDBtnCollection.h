@@ -6,13 +6,8 @@
 
 #include "graphics/Surface.h"
 #include "widgets/DDButton.h"
+#include "widgets/MenuLayout.h"
 #include "widgets/WidgetContext.h"
-
-// One item of a button list: its rectangle and its highlight image.
-struct TButtonSpec {
-  TRect Rect;
-  uint8_t ImageIndex = 0;
-};
 
 // A list of image buttons with one current item that follows the pointer (while
 // MouseActive is set) and the keys, and plays the menu click when it changes.

@@ -7,6 +7,7 @@
 #include "widgets/DDEdit.h"
 #include "widgets/DDTextButton.h"
 #include "widgets/DDToggleButton.h"
+#include "widgets/MenuLayout.h"
 #include "widgets/WidgetContext.h"
 
 // The options panel: three two-way toggles, the player name field and the
@@ -17,7 +18,7 @@ class TDDOptBtnCollection {
  public:
   static constexpr int8_t kCursorName = 6;
   static constexpr int8_t kCursorKey = 7;
-  static constexpr TRect kKeyButtonRect{510, 396, 600, 425};
+  static constexpr TRect kKeyButtonRect = menu_layout::kKeyButtonRect;
 
   // Rectangles 0..5 are the toggles' first and second label areas, rectangle 6
   // the name field; images 0..5 the toggles' marks (image 6 is not used, the

@@ -9,53 +9,8 @@
 #include "widgets/DDMainBtnCollection.h"
 #include "widgets/DDOptBtnCollection.h"
 #include "widgets/DDTextBtnCollection.h"
+#include "widgets/MenuLayout.h"
 #include "widgets/WidgetContext.h"
-
-// Where every menu widget sits on the 800 x 600 frame (left, top, right,
-// bottom) and which MenuImages slot highlights it. The pictures of the image
-// pack draw their labels at these rectangles.
-namespace menu_layout {
-
-inline constexpr std::array<TButtonSpec, 6> kMainMenu{{
-    {{60, 170, 284, 212}, 1},   // new game
-    {{124, 229, 284, 278}, 2},  // options
-    {{62, 289, 284, 329}, 3},   // high scores
-    {{188, 349, 284, 398}, 4},  // help
-    {{23, 410, 284, 452}, 5},   // home page
-    {{201, 470, 284, 509}, 6},  // exit
-}};
-
-inline constexpr std::array<TButtonSpec, 2> kHighScoreButtons{{
-    {{332, 469, 453, 490}, 11},  // clear the table
-    {{585, 469, 763, 490}, 12},  // online high scores
-}};
-
-inline constexpr std::array<TButtonSpec, 2> kHelpButtons{{
-    {{332, 469, 434, 490}, 15},  // previous page
-    {{690, 469, 756, 490}, 16},  // next page
-}};
-
-// The options panel: display, music and sound toggles (first and second
-// choice each), then the name field.
-inline constexpr std::array<TRect, 7> kOptionsRects{{
-    {458, 211, 565, 230},
-    {585, 211, 751, 230},
-    {436, 259, 472, 278},
-    {492, 259, 540, 278},
-    {445, 307, 481, 326},
-    {501, 307, 549, 326},
-    {535, 349, 740, 379},
-}};
-inline constexpr std::array<uint8_t, 7> kOptionsImages{7, 8, 17, 18, 17, 18, 0};
-
-inline constexpr TRect kYesRect{280, 340, 352, 380};
-inline constexpr TRect kNoRect{460, 340, 510, 380};
-inline constexpr TRect kOkRect{280, 340, 330, 380};
-inline constexpr TRect kCancelRect{420, 340, 540, 380};
-
-inline constexpr TRect kNameFieldRect{296, 300, 624, 330};
-
-}  // namespace menu_layout
 
 // The six widget groups and the name-entry field. Created once, on the first
 // image load, and kept for the whole run: image reloads leave their state

@@ -187,14 +187,14 @@ TEST_F(ImagePackTest, HighlightsMatchTheBackgroundAroundTheirLabels) {
   // Each highlight is cut from the picture it is drawn on: its corner pixel
   // equals the background's pixel at the button's corner.
   const SDL_Surface* background = images()[42].get();
-  for (size_t k = 0; k < menu_layout::kMainMenu.size(); ++k) {
-    const auto& r = menu_layout::kMainMenu[k];
+  for (size_t k = 0; k < menu_labels::kMainMenu.size(); ++k) {
+    const auto& r = menu_labels::kMainMenu[k];
     SCOPED_TRACE(std::string(r.text));
     EXPECT_EQ(Pixel(images()[43 + k].get(), 0, 0), Pixel(background, r.left, r.top));
   }
   // The markers replace exactly the background under them at its edges.
-  for (size_t k = 0; k < menu_layout::kMarkers.size(); ++k) {
-    const auto& m = menu_layout::kMarkers[k];
+  for (size_t k = 0; k < menu_labels::kMarkers.size(); ++k) {
+    const auto& m = menu_labels::kMarkers[k];
     EXPECT_EQ(Pixel(images()[65 + k].get(), 0, 0), Pixel(background, m.x, m.y));
   }
 }
@@ -202,14 +202,14 @@ TEST_F(ImagePackTest, HighlightsMatchTheBackgroundAroundTheirLabels) {
 TEST(MenuLayoutTest, LabelsFitTheirRectanglesAndMarkersClearThem) {
   const TFontSet fonts;
   const TMenuPainter painter(fonts);
-  for (size_t k = 0; k < menu_layout::kMainMenu.size(); ++k) {
-    const auto& r = menu_layout::kMainMenu[k];
+  for (size_t k = 0; k < menu_labels::kMainMenu.size(); ++k) {
+    const auto& r = menu_labels::kMainMenu[k];
     SCOPED_TRACE(std::string(r.text));
     EXPECT_GE(painter.MainLabelLeft(static_cast<int>(k)), r.left);
   }
-  for (const auto& m : menu_layout::kMarkers) {
-    const auto& label = menu_layout::kMainMenu[static_cast<size_t>(m.item)];
-    EXPECT_LT(m.x + menu_layout::kMarkerSize, label.left) << label.text;
+  for (const auto& m : menu_labels::kMarkers) {
+    const auto& label = menu_labels::kMainMenu[static_cast<size_t>(m.item)];
+    EXPECT_LT(m.x + menu_labels::kMarkerSize, label.left) << label.text;
     EXPECT_LE(m.y, label.top + label.Height());
   }
 }

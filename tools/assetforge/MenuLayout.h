@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "widgets/MenuLayout.h"
+
 // Where the menu pictures put their labels: the button rectangles of the
 // menu groups (left, top, right, bottom on the 800 x 600 screen) and the
 // captions drawn into them.
@@ -13,16 +15,23 @@ struct TLabelRect {
   int Height() const { return bottom - top; }
 };
 
-namespace menu_layout {
+// A label drawn into one of the widgets' rectangles.
+constexpr TLabelRect Label(const TRect& r, std::string_view text) {
+  return {r.Left, r.Top, r.Right, r.Bottom, text};
+}
+
+namespace menu_labels {
+
+namespace wl = menu_layout;
 
 // The six main-menu items, highlight images in menu slots 1..6.
 inline constexpr std::array<TLabelRect, 6> kMainMenu = {{
-    {60, 170, 284, 212, "New Game"},
-    {124, 229, 284, 278, "Options"},
-    {62, 289, 284, 329, "High Scores"},
-    {188, 349, 284, 398, "Help"},
-    {23, 410, 284, 452, "Home Page"},
-    {201, 470, 284, 509, "Exit"},
+    Label(wl::kMainMenu[0].Rect, "New Game"),
+    Label(wl::kMainMenu[1].Rect, "Options"),
+    Label(wl::kMainMenu[2].Rect, "High Scores"),
+    Label(wl::kMainMenu[3].Rect, "Help"),
+    Label(wl::kMainMenu[4].Rect, "Home Page"),
+    Label(wl::kMainMenu[5].Rect, "Exit"),
 }};
 
 // Where the sub-screen panels (menu slots 10, 13, 14) are drawn.
@@ -33,26 +42,26 @@ inline constexpr int kPanelHeight = 380;
 
 // High-score buttons (menu slots 11, 12) and help buttons (15, 16).
 inline constexpr std::array<TLabelRect, 2> kHighScoreButtons = {{
-    {332, 469, 453, 490, "Clear table"},
-    {585, 469, 763, 490, "World scores"},
+    Label(wl::kHighScoreButtons[0].Rect, "Clear table"),
+    Label(wl::kHighScoreButtons[1].Rect, "World scores"),
 }};
 inline constexpr std::array<TLabelRect, 2> kHelpButtons = {{
-    {332, 469, 434, 490, "Back"},
-    {690, 469, 756, 490, "Next"},
+    Label(wl::kHelpButtons[0].Rect, "Back"),
+    Label(wl::kHelpButtons[1].Rect, "Next"),
 }};
 
 // Options toggles: display (menu slots 7, 8), music and sound (17, 18).
 inline constexpr std::array<TLabelRect, 2> kDisplayToggle = {{
-    {458, 211, 565, 230, "Windowed"},
-    {585, 211, 751, 230, "Full screen"},
+    Label(wl::kOptionsRects[0], "Windowed"),
+    Label(wl::kOptionsRects[1], "Full screen"),
 }};
 inline constexpr std::array<TLabelRect, 2> kMusicToggle = {{
-    {436, 259, 472, 278, "On"},
-    {492, 259, 540, 278, "Off"},
+    Label(wl::kOptionsRects[2], "On"),
+    Label(wl::kOptionsRects[3], "Off"),
 }};
 inline constexpr std::array<TLabelRect, 2> kSoundToggle = {{
-    {445, 307, 481, 326, "On"},
-    {501, 307, 549, 326, "Off"},
+    Label(wl::kOptionsRects[4], "On"),
+    Label(wl::kOptionsRects[5], "Off"),
 }};
 // The options rows' own labels, left of their widgets.
 inline constexpr std::array<TLabelRect, 5> kOptionRows = {{
@@ -63,8 +72,8 @@ inline constexpr std::array<TLabelRect, 5> kOptionRows = {{
     {320, 397, 505, 424, "Minimize key"},
 }};
 inline constexpr double kRowLabelFont = 20;
-inline constexpr TLabelRect kNameEdit = {535, 349, 740, 379, ""};
-inline constexpr TLabelRect kKeyButton = {510, 396, 600, 425, ""};
+inline constexpr TLabelRect kNameEdit = Label(wl::kOptionsRects[6], "");
+inline constexpr TLabelRect kKeyButton = Label(wl::kKeyButtonRect, "");
 
 // The sub-screen markers (menu slots 23, 24, 25), drawn opaque left of the
 // Options, High Scores and Help labels.
@@ -85,4 +94,4 @@ inline constexpr int kDialogHeight = 200;
 inline constexpr double kMainMenuFont = 34;
 inline constexpr double kSmallLabelFont = 15;
 
-}  // namespace menu_layout
+}  // namespace menu_labels

@@ -11,7 +11,7 @@
 namespace {
 
 using namespace palette;
-namespace ml = menu_layout;
+namespace ml = menu_labels;
 
 constexpr double kEmRatio = 1.22;  // line height of the faces per pixel of size
 
@@ -353,7 +353,7 @@ std::unique_ptr<TCanvas> TMenuPainter::Spare(int slot) const {
 }
 
 std::unique_ptr<TCanvas> TMenuPainter::Image(int slot) const {
-  namespace m = menu_layout;
+  namespace m = menu_labels;
   auto mainSize = [&] {
     double size = m::kMainMenuFont;
     for (const auto& r : m::kMainMenu) size = std::min(size, FitSize(r, m::kMainMenuFont));
