@@ -94,6 +94,8 @@ void TForm1::SecondCreatePass() {
   }
   LoadAllImages();
   State.DisplayReady = kTrue32;
+  // The window refuses a resize from the start rather than undoing one.
+  Sys.SetWindowResizable(FormCanResize());
 }
 
 void TForm1::LoadAllImages() {
@@ -126,6 +128,8 @@ void TForm1::RunOnce() {
     HandleEvent(event);
     if (State.Closing) return;
   }
+  PadRepeat();
+  if (State.Closing) return;
   if (!State.Minimized) {
     bool done = false;
     ApplicationEvents1Idle(done);
@@ -179,6 +183,13 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
       break;
     case TEventKind::WindowMoved:
       FormWindowMoved();
+      break;
+    case TEventKind::PadAdded:
+    case TEventKind::PadRemoved:
+    case TEventKind::PadButtonDown:
+    case TEventKind::PadButtonUp:
+    case TEventKind::PadAxisMotion:
+      FormPadEvent(event);
       break;
   }
 }

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "settings/ConfigFile.h"
+#include "shell/PadNavigator.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
 #include "widgets/WidgetContext.h"
@@ -83,6 +84,11 @@ class TForm1 final : public IGameHost {
   void FormMouseDown(int32_t x, int32_t y);
   void FormMouseWheelUp();
   void FormMouseWheelDown();
+  // Gamepad buttons, axes and hot-plug: the menus' moves and choices and the
+  // game's commands (the ship reads the pad itself each frame).
+  void FormPadEvent(const TPlatformEvent& event);
+  // Repeats a held pad direction like a held arrow key; once per loop pass.
+  void PadRepeat();
   void NextWeapon();
   void DoMenuCommand();
   void OpenUrl(const std::string& url);
@@ -129,6 +135,11 @@ class TForm1 final : public IGameHost {
   TGameContext GameContext;
 
  private:
+  // What a key does on the current screen (after the Alt and minimize keys).
+  void ScreenKey(uint16_t key);
+  void PadDirection(TPadDirection direction);
+  void PadButton(TPadButton button);
+  void PadNameEntry(TPadButton button);
   void FirstCreatePass();
   void SecondCreatePass();
   void ApplySettings();
@@ -150,4 +161,5 @@ class TForm1 final : public IGameHost {
 
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
+  TPadNavigator padNavigator_;
 };

@@ -182,13 +182,20 @@ TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
   }
 }
 
+// The window itself refuses the resize (rather than undoing one), as the
+// form's rule says: not while windowed and ready.
 TEST_F(FormFixture, ResizingIsRefusedOnlyForAReadyWindow) {
   StartForm();
-  EXPECT_FALSE(form_->FormCanResize());
+  EXPECT_FALSE(sys_.Resizable);
+  sys_.PushKey(13, true);  // Alt+Enter: full screen
+  form_->RunOnce();
+  ASSERT_FALSE(sys_.Windowed);
+  EXPECT_TRUE(sys_.Resizable);
+  sys_.PushKey(13, true);
+  form_->RunOnce();
+  ASSERT_TRUE(sys_.Windowed);
+  EXPECT_FALSE(sys_.Resizable);
   state_.DisplayReady = 0;
-  EXPECT_TRUE(form_->FormCanResize());
-  state_.DisplayReady = -1;
-  form_->SetWindowed(false);
   EXPECT_TRUE(form_->FormCanResize());
 }
 
