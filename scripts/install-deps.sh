@@ -11,9 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test and a virtual X server for window smoke tests.
+# page test, a virtual X server for window smoke tests and xdotool to click in it.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth)
+  packages+=(chromium xvfb xauth xdotool)
 fi
 
 missing=()
