@@ -25,6 +25,8 @@ constexpr TOptionRow kOptions[] = {
     {"no-music", nullptr, "play without music (this run only)"},
 };
 constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
+// getopt_long's value for row i (above every short option character).
+constexpr int kFirstValue = 256;
 
 void Apply(TCommandLine& line, const std::string& name, const char* value) {
   if (name == "help") {
@@ -58,28 +60,29 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
   option table[kOptionCount + 1] = {};
   for (int i = 0; i < kOptionCount; ++i) {
+    // Distinct values: getopt_long treats a prefix of two options with equal
+    // values as unambiguous.
     table[i] = {kOptions[i].Name, kOptions[i].Argument != nullptr ? required_argument : no_argument,
-                nullptr, 0};
+                nullptr, kFirstValue + i};
   }
   const int argc = static_cast<int>(argv.size()) - 1;
   // Reports come from us, not from getopt; optind = 0 restarts the scan.
   opterr = 0;
   optind = 0;
   while (true) {
-    int index = -1;
     // "+": stop at the first non-option instead of reordering argv; ":":
     // a missing argument is told apart from an unknown option.
-    const int result = getopt_long(argc, argv.data(), "+:", table, &index);
+    const int result = getopt_long(argc, argv.data(), "+:", table, nullptr);
     if (result == -1) break;
     if (result == ':') {
       line.Error = std::string("option '") + argv[optind - 1] + "' needs an argument";
       return line;
     }
-    if (result != 0 || index < 0) {
+    if (result < kFirstValue || result >= kFirstValue + kOptionCount) {
       line.Error = std::string("unknown option '") + argv[optind - 1] + "'";
       return line;
     }
-    Apply(line, kOptions[index].Name, optarg);
+    Apply(line, kOptions[result - kFirstValue].Name, optarg);
   }
   if (optind < argc) line.Error = std::string("unexpected argument '") + argv[optind] + "'";
   return line;
