@@ -135,6 +135,10 @@ check "no font says so ($err)" grep -q "No usable font" <<<"$err"
 run_first_start installed "$game" "$scratch/home/xdg/tidal-lynx/Config.cfg" "$scratch/home" "$dest"
 check "the user folder is private" test "$(stat -c %a "$scratch/home/xdg/tidal-lynx")" = 700
 
+# --- the build's own folder (what scripts/run.sh starts) writes nothing there --------
+run_first_start build "$build/game/tidal-lynx" "$scratch/build-home/xdg/tidal-lynx/Config.cfg" \
+  "$scratch/build-home" "$build/game"
+
 # --- a portable copy keeps Config.cfg beside the program ------------------------------------
 portable=$scratch/portable
 mkdir -p "$portable"
