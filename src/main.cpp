@@ -1,67 +1,92 @@
-// Tidal Lynx: builds the real platform, the fonts, the audio and the main form,
-// runs the form until the exit question is answered, then opens "play.url".
+// Tidal Lynx: reads the command line, finds the data and user folders, builds
+// the real platform, the fonts, the audio and the main form, runs the form
+// until the exit question is answered, then opens "play.url".
 
-#include <charconv>
 #include <exception>
+#include <filesystem>
 #include <iostream>
-#include <string_view>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "audio/Audio.h"
 #include "graphics/Fonts.h"
 #include "online/WebLinks.h"
+#include "platform/GamePaths.h"
 #include "platform/SdlPlatform.h"
+#include "shell/CommandLine.h"
 #include "shell/Form.h"
 #include "shell/ShellState.h"
 
-namespace {
-
-constexpr int kMaxScale = 16;
-
-// "--scale N" (or "--scale=N"): the windowed scale, 1 to 16. Returns false
-// with a message on stderr for anything else on the command line.
-bool ParseCommandLine(int argc, char** argv, int& scale) {
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    std::string_view value;
-    if (arg == "--scale" && i + 1 < argc) {
-      value = argv[++i];
-    } else if (arg.starts_with("--scale=")) {
-      value = arg.substr(8);
-    } else {
-      std::cerr << "tidal-lynx: unknown argument \"" << arg
-                << "\"\nusage: tidal-lynx [--scale N]\n";
-      return false;
-    }
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), scale);
-    if (ec != std::errc{} || end != value.data() + value.size() || scale < 1 || scale > kMaxScale) {
-      std::cerr << "tidal-lynx: --scale takes a whole number from 1 to " << kMaxScale << '\n';
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
+#ifndef TL_VERSION
+#define TL_VERSION "unknown"
+#endif
+#ifndef TL_INSTALLED_DATA_RELATIVE
+#define TL_INSTALLED_DATA_RELATIVE "../share/tidal-lynx"
+#endif
 
 int main(int argc, char** argv) {
-  int scale = 0;  // chosen from the desktop
-  if (!ParseCommandLine(argc, argv, scale)) return 2;
+  const std::string program = "tidal-lynx";
+  const TCommandLine line = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+  if (!line.Error.empty()) {
+    std::cerr << program << ": " << line.Error << '\n' << UsageLine(program) << '\n';
+    return 2;
+  }
+  if (line.Help) {
+    std::cout << HelpText(program);
+    return 0;
+  }
+  if (line.Version) {
+    std::cout << "Tidal Lynx " << TL_VERSION << '\n';
+    return 0;
+  }
+  const TGameFolders folders =
+      ResolveGameFolders(line.DataDir, line.ConfigFile, TL_INSTALLED_DATA_RELATIVE);
+  if (!folders.Error.empty()) {
+    std::cerr << "Tidal Lynx: " << folders.Error << '\n';
+    return 1;
+  }
+  // The game still runs; saving settings reports its own failure later.
+  if (!folders.Warning.empty()) std::cerr << "Tidal Lynx: " << folders.Warning << '\n';
+
+  std::unique_ptr<TFonts> fonts;
+  try {
+    fonts = std::make_unique<TFonts>();
+  } catch (const std::exception& error) {
+    std::cerr << "Tidal Lynx: " << error.what() << '\n';
+    return 1;
+  }
+
   SdlPlatform platform;
-  platform.SetWindowScale(scale);
-  // Config.cfg lives in the current folder; so does an optional gamecontrollerdb.txt.
-  platform.SetUserFolder(".");
+  platform.SetWindowScale(line.Scale);
+  // A "gamecontrollerdb.txt" beside Config.cfg adds the player's pad mappings.
+  const std::filesystem::path userFolder = std::filesystem::path(folders.ConfigPath).parent_path();
+  platform.SetUserFolder(userFolder.empty() ? "." : userFolder.string());
   try {
     TShellState state;
-    TFonts fonts;
     // The audio reads the sound switch of the settings on every effect.
-    TAudio audio(platform, state.Settings.SoundOn);
-    TForm1 form(platform, state, fonts, audio, audio);
+    // --no-sound and --no-music hand the form silent sinks for this run; the
+    // settings themselves stay as saved.
+    std::unique_ptr<TAudio> audio;
+    if (!line.NoSound || !line.NoMusic) {
+      audio = std::make_unique<TAudio>(platform, state.Settings.SoundOn,
+                                       folders.DataFolder + "/sound/");
+    }
+    TSilentSoundEffects silentSound;
+    TSilentMusic silentMusic;
+    ISoundEffects& sound = line.NoSound ? static_cast<ISoundEffects&>(silentSound) : *audio;
+    IMusic& music = line.NoMusic ? static_cast<IMusic&>(silentMusic) : *audio;
+    TFormPaths paths;
+    paths.PackPath = folders.DataFolder + "/" + kPackRelativePath;
+    paths.ConfigPath = folders.ConfigPath;
+    TForm1 form(platform, state, *fonts, sound, music, paths);
+    form.WindowedThisRun = line.Windowed;
     form.Create();
     form.Run();
   } catch (const std::exception& error) {
     platform.ShowError("Tidal Lynx", error.what());
     return 1;
   }
-  OpenExitLink(platform);
+  OpenExitLink(platform, folders.DataFolder + "/play.url");
   return 0;
 }
