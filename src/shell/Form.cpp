@@ -1,5 +1,7 @@
 #include "shell/Form.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
@@ -14,6 +16,8 @@ constexpr int kPauseLineSlot = 21;
 constexpr int32_t kFrameRows = 600;
 // A frame is composed only when more than this many ms passed since the last one.
 constexpr uint32_t kMinFrameGapMs = 5;
+// Wheel distance of one notch.
+constexpr int32_t kWheelNotch = 120;
 
 }  // namespace
 
@@ -83,7 +87,7 @@ void TForm1::ApplySettings() {
   options.MusicToggle.Checked = State.Settings.MusicOn;
   options.SoundToggle.Checked = State.Settings.SoundOn;
   options.NameEdit.SetText(State.Settings.PlayerName);
-  options.KeyButton.Caption = KeyName(static_cast<uint16_t>(State.Settings.MinimizeKey));
+  options.KeyButton.Caption = KeyCaption(static_cast<uint16_t>(State.Settings.MinimizeKey));
 }
 
 void TForm1::SecondCreatePass() {
@@ -170,13 +174,14 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
     case TEventKind::MouseDown:
       FormMouseDown(event.X, event.Y);
       break;
-    case TEventKind::MouseWheel:
-      if (event.WheelDelta > 0) {
-        FormMouseWheelUp();
-      } else if (event.WheelDelta < 0) {
-        FormMouseWheelDown();
+    case TEventKind::MouseWheel: {
+      // One change per notch; a fine-grained wheel's part notch counts as one.
+      const int32_t notches = std::max(1, std::abs(event.WheelDelta) / kWheelNotch);
+      for (int32_t i = 0; i < notches && event.WheelDelta != 0; ++i) {
+        event.WheelDelta > 0 ? FormMouseWheelUp() : FormMouseWheelDown();
       }
       break;
+    }
     case TEventKind::WindowMoved:
       FormWindowMoved();
       break;
@@ -316,6 +321,8 @@ int32_t TForm1::LowestHighScore() const {
   return State.HiScores[kHiScoreCount - 1].Score;
 }
 
+// The item is highlighted as well as current, so the menu after a name entry
+// shows where Enter leads.
 void TForm1::SetMainMenuCurrent(int32_t item) {
-  if (Widgets) Widgets->MainMenuGroup->Current = static_cast<int8_t>(item);
+  if (Widgets) Widgets->MainMenuGroup->SetCurrent(item);
 }

@@ -56,3 +56,9 @@ void FormFixture::ComposeFrame() {
   sys_.Advance(16);
   form_->RenderFrame();
 }
+
+void FormFixture::Deliver() {
+  std::vector<TPlatformEvent> events;
+  sys_.PollEvents(events);
+  for (const TPlatformEvent& event : events) form_->HandleEvent(event);
+}

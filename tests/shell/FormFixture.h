@@ -47,6 +47,23 @@ class FormFixture : public ::testing::Test {
   TForm1& StartForm();
   // Composes one frame now, whatever the pacing says.
   void ComposeFrame();
+  // Hands the events pushed on the fake platform to the form, as the loop
+  // does, without composing a frame.
+  void Deliver();
+  void Key(uint16_t key, bool alt = false) {
+    sys_.PushKey(key, alt);
+    Deliver();
+  }
+  void Wheel(int32_t delta) {
+    sys_.PushWheel(delta);
+    Deliver();
+  }
+  // The pointer moves to (x, y) and presses there.
+  void Click(int32_t x, int32_t y) {
+    sys_.PushMouseMove(x, y);
+    sys_.PushMouseDown(x, y);
+    Deliver();
+  }
   TSurface& Back() { return *form_->Display.BackBuffer; }
   TSurface& Snapshot() { return *form_->Display.SnapshotSurface; }
   std::string ConfigPath() const { return (dir_ / "Config.cfg").string(); }
@@ -71,5 +88,4 @@ class MenuFixture : public FormFixture {
     return *form_;
   }
   TMenuWidgets& W() { return *form_->Widgets; }
-  void Key(uint16_t key, bool alt = false) { form_->FormKeyDown(key, alt); }
 };

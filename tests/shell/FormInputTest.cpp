@@ -170,7 +170,7 @@ TEST_F(InputTest, QuitQuestionDuringPlay) {
   EXPECT_EQ(state_.CurrentGame->Phase, phGameOver);
 }
 
-TEST_F(InputTest, SpaceAndTheWheelCycleThroughWeaponsWithAmmunition) {
+TEST_F(InputTest, SpaceAndEachWheelNotchCycleThroughWeaponsWithAmmunition) {
   Start();
   StartGame();
   TGame& game = *state_.CurrentGame;
@@ -181,20 +181,22 @@ TEST_F(InputTest, SpaceAndTheWheelCycleThroughWeaponsWithAmmunition) {
   EXPECT_EQ(game.Weapon, 0);  // nothing else to choose
   game.Ammo[2] = 3;
   game.Ammo[4] = 1;
-  const int8_t expected[] = {2, 4, 0, 2};
-  for (int8_t w : expected) {
-    Key(kSpace);
-    EXPECT_EQ(game.Weapon, w);
+  // Space, then wheel events of one notch either way, then several notches in
+  // one event: each notch is one change.
+  const struct {
+    int32_t wheel;  // 0: Space
+    int8_t weapon;
+  } steps[] = {{0, 2}, {0, 4}, {0, 0}, {0, 2}, {-120, 4}, {120, 0}, {240, 4}, {-360, 4}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.wheel);
+    step.wheel == 0 ? Key(kSpace) : Wheel(step.wheel);
+    EXPECT_EQ(game.Weapon, step.weapon);
   }
-  form_->FormMouseWheelDown();
-  EXPECT_EQ(game.Weapon, 4);
-  form_->FormMouseWheelUp();
-  EXPECT_EQ(game.Weapon, 0);
   // Outside phPlay neither Space nor the wheel changes the weapon.
   game.Phase = phBetween;
   Key(kSpace);
-  form_->FormMouseWheelUp();
-  EXPECT_EQ(game.Weapon, 0);
+  Wheel(120);
+  EXPECT_EQ(game.Weapon, 4);
 }
 
 TEST_F(InputTest, MouseClicksDuringPlayNeverReachTheMenus) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr uint16_t kEnter = 13;
+constexpr uint16_t kEnter = 13, kEsc = 27, kLeft = 37;
 
 class CommandTest : public MenuFixture {
  protected:
@@ -166,6 +166,24 @@ TEST_F(CommandTest, NameEntryOkInsertsAndSavesOnceCancelStoresNothing) {
     EXPECT_EQ(saved[i], state_.HiScores[i]) << i;
   }
   EXPECT_EQ(state_.HiScores[5].Name, "JOHN");  // below the older equal score
+}
+
+TEST_F(CommandTest, AfterTheNameEntryTheMainMenuHighlightsHighScores) {
+  Start();
+  Key(kEnter);  // new game
+  ASSERT_EQ(state_.GameState, gsPlaying);
+  for (int pass = 0; pass < 1000 && state_.CurrentGame->Phase != phPlay; ++pass) form_->RunOnce();
+  state_.CurrentGame->Score = 5000;
+  for (uint16_t key : {kEsc, kLeft, kEnter}) Key(key);  // quit: Yes
+  for (int pass = 0; pass < 1000 && state_.GameState != gsNameEntry; ++pass) form_->RunOnce();
+  ASSERT_EQ(state_.GameState, gsNameEntry);
+  Key(kEsc);
+  ASSERT_EQ(state_.GameState, gsMainMenu);
+  form_->RunOnce();
+  const TRect item = menu_layout::kMainMenu[2].Rect;
+  EXPECT_EQ(sys_.FramePixel(item.Left + 1, item.Top + 1), test_pack::MenuColor(3));
+  Key(kEnter);
+  EXPECT_EQ(state_.GameState, gsHighScores);
 }
 
 TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion) {
