@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "settings/ConfigFile.h"
+#include "shell/ScreenLayout.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
 #include "widgets/WidgetContext.h"
@@ -136,8 +137,10 @@ class TForm1 final : public IGameHost {
   // Opaque background blit; a failure restores the surfaces and the frame goes on.
   void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
   void DrawMenuFrame(TSurface& back, int panelSlot);
-  void DrawDialogFrame(TSurface& back, const TSurface* background, int32_t boxX,
+  void DrawDialogFrame(TSurface& back, const TSurface* background, screen_layout::TPoint box,
                        bool restoreOnFailure);
+  void DrawPanel(TSurface& back, int slot);
+  void DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker);
   void DrawIntro(TSurface& back);
   void DrawOptions(TSurface& back);
   void DrawKeyCapture(TSurface& back);

@@ -5,6 +5,7 @@
 #include "game/GameStates.h"
 #include "graphics/Text.h"
 #include "shell/FormFixture.h"
+#include "shell/ScreenLayout.h"
 
 namespace {
 
@@ -121,6 +122,7 @@ TEST_F(ScreenTest, TextsLandInTheirBoxesInTheirColours) {
 }
 
 TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
+  namespace sl = screen_layout;
   struct Case {
     uint32_t state;
     int32_t boxX;
@@ -128,10 +130,13 @@ TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
     bool red;
   };
   const Case cases[] = {
-      {gsExitConfirm, 190, false, false}, {gsClearScores, 210, true, false},
-      {gsNameEntry, 215, true, false},    {gsSubmitAsk, 200, true, false},
-      {gsQuitGame, 190, true, false},     {gsConnectFailed, 190, true, true},
-      {gsSubmitting, 190, true, false},
+      {gsExitConfirm, sl::kQuestionDialog.X, false, false},
+      {gsClearScores, sl::kClearScoresDialog.X, true, false},
+      {gsNameEntry, sl::kNameEntryDialog.X, true, false},
+      {gsSubmitAsk, sl::kSubmitDialog.X, true, false},
+      {gsQuitGame, sl::kQuestionDialog.X, true, false},
+      {gsConnectFailed, sl::kQuestionDialog.X, true, true},
+      {gsSubmitting, sl::kQuestionDialog.X, true, false},
   };
   Snapshot().Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait, kSnapshotFill);
   const uint32_t box = test_pack::MenuColor(19);
@@ -139,10 +144,11 @@ TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
     SCOPED_TRACE(testing::Message() << "state " << c.state);
     Show(c.state);
     const uint32_t background = c.onSnapshot ? kSnapshotFill : test_pack::MenuColor(0);
-    EXPECT_EQ(Pixel(c.boxX - 1, 201), background);
-    EXPECT_EQ(Pixel(c.boxX, 201), box);
-    EXPECT_EQ(Pixel(c.boxX + 419, 399), box);
-    EXPECT_EQ(Pixel(c.boxX + 420, 399), background);
+    const int32_t top = sl::kDialogTop, bottom = top + sl::kDialogHeight - 1;
+    EXPECT_EQ(Pixel(c.boxX - 1, top + 1), background);
+    EXPECT_EQ(Pixel(c.boxX, top + 1), box);
+    EXPECT_EQ(Pixel(c.boxX + sl::kDialogWidth - 1, bottom), box);
+    EXPECT_EQ(Pixel(c.boxX + sl::kDialogWidth, bottom), background);
     EXPECT_EQ(CountPixels(Back(), {190, 240, 640, 320}, kRedPixel) > 10, c.red);
   }
 }
