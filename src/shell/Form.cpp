@@ -130,17 +130,10 @@ void TForm1::RunOnce() {
     HandleEvent(event);
     if (State.Closing) return;
   }
-  if (!State.Minimized) {
-    bool done = false;
-    ApplicationEvents1Idle(done);
-  }
+  // The idle pass: a frame, unless minimized.
+  if (!State.Minimized) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
   Sys.WaitForTickAfter(Sys.TickCount());
-}
-
-void TForm1::ApplicationEvents1Idle(bool& done) {
-  RenderFrame();
-  done = false;
 }
 
 void TForm1::HandleEvent(const TPlatformEvent& event) {
@@ -183,7 +176,7 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
       break;
     }
     case TEventKind::WindowMoved:
-      FormWindowMoved();
+      // The platform presents into the window's client area wherever it is.
       break;
   }
 }
@@ -280,10 +273,6 @@ void TForm1::SetWindowed(bool value) {
 bool TForm1::FormCanResize() const {
   return !(State.DisplayReady != kFalse32 && State.Settings.WindowedMode);
 }
-
-// The platform presents into the window's current client area itself, so a
-// move needs no recomputation here.
-void TForm1::FormWindowMoved() {}
 
 bool TForm1::FormCloseQuery() {
   switch (State.GameState) {

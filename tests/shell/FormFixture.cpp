@@ -52,9 +52,12 @@ TForm1& FormFixture::StartForm() {
   return *form_;
 }
 
-void FormFixture::ComposeFrame() {
-  sys_.Advance(16);
-  form_->RenderFrame();
+int FormFixture::CountPixels(TRect area, uint32_t color) const {
+  int count = 0;
+  for (int32_t y = area.Top; y < area.Bottom; ++y) {
+    for (int32_t x = area.Left; x < area.Right; ++x) count += Pixel(x, y) == color;
+  }
+  return count;
 }
 
 void FormFixture::Deliver() {

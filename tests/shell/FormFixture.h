@@ -12,6 +12,7 @@
 #include "game/GameStates.h"
 #include "graphics/Fonts.h"
 #include "shell/Form.h"
+#include "shell/FormProbe.h"
 #include "shell/TestPack.h"
 #include "support/FakePlatform.h"
 
@@ -45,8 +46,8 @@ class FormFixture : public ::testing::Test {
   TForm1& MakeForm();
   // Builds and creates the form: settings, display, images, input, music.
   TForm1& StartForm();
-  // Composes one frame now, whatever the pacing says.
-  void ComposeFrame();
+  // One pass of the loop: the pending events, a frame, the wait for the clock.
+  void ComposeFrame() { form_->RunOnce(); }
   // Hands the events pushed on the fake platform to the form, as the loop
   // does, without composing a frame.
   void Deliver();
@@ -64,8 +65,10 @@ class FormFixture : public ::testing::Test {
     sys_.PushMouseDown(x, y);
     Deliver();
   }
-  TSurface& Back() { return *form_->Display.BackBuffer; }
-  TSurface& Snapshot() { return *form_->Display.SnapshotSurface; }
+  // The last presented frame.
+  uint32_t Pixel(int32_t x, int32_t y) const { return sys_.FramePixel(x, y); }
+  int CountPixels(TRect area, uint32_t color) const;
+  const TSurface& Snapshot() const { return TFormProbe::Snapshot(*form_); }
   std::string ConfigPath() const { return (dir_ / "Config.cfg").string(); }
 
   static TFonts& SharedFonts();
@@ -81,11 +84,28 @@ class FormFixture : public ::testing::Test {
 // A started form resting on the main menu, driven by keys.
 class MenuFixture : public FormFixture {
  protected:
+  // Starts the form and clicks the intro away.
   TForm1& Start() {
     StartForm();
     ComposeFrame();
-    state_.GameState = gsMainMenu;
+    Click(5, 5);
+    EXPECT_EQ(state_.GameState, gsMainMenu);
     return *form_;
   }
-  TMenuWidgets& W() { return *form_->Widgets; }
+  const TMenuWidgets& W() const { return TFormProbe::Widgets(*form_); }
+  // From the main menu with its first item current: opens the options, types
+  // `name` (capital letters) into the name field and goes back to the menu,
+  // which then has Options current.
+  void TypePlayerName(const std::string& name) {
+    Key(kVkDown);
+    Key(kVkEnter);
+    Key(kVkUp);      // the key button
+    Key(kVkUp);      // the name field
+    ComposeFrame();  // the draw focuses the field
+    Key(kVkEnter);
+    for (char letter : name) Key(static_cast<uint16_t>(letter));
+    Key(kVkEnter);
+    Key(kVkEscape);
+  }
+  static constexpr uint16_t kVkEnter = 13, kVkEscape = 27, kVkUp = 38, kVkDown = 40;
 };

@@ -15,8 +15,8 @@ constexpr uint16_t kF5 = 116, kF12 = 123;
 
 class InputTest : public MenuFixture {
  protected:
+  // From the main menu with its first item current.
   void StartGame() {
-    W().MainMenuGroup->Select(0);
     Key(kEnter);
     ASSERT_EQ(state_.GameState, gsPlaying);
     ASSERT_TRUE(state_.CurrentGame);
@@ -62,10 +62,10 @@ TEST_F(InputTest, TheMinimizeKeyMinimizesInEveryStateAndNothingElseHappens) {
 
 TEST_F(InputTest, ChoosingANewMinimizeKeyRejectsBadKeysAndTakesOthers) {
   Start();
-  state_.GameState = gsOptions;
-  W().OptionsGroup->Cursor = 7;
-  W().OptionsGroup->Clicked = true;
-  form_->DoMenuCommand();
+  Key(kDown);  // options
+  Key(kEnter);
+  Key(kUp);  // the key button
+  Key(kEnter);
   ASSERT_EQ(state_.GameState, gsKeyCapture);
   EXPECT_EQ(W().OptionsGroup->KeyButton.Caption, "...");
   for (uint16_t bad : {uint16_t{16}, uint16_t{17}, uint16_t{18}, uint16_t{48}}) {
@@ -85,8 +85,7 @@ TEST_F(InputTest, ChoosingANewMinimizeKeyRejectsBadKeysAndTakesOthers) {
 
 TEST_F(InputTest, MainMenuKeysMoveWrapAndConfirm) {
   Start();
-  TDDMainBtnCollection& menu = *W().MainMenuGroup;
-  menu.Select(0);
+  const TDDMainBtnCollection& menu = *W().MainMenuGroup;
   Key(kUp);
   EXPECT_EQ(menu.Current, 5);
   Key(kRight);
@@ -122,8 +121,8 @@ TEST_F(InputTest, ExitQuestionAnswers) {
     SetUp();
     state_ = TShellState{};
     Start();
-    state_.GameState = gsExitConfirm;
-    W().YesNoGroup->Select(true);
+    Key(kEsc);   // the exit question
+    Key(kLeft);  // Yes
     if (c.selectNo) Key(kRight);
     Key(c.key);
     EXPECT_EQ(form_->Closed(), c.closes);
@@ -164,7 +163,7 @@ TEST_F(InputTest, QuitQuestionDuringPlay) {
   EXPECT_EQ(state_.GameState, gsPlaying);
   EXPECT_EQ(sys_.CursorCounter, cursor);
   Key(kEsc);
-  W().YesNoGroup->Select(true);
+  Key(kLeft);
   Key(kEnter);  // Yes: the session ends at its next frame
   EXPECT_EQ(state_.GameState, gsPlaying);
   EXPECT_EQ(state_.CurrentGame->Phase, phGameOver);
@@ -202,24 +201,27 @@ TEST_F(InputTest, SpaceAndEachWheelNotchCycleThroughWeaponsWithAmmunition) {
 TEST_F(InputTest, MouseClicksDuringPlayNeverReachTheMenus) {
   Start();
   StartGame();
-  state_.MouseX = 100;
-  state_.MouseY = 190;  // over "new game"
-  W().MainMenuGroup->Clicked = false;
-  form_->FormMouseDown(100, 190);
+  // Enter counted the main menu as clicked; a press outside every button
+  // would clear that, were the menus asked.
+  ASSERT_TRUE(W().MainMenuGroup->Clicked);
+  const TGame* game = state_.CurrentGame.get();
+  Click(790, 590);
   EXPECT_EQ(state_.GameState, gsPlaying);
-  EXPECT_FALSE(W().MainMenuGroup->Clicked);
+  EXPECT_EQ(state_.CurrentGame.get(), game);
+  EXPECT_TRUE(W().MainMenuGroup->Clicked);
 }
 
 TEST_F(InputTest, MouseMovementIsStoredOnlyWhileTheDisplayIsReady) {
-  Start();
-  state_.MouseActive = kFalse32;
-  state_.DisplayReady = kFalse32;
-  form_->FormMouseMove(10, 20);
+  StartForm();
+  form_->HandleEvent({.Kind = TEventKind::Deactivate});  // not ready in the background
+  sys_.PushMouseMove(10, 20);
+  Deliver();
   EXPECT_EQ(state_.MouseActive, kTrue32);
   EXPECT_NE(state_.MouseX, 10);
-  state_.DisplayReady = kTrue32;
-  W().OptionsGroup->MouseHover = false;
-  form_->FormMouseMove(10, 20);
+  EXPECT_FALSE(W().OptionsGroup->MouseHover);
+  form_->HandleEvent({.Kind = TEventKind::Activate});
+  sys_.PushMouseMove(10, 20);
+  Deliver();
   EXPECT_EQ(state_.MouseX, 10);
   EXPECT_EQ(state_.MouseY, 20);
   EXPECT_TRUE(W().OptionsGroup->MouseHover);
@@ -227,10 +229,12 @@ TEST_F(InputTest, MouseMovementIsStoredOnlyWhileTheDisplayIsReady) {
 
 TEST_F(InputTest, OptionsKeysChooseSidesAndTypeTheName) {
   Start();
-  state_.GameState = gsOptions;
-  TDDOptBtnCollection& options = *W().OptionsGroup;
-  options.Cursor = 2;  // music on
-  Key(kRight);         // music off
+  Key(kDown);  // options
+  Key(kEnter);
+  const TDDOptBtnCollection& options = *W().OptionsGroup;
+  Key(kDown);  // the music row, on its choice: on
+  ASSERT_EQ(options.Cursor, 2);
+  Key(kRight);  // music off
   EXPECT_FALSE(state_.Settings.MusicOn);
   EXPECT_EQ(music_.Calls.back(), "stop");
   Key(kLeft);
