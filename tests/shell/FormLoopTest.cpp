@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr uint16_t kEnter = 13, kUp = 38, kDown = 40, kP = 80;
+constexpr uint16_t kEnter = 13, kDown = 40, kP = 80;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -301,21 +301,6 @@ TEST_F(FormFixture, LoadedSettingsAreAppliedBeforeTheFirstFrame) {
     EXPECT_EQ(music_.Calls, expected);
     form_.reset();
   }
-}
-
-TEST_F(MenuFixture, TheSaveAtExitTakesTheTypedNameAndTheTableInMemory) {
-  Start();
-  TypePlayerName("LYNX");
-  state_.HiScores[0] = {"CAPTAIN", 5000};
-  for (uint16_t key : {kUp, kUp, kEnter, uint16_t{37}, kEnter}) Key(key);  // exit: Yes
-  ASSERT_TRUE(form_->Closed());
-  form_.reset();  // teardown after the save
-
-  TOptions options;
-  THiScoreTable table{};
-  TConfigFile(ConfigPath()).Load(options, table);
-  EXPECT_EQ(options.PlayerName, "LYNX");
-  EXPECT_EQ(table[0].Score, 5000);
 }
 
 TEST_F(FormFixture, AMissingPackStopsStartUpWithAMessageNamingTheFile) {

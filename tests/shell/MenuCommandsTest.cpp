@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr uint16_t kBack = 8, kEnter = 13, kEsc = 27, kLeft = 37, kRight = 39, kDown = 40;
+constexpr uint16_t kBack = 8, kEnter = 13, kEsc = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 
 class CommandTest : public MenuFixture {
  protected:
@@ -162,7 +162,7 @@ TEST_F(CommandTest, ClearingTheTableAsksFirstAndOnlyOkResetsIt) {
   EXPECT_EQ(sys_.OpenedTargets.back(), WorldScoresUrl());
 }
 
-TEST_F(CommandTest, NameEntryOkInsertsAndSavesOnceCancelStoresNothing) {
+TEST_F(CommandTest, NameEntryOkInsertsAndSavesCancelStoresNothingAndHighlightsHighScores) {
   Start();
   FinishGameWithScore(600);
   for (uint16_t k : {'J', 'O', 'H', 'N'}) Key(k);
@@ -171,6 +171,13 @@ TEST_F(CommandTest, NameEntryOkInsertsAndSavesOnceCancelStoresNothing) {
   Key(kEnter);  // Cancel
   EXPECT_EQ(state_.GameState, gsMainMenu);
   EXPECT_EQ(state_.HiScores, DefaultHiScores());
+  // The menu shows High Scores highlighted, where Enter leads.
+  ComposeFrame();
+  const TRect highScores = menu_layout::kMainMenu[2].Rect;
+  EXPECT_EQ(Pixel(highScores.Left + 1, highScores.Top + 1), test_pack::MenuColor(3));
+  Key(kEnter);
+  EXPECT_EQ(state_.GameState, gsHighScores);
+  Key(kEsc);
 
   FinishGameWithScore(600);
   for (uint16_t k : {'J', 'O', 'H', 'N'}) Key(k);
@@ -184,24 +191,6 @@ TEST_F(CommandTest, NameEntryOkInsertsAndSavesOnceCancelStoresNothing) {
     EXPECT_EQ(saved[i], state_.HiScores[i]) << i;
   }
   EXPECT_EQ(state_.HiScores[5].Name, "JOHN");  // below the older equal score
-}
-
-TEST_F(CommandTest, AfterTheNameEntryTheMainMenuHighlightsHighScores) {
-  Start();
-  Key(kEnter);  // new game
-  ASSERT_EQ(state_.GameState, gsPlaying);
-  for (int pass = 0; pass < 1000 && state_.CurrentGame->Phase != phPlay; ++pass) form_->RunOnce();
-  state_.CurrentGame->Score = 5000;
-  for (uint16_t key : {kEsc, kLeft, kEnter}) Key(key);  // quit: Yes
-  for (int pass = 0; pass < 1000 && state_.GameState != gsNameEntry; ++pass) form_->RunOnce();
-  ASSERT_EQ(state_.GameState, gsNameEntry);
-  Key(kEsc);
-  ASSERT_EQ(state_.GameState, gsMainMenu);
-  form_->RunOnce();
-  const TRect item = menu_layout::kMainMenu[2].Rect;
-  EXPECT_EQ(sys_.FramePixel(item.Left + 1, item.Top + 1), test_pack::MenuColor(3));
-  Key(kEnter);
-  EXPECT_EQ(state_.GameState, gsHighScores);
 }
 
 TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion) {
@@ -272,18 +261,16 @@ TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
   EXPECT_EQ(sys_.DisplayModes.size(), modes + 1);
 }
 
-TEST_F(CommandTest, LeavingThroughTheExitQuestionStoresAClearedTable) {
+TEST_F(CommandTest, LeavingThroughTheExitQuestionSavesTheTypedNameAndTheTableInMemory) {
   Start();
-  state_.HiScores[0] = {"ACE", 5000};
-  state_.GameState = gsHighScores;
-  SelectButton(*W().HighScoreButtons, 0);
-  Key(kEnter);
-  Key(kLeft);  // OK
-  Key(kEnter);
-  Key(kEsc);   // the main menu
-  Key(kEsc);   // the exit question
-  Key(kLeft);  // Yes
-  Key(kEnter);
-  EXPECT_TRUE(form_->Closed());
-  EXPECT_EQ(SavedTable(), DefaultHiScores());
+  TypePlayerName("LYNX");
+  state_.HiScores[0] = {"CAPTAIN", 5000};
+  for (uint16_t key : {kUp, kUp, kEnter, kLeft, kEnter}) Key(key);  // exit: Yes
+  ASSERT_TRUE(form_->Closed());
+  form_.reset();  // teardown after the save
+  TOptions options;
+  THiScoreTable table{};
+  TConfigFile(ConfigPath()).Load(options, table);
+  EXPECT_EQ(options.PlayerName, "LYNX");
+  EXPECT_EQ(table[0].Score, 5000);
 }
