@@ -68,7 +68,6 @@ class FormFixture : public ::testing::Test {
   // The last presented frame.
   uint32_t Pixel(int32_t x, int32_t y) const { return sys_.FramePixel(x, y); }
   int CountPixels(TRect area, uint32_t color) const;
-  const TSurface& Snapshot() const { return TFormProbe::Snapshot(*form_); }
   std::string ConfigPath() const { return (dir_ / "Config.cfg").string(); }
 
   static TFonts& SharedFonts();

@@ -2,12 +2,11 @@
 
 #include "shell/Form.h"
 
-// The one helper the main form befriends: a read-only look at the widgets and
-// the snapshot for tests whose rule has no cheaper visible effect, and the
-// image slots, to stand in for what no event can do on Linux: a surface whose
-// memory the system took away.
+// The one helper the main form befriends: a read-only look at the widgets for
+// tests whose rule has no cheaper visible effect (a caption, a cursor, a
+// flag), and the image slots, to stand in for what no event can do on Linux:
+// a surface whose memory the system took away.
 struct TFormProbe {
   static const TMenuWidgets& Widgets(const TForm1& form) { return *form.Widgets; }
-  static const TSurface& Snapshot(const TForm1& form) { return *form.Display.SnapshotSurface; }
   static TImageSlots& Images(TForm1& form) { return form.Images; }
 };
