@@ -34,6 +34,11 @@ struct TFormPaths {
 // music; throws std::runtime_error with a clear message when the display or
 // the image pack fails), Run() until the exit question is answered Yes, then
 // destroy (FormDestroy).
+//
+// Its face is narrow: events go in (Run and RunOnce pump the platform's,
+// HandleEvent takes one), frames come out through the platform's present and
+// settings through "Config.cfg"; the shared state it was handed holds the
+// screen, the settings and the high scores.
 class TForm1 final : public IGameHost {
  public:
   TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound, IMusic& music,
