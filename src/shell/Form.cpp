@@ -22,13 +22,14 @@ constexpr int32_t kWheelNotch = 120;
 }  // namespace
 
 TForm1::TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound,
-               IMusic& music, TFormPaths paths)
+               IMusic& music, TFormPaths paths, std::optional<bool> windowedThisRun)
     : Sys(sys),
       State(state),
       Fonts(fonts),
       Sound(sound),
       Music(music),
       Paths(std::move(paths)),
+      WindowedThisRun(windowedThisRun),
       Config(Paths.ConfigPath),
       WidgetContext{
           Images,          Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
@@ -68,6 +69,10 @@ void TForm1::FirstCreatePass() {
   const TConfigLoadResult loaded = Config.Load(State.Settings, State.HiScores);
   if (!loaded.Error.empty()) {
     std::cerr << "Tidal Lynx: " << Config.Path() << ": " << loaded.Error << '\n';
+  }
+  if (WindowedThisRun) {
+    savedWindowedMode_ = State.Settings.WindowedMode;
+    State.Settings.WindowedMode = *WindowedThisRun;
   }
   ApplySettings();
 
@@ -265,6 +270,7 @@ void TForm1::ApplicationEvents1Restore() {
 // --- display mode and window ---------------------------------------------------------------
 
 void TForm1::SetWindowed(bool value) {
+  savedWindowedMode_.reset();  // the player's own choice is saved from now on
   State.Settings.WindowedMode = value;
   FormCreate();
   if (Widgets) Widgets->OptionsGroup->DisplayToggle.Checked = value;
@@ -303,7 +309,9 @@ void TForm1::StartNewGame() {
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
-  return Config.Save(State.Settings, State.HiScores);
+  TOptions saved = State.Settings;
+  if (savedWindowedMode_) saved.WindowedMode = *savedWindowedMode_;
+  return Config.Save(saved, State.HiScores);
 }
 
 int32_t TForm1::LowestHighScore() const {

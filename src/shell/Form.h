@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,10 @@ struct TFormPaths {
 // screen, the settings and the high scores.
 class TForm1 final : public IGameHost {
  public:
+  // `windowedThisRun`: the display mode of this run only (--windowed,
+  // --fullscreen); saves keep the file's mode until the player switches.
   TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound, IMusic& music,
-         TFormPaths paths = {});
+         TFormPaths paths = {}, std::optional<bool> windowedThisRun = std::nullopt);
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
@@ -151,6 +154,8 @@ class TForm1 final : public IGameHost {
   ISoundEffects& Sound;
   IMusic& Music;
   TFormPaths Paths;
+  // The display mode of this run only, when the command line chose one.
+  const std::optional<bool> WindowedThisRun;
   TConfigFile Config;
   TRandom Rng;
   TDisplay Display;
@@ -161,4 +166,6 @@ class TForm1 final : public IGameHost {
 
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
+  // The saved display mode while WindowedThisRun overrides it.
+  std::optional<bool> savedWindowedMode_;
 };

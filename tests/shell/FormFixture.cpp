@@ -38,11 +38,12 @@ void FormFixture::TearDown() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
-TForm1& FormFixture::MakeForm() {
+TForm1& FormFixture::MakeForm(std::optional<bool> windowedThisRun) {
   TFormPaths paths;
   paths.PackPath = PackPath();
   paths.ConfigPath = ConfigPath();
-  form_ = std::make_unique<TForm1>(sys_, state_, SharedFonts(), sound_, music_, paths);
+  form_ =
+      std::make_unique<TForm1>(sys_, state_, SharedFonts(), sound_, music_, paths, windowedThisRun);
   return *form_;
 }
 

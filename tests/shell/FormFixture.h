@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,8 @@ class FormFixture : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Builds the form (not yet created).
-  TForm1& MakeForm();
+  // Builds the form (not yet created), with the command line's display mode.
+  TForm1& MakeForm(std::optional<bool> windowedThisRun = std::nullopt);
   // Builds and creates the form: settings, display, images, input, music.
   TForm1& StartForm();
   // One pass of the loop: the pending events, a frame, the wait for the clock.
