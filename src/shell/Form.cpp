@@ -173,9 +173,10 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
       FormMouseDown(event.X, event.Y);
       break;
     case TEventKind::MouseWheel: {
+      if (event.WheelDelta == 0) break;
       // One change per notch; a fine-grained wheel's part notch counts as one.
-      const int32_t notches = std::max(1, std::abs(event.WheelDelta) / kWheelNotch);
-      for (int32_t i = 0; i < notches && event.WheelDelta != 0; ++i) {
+      const int32_t notches = std::max(1, std::abs(event.WheelDelta / kWheelNotch));
+      for (int32_t i = 0; i < notches; ++i) {
         event.WheelDelta > 0 ? FormMouseWheelUp() : FormMouseWheelDown();
       }
       break;
