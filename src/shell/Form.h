@@ -128,7 +128,7 @@ class TForm1 final : public IGameHost {
   void DrawMenuFrame(TSurface& back, int panelSlot);
   void DrawPanel(TSurface& back, int slot);
   void DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker);
-  void DrawDialogFrame(TSurface& back, const TSurface* background, screen_layout::TPoint box,
+  void DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                        bool restoreOnFailure);
   void DrawIntro(TSurface& back);
   void DrawOptions(TSurface& back);

@@ -95,7 +95,7 @@ void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
   Widgets->MainMenuGroup->Draw(back);
 }
 
-void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, screen_layout::TPoint box,
+void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                              bool restoreOnFailure) {
   DrawBackground(back, background, restoreOnFailure);
   if (const TSurface* image = Menu(kDialogBoxSlot)) DrawOpaque(back, box.X, box.Y, *image);

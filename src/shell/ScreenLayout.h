@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "graphics/Geometry.h"
 #include "platform/Platform.h"
 
 // Where the screens put their pictures on the 800 x 600 frame. The asset forge
@@ -10,11 +11,6 @@
 // so this is the one place they are defined (the widgets' rectangles are in
 // widgets/MenuLayout.h).
 namespace screen_layout {
-
-struct TPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-};
 
 // The sub-screen panels (high scores, options, help) all fill this rectangle.
 inline constexpr TRect kPanel{297, 157, 800, 537};
