@@ -92,7 +92,10 @@ TEST_F(FormFixture, ADisplayModeFromTheCommandLineIsNotSavedUntilThePlayerSwitch
     MakeForm(true);
     form_->Create();
     EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{true});
-    EXPECT_TRUE(TFormProbe::Widgets(*form_).OptionsGroup->DisplayToggle.Checked);
+    state_.GameState = gsOptions;
+    ComposeFrame();
+    EXPECT_TRUE(ShowsFirstChoice(0));
+    state_.GameState = gsIntro;
     for (int i = 0; i < switches; ++i) Key(kVkReturn, true);
     Click(5, 5);                                                    // past the intro
     for (uint16_t key : {kVkEscape, kVkLeft, kVkReturn}) Key(key);  // exit: Yes

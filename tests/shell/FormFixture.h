@@ -69,6 +69,13 @@ class FormFixture : public ::testing::Test {
   // The last presented frame.
   uint32_t Pixel(int32_t x, int32_t y) const { return sys_.FramePixel(x, y); }
   int CountPixels(TRect area, uint32_t color) const;
+  // On a presented options screen: whether toggle `row` (0 display, 1 music,
+  // 2 sound) shows its first choice (windowed, on, on) as checked.
+  bool ShowsFirstChoice(size_t row) const {
+    const TRect& first = menu_layout::kOptionsRects[2 * row];
+    return Pixel(first.Left + 1, first.Top + 1) ==
+           test_pack::MenuColor(menu_layout::kOptionsImages[2 * row]);
+  }
   std::string ConfigPath() const { return (dir_ / "Config.cfg").string(); }
 
   static TFonts& SharedFonts();

@@ -178,8 +178,10 @@ TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
     EXPECT_FALSE(state_.Settings.WindowedMode);
     ASSERT_FALSE(sys_.DisplayModes.empty());
     EXPECT_FALSE(sys_.DisplayModes.back());
-    EXPECT_FALSE(TFormProbe::Widgets(*form_).OptionsGroup->DisplayToggle.Checked);
     EXPECT_EQ(state_.DisplayReady, -1);
+    state_.GameState = gsOptions;
+    ComposeFrame();
+    EXPECT_FALSE(ShowsFirstChoice(0));
     form_.reset();
   }
 }
@@ -291,14 +293,16 @@ TEST_F(FormFixture, LoadedSettingsAreAppliedBeforeTheFirstFrame) {
     const TDDOptBtnCollection& group = *TFormProbe::Widgets(*form_).OptionsGroup;
     EXPECT_EQ(state_.Settings, options);
     EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{c.windowed});
-    EXPECT_EQ(group.DisplayToggle.Checked, c.windowed);
-    EXPECT_EQ(group.MusicToggle.Checked, c.music);
-    EXPECT_EQ(group.SoundToggle.Checked, c.sound);
     EXPECT_EQ(group.NameEdit.TextLength, std::string(c.name).size());
     EXPECT_EQ(group.KeyButton.Caption, c.keyCaption);
     // Music off at start plays nothing.
     const std::vector<std::string> expected{c.music ? "play 1.xm" : "stop"};
     EXPECT_EQ(music_.Calls, expected);
+    state_.GameState = gsOptions;
+    ComposeFrame();
+    EXPECT_EQ(ShowsFirstChoice(0), c.windowed);
+    EXPECT_EQ(ShowsFirstChoice(1), c.music);
+    EXPECT_EQ(ShowsFirstChoice(2), c.sound);
     form_.reset();
   }
 }

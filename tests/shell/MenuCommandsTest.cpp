@@ -244,7 +244,6 @@ TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
   Start();
   SelectMainItem(1);
   Key(kEnter);
-  const TDDOptBtnCollection& options = *W().OptionsGroup;
   const struct {
     int cursor;
     bool windowed, music, sound;
@@ -258,9 +257,11 @@ TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
     EXPECT_EQ(state_.Settings.WindowedMode, c.windowed);
     EXPECT_EQ(state_.Settings.MusicOn, c.music);
     EXPECT_EQ(state_.Settings.SoundOn, c.sound);
-    EXPECT_EQ(options.MusicToggle.Checked, c.music);
-    EXPECT_EQ(options.SoundToggle.Checked, c.sound);
     EXPECT_EQ(state_.GameState, gsOptions);
+    ComposeFrame();
+    EXPECT_EQ(ShowsFirstChoice(0), c.windowed);
+    EXPECT_EQ(ShowsFirstChoice(1), c.music);
+    EXPECT_EQ(ShowsFirstChoice(2), c.sound);
   }
   // Choosing full screen while in full screen rebuilds all the same.
   ClickOn(menu_layout::kOptionsRects[1]);
