@@ -7,13 +7,14 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
   libxmp-dev libcurl4-openssl-dev libcairo2-dev
-  libcpp-httplib-dev libsqlite3-dev sqlite3
+  libcpp-httplib-dev libsqlite3-dev sqlite3 libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test and a virtual X server for window smoke tests.
+# page test, a virtual X server for window smoke tests, and a PostgreSQL server
+# the score server tests start for themselves.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth)
+  packages+=(chromium xvfb xauth postgresql)
 fi
 
 missing=()
