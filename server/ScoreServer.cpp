@@ -71,7 +71,8 @@ TScoreServer::TScoreServer(TScoreStore& store, TScoreServerOptions options)
     res.set_content(RenderHomePage(), "text/html; charset=utf-8");
   });
   http_->set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.status == 404) res.set_content(RenderNotFoundPage(), "text/html; charset=utf-8");
+    if (res.status == 404 && res.body.empty())
+      res.set_content(RenderNotFoundPage(), "text/html; charset=utf-8");
   });
   http_->set_logger(
       [this](const httplib::Request& req, const httplib::Response& res) { LogRequest(req, res); });
