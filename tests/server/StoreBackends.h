@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "PostgresInstance.h"
@@ -45,6 +46,10 @@ inline TFreshDatabase FreshDatabase(TBackend backend, std::string name) {
   }
   db.Spec = pg.Uri(db.PgName);
   return db;
+}
+
+inline void PrintTo(TBackend backend, std::ostream* out) {
+  *out << (backend == TBackend::Sqlite ? "SQLite" : "PostgreSQL");
 }
 
 inline std::string BackendName(const testing::TestParamInfo<TBackend>& info) {
