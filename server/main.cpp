@@ -1,5 +1,6 @@
 // tidal-lynx-scores: the world high-score server for Tidal Lynx.
 //   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
+//                     [--challenges-per-address N]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db. Port 0 picks a free port.
 // Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
 // accepted result is already committed.

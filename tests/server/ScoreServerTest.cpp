@@ -202,16 +202,20 @@ TEST_P(ScoreServerOn, WorldPagesAndTheJsonApiRankPageAndFilterByPeriod) {
   EXPECT_EQ(ranks, 7u);
 }
 
-TEST_P(ScoreServerOn, RequestOneBeyondTheAddressCapIsRefusedUntilAChallengeIsUsed) {
+TEST_P(ScoreServerOn, AFloodOfRequestOneFromOneAddressIsRefusedBeyondItsCap) {
   TScoreServerOptions options;
   options.MaxOpenChallengesPerAddress = 3;
   TLiveServer server("cap", GetParam(), options);
   ASSERT_GT(server.Port(), 0);
   std::vector<std::string> open;
   for (int i = 0; i < 3; ++i) open.push_back(FreshChallenge(server));
-  const auto [status, body] = server.Get(kVersion);
-  EXPECT_EQ(status, 429);
-  EXPECT_NE(body.find("refused: too many open challenges"), std::string::npos) << body;
+  // A flood from the same address leaves the challenge table as it was.
+  for (int i = 0; i < 100; ++i) {
+    const auto [status, body] = server.Get(kVersion);
+    ASSERT_EQ(status, 429) << i;
+    EXPECT_NE(body.find("refused: too many open challenges"), std::string::npos) << body;
+  }
+  EXPECT_EQ(server.Store().OpenChallengeCount(), 3);
   ASSERT_EQ(server.Get(kSubmit + EncodeResult(BuildResultRecord("Used", 5, open[0], ""))).first,
             200);
   EXPECT_EQ(server.Get(kVersion).first, 200);
