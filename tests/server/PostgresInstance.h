@@ -30,8 +30,12 @@ class TPostgresInstance {
   TPostgresInstance() {
     namespace fs = std::filesystem;
     static std::atomic<int> serial{0};
-    folder_ = fs::temp_directory_path() /
-              ("tl-pg" + std::to_string(++serial) + "-" + std::to_string(getpid()));
+    // The postgres user must be able to reach the folder: a private TMPDIR will not do.
+    fs::path parent = fs::temp_directory_path();
+    if ((fs::status(parent).permissions() & fs::perms::others_exec) == fs::perms::none) {
+      parent = "/tmp";
+    }
+    folder_ = parent / ("tl-pg" + std::to_string(++serial) + "-" + std::to_string(getpid()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     bin_ = FindBinaries();
