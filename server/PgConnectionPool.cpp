@@ -52,7 +52,8 @@ PGconn* TPgConnectionPool::Connect(std::string& error) {
     return nullptr;
   }
   // Notices ("already exists, skipping") are not for the server's output.
-  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+  PQsetNoticeProcessor(
+      conn, [](void*, const char*) {}, nullptr);
   if (setup_ && !setup_(conn)) {
     error = PQerrorMessage(conn);
     PQfinish(conn);

@@ -171,6 +171,19 @@ TIssuedChallenge TSqliteScoreStore::IssueChallenge(const std::string& address, i
     sqlite3_bind_int(*purge, 2, kPurgeBatch);
     sqlite3_step(*purge);
   }
+  // Count and insert in one write transaction: exact also when several
+  // processes share the file.
+  if (!Exec("BEGIN IMMEDIATE")) return {TIssueOutcome::Unavailable, {}};
+  const TIssuedChallenge issued = InsertChallenge(address, now, lifetimeSeconds, maxOpen);
+  if (issued.Outcome != TIssueOutcome::Stored || !Exec("COMMIT")) {
+    Exec("ROLLBACK");
+    return issued.Outcome == TIssueOutcome::Stored ? TIssuedChallenge{} : issued;
+  }
+  return issued;
+}
+
+TIssuedChallenge TSqliteScoreStore::InsertChallenge(const std::string& address, int64_t now,
+                                                    int64_t lifetimeSeconds, int maxOpen) {
   if (maxOpen > 0) {
     TStatementUse count(countOpenForAddress_);
     BindText(*count, 1, address);

@@ -31,6 +31,9 @@ class TSqliteScoreStore final : public TScoreStore {
  private:
   explicit TSqliteScoreStore(sqlite3* db) : db_(db) {}
   bool Migrate(std::string& error);
+  // The issue itself, inside the caller's transaction.
+  TIssuedChallenge InsertChallenge(const std::string& address, int64_t now, int64_t lifetimeSeconds,
+                                   int maxOpen);
   bool Prepare(std::string& error);
   bool Exec(const char* sql);
   int64_t CountOf(sqlite3_stmt* stmt);
