@@ -187,7 +187,8 @@ bool TPostgresScoreStore::Migrate(std::string& error) {
             std::to_string(kSchemaVersion) + "); run a newer tidal-lynx-scores";
     return false;
   }
-  if (version < kSchemaVersion) {
+  // Version 2 is the first on PostgreSQL; later versions add their upgrade steps here.
+  if (version == 0) {
     for (const std::string& step :
          {std::string(kCreateSchema), std::string("DELETE FROM schema_version"),
           "INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")"}) {
@@ -202,7 +203,7 @@ bool TPostgresScoreStore::Migrate(std::string& error) {
 TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address, int64_t now,
                                                      int64_t lifetimeSeconds, int maxOpen) {
   // A connection that broke before the challenge was handed out costs nothing
-  // but an unused row that expires: try once more on a fresh one.
+  // but an unused row that expires: try again on a fresh one.
   for (int attempt = 0; attempt < 3; ++attempt) {
     std::string error;
     auto lease = pool_.Acquire(error);
