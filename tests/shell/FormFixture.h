@@ -69,6 +69,12 @@ class FormFixture : public ::testing::Test {
   // The last presented frame.
   uint32_t Pixel(int32_t x, int32_t y) const { return sys_.FramePixel(x, y); }
   int CountPixels(TRect area, uint32_t color) const;
+  // Composes a frame and tells whether it shows `button`'s highlight.
+  bool ShowsHighlight(const TButtonSpec& button) {
+    ComposeFrame();
+    return Pixel(button.Rect.Left + 1, button.Rect.Top + 1) ==
+           test_pack::MenuColor(button.ImageIndex);
+  }
   // On a presented options screen: whether toggle `row` (0 display, 1 music,
   // 2 sound) shows its first choice (windowed, on, on) as checked.
   bool ShowsFirstChoice(size_t row) const {

@@ -85,11 +85,10 @@ TEST_F(InputTest, ChoosingANewMinimizeKeyRejectsBadKeysAndTakesOthers) {
 
 TEST_F(InputTest, MainMenuKeysMoveWrapAndConfirm) {
   Start();
-  const TDDMainBtnCollection& menu = *W().MainMenuGroup;
   Key(kUp);
-  EXPECT_EQ(menu.Current, 5);
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[5]));
   Key(kRight);
-  EXPECT_EQ(menu.Current, 0);
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[0]));
   Key(kDown);
   Key(kDown);
   Key(kSpace);  // high scores

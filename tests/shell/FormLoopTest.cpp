@@ -244,8 +244,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
   // The next frame draws the reloaded background and still highlights help.
   ComposeFrame();
   EXPECT_EQ(Pixel(5, 590), test_pack::MenuColor(0));
-  const TRect help = menu_layout::kMainMenu[3].Rect;
-  EXPECT_EQ(Pixel(help.Left + 1, help.Top + 1), test_pack::MenuColor(4));
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[3]));
 }
 
 TEST_F(FormFixture, StartUpWithoutConfigWritesTheDefaultFileAndPlaysTheMenuTrack) {

@@ -24,14 +24,8 @@ class CommandTest : public MenuFixture {
   // `group` shows its highlight in the presented frame.
   template <size_t N>
   void SelectButton(const std::array<TButtonSpec, N>& group, size_t index) {
-    const TButtonSpec& button = group[index];
-    auto highlighted = [&] {
-      ComposeFrame();
-      return Pixel(button.Rect.Left + 1, button.Rect.Top + 1) ==
-             test_pack::MenuColor(button.ImageIndex);
-    };
-    for (size_t i = 0; i < N && !highlighted(); ++i) Key(kRight);
-    ASSERT_TRUE(highlighted()) << "button " << index;
+    for (size_t i = 0; i < N && !ShowsHighlight(group[index]); ++i) Key(kRight);
+    ASSERT_TRUE(ShowsHighlight(group[index])) << "button " << index;
   }
   void SelectMainItem(size_t item) { SelectButton(menu_layout::kMainMenu, item); }
   // Points at the middle of `rect`, lets a frame follow the pointer, presses.
@@ -180,9 +174,7 @@ TEST_F(CommandTest, NameEntryOkInsertsAndSavesCancelStoresNothingAndHighlightsHi
   EXPECT_EQ(state_.GameState, gsMainMenu);
   EXPECT_EQ(state_.HiScores, DefaultHiScores());
   // The menu shows High Scores highlighted, where Enter leads.
-  ComposeFrame();
-  const TRect highScores = menu_layout::kMainMenu[2].Rect;
-  EXPECT_EQ(Pixel(highScores.Left + 1, highScores.Top + 1), test_pack::MenuColor(3));
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[2]));
   Key(kEnter);
   EXPECT_EQ(state_.GameState, gsHighScores);
   Key(kEsc);
