@@ -5,7 +5,9 @@
 
 #include "game/GameStates.h"
 #include "game/MyShip.h"
+#include "settings/HiScores.h"
 #include "shell/FormFixture.h"
+#include "shell/FormProbe.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ class PadTest : public FormFixture {
     Pass();
   }
   TGame& Game() { return *state_.CurrentGame; }
-  int32_t MenuItem() { return form_->Widgets->MainMenuGroup->Current; }
+  int32_t MenuItem() { return TFormProbe::Widgets(*form_).MainMenuGroup->Current; }
   int ShipX() { return Game().Ship->X; }
   double GunAngle() { return Game().Ship->Guns[0]->Angle; }
   // From the intro to the first level's play, by pad.
@@ -39,6 +41,14 @@ class PadTest : public FormFixture {
     Tap(TPadButton::A);  // New Game
     ASSERT_EQ(state_.GameState, gsPlaying);
     ASSERT_TRUE(PassUntil([&] { return Game().Phase == phPlay; }, 2000));
+  }
+  // From the main menu's New Game to the name entry of a game quit with `score`.
+  void QuitGameWithScore(int32_t score) {
+    Tap(TPadButton::A);
+    ASSERT_EQ(state_.GameState, gsPlaying);
+    Game().Score = score;
+    Game().Phase = phGameOver;  // as the quit question's Yes leaves it
+    ASSERT_TRUE(PassUntil([&] { return state_.GameState == gsNameEntry; }, 1000));
   }
 };
 
@@ -89,8 +99,8 @@ TEST_F(PadTest, AWholeGamePlayedByPadAlone) {
   EXPECT_LT(sys_.Rumbles.front().Ms, sys_.Rumbles.back().Ms);  // a hit, then the loss
 
   // The name by pad: B (up twice), next letter, Z (down once), then Start.
-  TDDEdit& field = *form_->Widgets->NameField;
-  field.SetText("");
+  const TDDEdit& field = *TFormProbe::Widgets(*form_).NameField;
+  ASSERT_EQ(field.Text, "");
   sys_.PressPad(TPadButton::DpadUp);
   sys_.ReleasePad(TPadButton::DpadUp);
   sys_.MovePadAxis(TPadAxis::LeftY, -20000);
@@ -113,19 +123,24 @@ TEST_F(PadTest, AWholeGamePlayedByPadAlone) {
   EXPECT_EQ(name, "CZ");
 }
 
-TEST_F(PadTest, NameEntryByPadStartConfirmsAndBCancels) {
+TEST_F(PadTest, NameEntryByPadBCancelsAndStartConfirms) {
   StartForm();
-  form_->StartNewGame();
-  state_.CurrentGame->Score = 5000;
   sys_.PlugPad();
-  for (const bool confirm : {false, true}) {
-    state_.GameState = gsNameEntry;
-    form_->Widgets->NameField->SetText("");
-    Tap(TPadButton::DpadDown);  // Z
-    Tap(confirm ? TPadButton::Start : TPadButton::B);
-    EXPECT_EQ(state_.GameState, confirm ? gsSubmitAsk : gsMainMenu);
-    EXPECT_EQ(state_.HiScores[0].Score == 5000, confirm);
-  }
+  Tap(TPadButton::A);  // ends the intro
+  QuitGameWithScore(5000);
+  Tap(TPadButton::DpadDown);  // Z
+  Tap(TPadButton::B);
+  EXPECT_EQ(state_.GameState, gsMainMenu);
+  EXPECT_EQ(state_.HiScores, DefaultHiScores());
+
+  Tap(TPadButton::DpadUp);  // from High Scores back to New Game
+  Tap(TPadButton::DpadUp);
+  QuitGameWithScore(5000);
+  Tap(TPadButton::DpadDown);  // the caret still stands on the Z: Y
+  Tap(TPadButton::Start);
+  EXPECT_EQ(state_.GameState, gsSubmitAsk);
+  EXPECT_EQ(state_.HiScores[0].Score, 5000);
+  EXPECT_EQ(state_.HiScores[0].Name, "Y");
 }
 
 TEST_F(PadTest, APadUnpluggedMidGameStopsSteeringAndTheKeysGoOn) {
