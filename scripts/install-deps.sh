@@ -11,9 +11,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test and a virtual X server for window smoke tests.
+# page test, a virtual X server for window smoke tests, and clang with its
+# libFuzzer runtime for the fuzz targets.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth)
+  packages+=(chromium xvfb xauth clang libclang-rt-14-dev)
 fi
 
 missing=()
