@@ -15,6 +15,7 @@ std::string WorldScoresUrl();
 // "URL=" line when that is an http or https address without spaces or control
 // characters; empty otherwise.
 std::string ExitLinkUrl(std::string_view shortcut);
-// After the window has closed: opens the URL of "play.url" in the current
-// folder when it names an http or https address; anything else opens nothing.
-void OpenExitLink(Platform& sys);
+// After the window has closed: opens the URL of the "play.url" shortcut at
+// `path` (the game passes the one in its data folder) when it names an http or
+// https address; anything else opens nothing.
+void OpenExitLink(Platform& sys, const std::string& path = "play.url");
