@@ -218,6 +218,7 @@ void TForm1::FreezeSnapshot(bool stripes) {
 
 void TForm1::ApplicationEvents1Deactivate() {
   Music.StopMusic();
+  Sound.SetForeground(false);
   State.DisplayReady = kFalse32;
   State.MouseActive = kFalse32;
   Sys.UnacquireKeyboard();
@@ -236,6 +237,7 @@ void TForm1::ApplicationEvents1Deactivate() {
 }
 
 void TForm1::ApplicationEvents1Activate() {
+  Sound.SetForeground(true);
   State.DisplayReady = kTrue32;
   State.MouseActive = kTrue32;
   Sys.AcquireKeyboard();
