@@ -116,7 +116,7 @@ void TGame::RunLevelIntro(TSurface& back) {
   ProcessIslands(back);
   Ship->Process(back);
   DrawCaption(context_.Fonts, 330, 260, 32, 20, kDarkBlue, back, "Level " + std::to_string(Level));
-  if (Elapsed(Tick(), PhaseStart, kBannerMs)) {
+  if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;
     Fleet->Clear();
     Kills = 0;
@@ -146,7 +146,7 @@ void TGame::RunPlay(TSurface& back) {
 void TGame::RunGameOver(TSurface& back) {
   Now = Tick();
   if (context_.SnapshotSurface) DrawOpaque(back, 0, 0, *context_.SnapshotSurface);
-  if (!Elapsed(Tick(), PhaseStart, kGameOverMs)) return;
+  if (!Elapsed(Now, PhaseStart, kGameOverMs)) return;
   context_.Host.SetGameState(gsMainMenu);
   context_.Sys.ShowCursor(true);
   if (context_.Host.LowestHighScore() < Score) {
