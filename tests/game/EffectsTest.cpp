@@ -27,7 +27,7 @@ TEST(Effects, ExplosionStartFramesSoundAndLength) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << int{c.Kind} << " from " << c.Start);
     TGameRig rig(51);
-    THit hit(*rig.Game, c.Kind, 0, 300, 300, c.Start);
+    THit hit(*rig.Game, c.Kind, 300, 300, c.Start);
     int firstDrawn = 0;
     int calls = 0;
     bool alive = true;
@@ -49,7 +49,7 @@ TEST(Effects, ExplosionStartFramesSoundAndLength) {
 
 TEST(Effects, ExplosionOnFrameZeroRepeatsItsSoundUntilItSteps) {
   TGameRig rig(52);
-  THit hit(*rig.Game, 0, 0, 300, 300, 0);
+  THit hit(*rig.Game, 0, 300, 300, 0);
   hit.LastFrame = rig.Sys.Tick();
   for (int i = 0; i < 3; ++i) {
     rig.Sys.Advance(10);
@@ -153,8 +153,8 @@ TEST(Effects, IslandsStartAtTheirSideAndCarryTheirGuns) {
     EXPECT_EQ(island->X, c.X);
     EXPECT_EQ(island->Y, c.Y);
     EXPECT_EQ(island->LeftSide, c.Kind < 2);
-    EXPECT_EQ(island->GunSlot, 0);
     TEnemyShip& gun = *rig.Game->Fleet->Ships[0];
+    EXPECT_EQ(rig.Game->Fleet->Find(island->Gun), &gun);
     EXPECT_EQ(gun.Kind, kIslandGun);
     EXPECT_EQ(gun.X, c.GunX);
     EXPECT_EQ(gun.Y, c.GunY);

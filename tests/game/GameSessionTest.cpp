@@ -192,7 +192,6 @@ TEST(GameSession, SlotArraysFillInIndexOrderAndIgnoreOverflow) {
   for (size_t i = 0; i < game.Hits.size(); ++i) {
     ASSERT_TRUE(game.Hits[i]);
     EXPECT_EQ(game.Hits[i]->X, static_cast<int16_t>(i));
-    EXPECT_EQ(game.Hits[i]->Slot, i);
   }
   for (int i = 0; i < 12; ++i) game.AddRunScore(0, 100, static_cast<uint16_t>(i));
   EXPECT_EQ(game.RunScores[9]->Value, 9);
