@@ -115,6 +115,7 @@ void TGame::RunBetween(TSurface& back) {
 void TGame::BuildGameOverPicture(TSurface& back) {
   if (!context_.SnapshotSurface) return;
   TSurface& snapshot = *context_.SnapshotSurface;
+  // A refused blit leaves the picture without that layer; the game ends anyway.
   DrawOpaque(snapshot, 0, 0, back);
   if (const TSurface* stripe = context_.Images.MenuImages[21].get()) {
     for (int k = 0; k < 300; ++k) DrawKeyed(snapshot, 0, 2 * k, *stripe);
@@ -159,6 +160,7 @@ void TGame::RunPlay(TSurface& back) {
 
 void TGame::RunGameOver(TSurface& back) {
   Now = Tick();
+  // A refused copy shows this frame's sea instead; the next frame tries again.
   if (context_.SnapshotSurface) DrawOpaque(back, 0, 0, *context_.SnapshotSurface);
   if (!Elapsed(Now, PhaseStart, kGameOverMs)) return;
   context_.Host.SetGameState(gsMainMenu);
@@ -186,6 +188,8 @@ void TGame::FreeIsland(size_t slot) {
 }
 
 void TGame::DrawPanel(TSurface& back) {
+  // A refused blit (a lost back buffer, which the shell restores) leaves that
+  // part of the panel out of this frame only.
   if (const TSurface* left = Sprite(0)) DrawKeyed(back, 0, 0, *left);
   if (const TSurface* right = Sprite(1)) DrawKeyed(back, kRightPanelX, 0, *right);
   auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
@@ -202,18 +206,18 @@ void TGame::DrawPanel(TSurface& back) {
   if (const TSurface* bar = Sprite(3); bar && Health > 0 && Health <= kMaxHealth) {
     const int32_t h = 2 * Health;
     const TRect rect{0, kHealthBarHeight - h, kHealthBarWidth, kHealthBarHeight};
-    back.BltFast(kHealthBarX, kHealthBarBottom - h, *bar, &rect, kPanelBlit);
+    (void)back.BltFast(kHealthBarX, kHealthBarBottom - h, *bar, &rect, kPanelBlit);
   }
   if (const TSurface* life = Sprite(2)) {
     for (int i = 0; i < Lives; ++i) {
-      back.BltFast(kLivesX + kLivesStep * i, kLivesY, *life, nullptr, kPanelBlit);
+      (void)back.BltFast(kLivesX + kLivesStep * i, kLivesY, *life, nullptr, kPanelBlit);
     }
   }
   // The icons and the frame are strips of five cells, read at the weapon's row.
   auto weaponCell = [&](const TSurface& strip, int weapon) {
     const int32_t top = kWeaponCell * weapon;
     const TRect rect{0, top, kWeaponCell, top + kWeaponCell};
-    back.BltFast(kWeaponX, kWeaponTop + top, strip, &rect, kPanelBlit);
+    (void)back.BltFast(kWeaponX, kWeaponTop + top, strip, &rect, kPanelBlit);
   };
   if (const TSurface* icons = Sprite(33)) {
     for (int i = 0; i < kWeaponCount; ++i) {

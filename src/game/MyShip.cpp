@@ -103,7 +103,8 @@ void TMyShip::Process(TSurface& back) {
   if (const TSurface* hull = game_.Sprite(kHullSprite)) {
     const int32_t left = kHullFrameWidth * Frame;
     const TRect rect{left, 0, left + kHullFrameWidth, kHullHeight};
-    back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
+    // A refused blit leaves the hull out of this frame; the guns still draw.
+    (void)back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
   }
   for (auto& g : Guns) g->Process(back, true);
 
