@@ -311,7 +311,9 @@ void TForm1::StartNewGame() {
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
-  return Config.Save(State.Settings, State.HiScores);
+  const TConfigSaveResult saved = Config.Save(State.Settings, State.HiScores);
+  if (!saved) std::cerr << "Tidal Lynx: " << Config.Path() << ": " << saved.Error << '\n';
+  return static_cast<bool>(saved);
 }
 
 int32_t TForm1::LowestHighScore() const {
