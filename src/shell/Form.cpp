@@ -65,6 +65,10 @@ void TForm1::FirstCreatePass() {
   if (!loaded.Error.empty()) {
     std::cerr << "Tidal Lynx: " << Config.Path() << ": " << loaded.Error << '\n';
   }
+  if (WindowedThisRun) {
+    savedWindowedMode_ = State.Settings.WindowedMode;
+    State.Settings.WindowedMode = *WindowedThisRun;
+  }
   ApplySettings();
 
   SetUpInput();
@@ -269,6 +273,7 @@ void TForm1::ApplicationEvents1Restore() {
 // --- display mode and window ---------------------------------------------------------------
 
 void TForm1::SetWindowed(bool value) {
+  savedWindowedMode_.reset();  // the player's own choice is saved from now on
   State.Settings.WindowedMode = value;
   FormCreate();
   if (Widgets) Widgets->OptionsGroup->DisplayToggle.Checked = value;
@@ -311,7 +316,9 @@ void TForm1::StartNewGame() {
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
-  const TConfigSaveResult saved = Config.Save(State.Settings, State.HiScores);
+  TOptions options = State.Settings;
+  if (savedWindowedMode_) options.WindowedMode = *savedWindowedMode_;
+  const TConfigSaveResult saved = Config.Save(options, State.HiScores);
   if (!saved) std::cerr << "Tidal Lynx: " << Config.Path() << ": " << saved.Error << '\n';
   return static_cast<bool>(saved);
 }
