@@ -12,7 +12,7 @@ class TGame;
 // Names one enemy of the fleet: its slot and the serial it was placed with,
 // so an enemy placed later in the same slot is not taken for it.
 struct TFleetHandle {
-  uint8_t Slot = 255;
+  uint8_t Slot = 255;  // 255: names no enemy
   uint32_t Serial = 0;
 };
 

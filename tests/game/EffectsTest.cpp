@@ -188,6 +188,19 @@ TEST(Effects, IslandEndsPastTheBottomAndReleasesItsGun) {
   EXPECT_EQ(gun.Y, y);
 }
 
+TEST(Effects, FreeingAnIslandLeavesTheGunThatTookOverItsGunsSlot) {
+  TGameRig rig(59);
+  TGame& game = *rig.Game;
+  game.Islands[1] = MakeIsland(rig, 1, false);
+  game.Islands[0] = MakeIsland(rig, 0, true);
+  ASSERT_TRUE(game.Islands[0] && game.Islands[1]);
+  game.Fleet->Ships[0].reset();  // island 0's gun is shot; island 1 gets one in its slot
+  TEnemyShip& other = rig.PlaceEnemy(kIslandGun, 300, 0);
+  other.IslandY = &game.Islands[1]->Y;
+  game.FreeIsland(0);
+  EXPECT_EQ(other.IslandY, &game.Islands[1]->Y);
+}
+
 TEST(Effects, BonusEffects) {
   struct TCase {
     uint8_t Kind;
