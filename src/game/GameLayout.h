@@ -12,6 +12,8 @@ inline constexpr int16_t kScreenHeight = 600;
 inline constexpr int16_t kSeaLeft = kSidePanelWidth;
 inline constexpr int16_t kSeaRight = 682;
 inline constexpr int16_t kRightPanelX = kSeaRight;
+// The lowest row a shot may reach before it ends.
+inline constexpr int16_t kSeaBottom = 598;
 
 // A number on a panel: its anchor (centre or right edge by the field) and the
 // font cell.

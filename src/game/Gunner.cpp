@@ -97,7 +97,7 @@ void TGunner::Shoot(uint8_t kind, uint8_t sound, int32_t dx, int16_t dy, double 
 
 void TGunner::CheckShot(size_t slot) {
   TPulya& shot = *Shots[slot];
-  if (shot.Y < 0 || shot.Y > kScreenHeight - 2 || shot.X < kSeaLeft || shot.X > kSeaRight) {
+  if (shot.Y < 0 || shot.Y > kSeaBottom || shot.X < kSeaLeft || shot.X > kSeaRight) {
     Shots[slot].reset();
     --ShotCount;
     return;
