@@ -54,17 +54,6 @@ TEST(HiScores, InsertSortsTheNewEntryBelowOlderEqualScores) {
   }
 }
 
-TEST(HiScores, RepeatedEqualResultsKeepTheirOrderOfArrival) {
-  THiScoreTable table = DefaultHiScores();
-  InsertResult(table, "First", 450);
-  InsertResult(table, "Second", 450);
-  InsertResult(table, "Third", 450);
-  EXPECT_EQ(table[6].Name, "First");
-  EXPECT_EQ(table[7].Name, "Second");
-  EXPECT_EQ(table[8].Name, "Third");
-  EXPECT_EQ(table[9].Score, 400);
-}
-
 TEST(HiScores, DrawsEveryRowWithTheFirstInOrange) {
   TFonts fonts;
   TSurface surface(800, 600);
