@@ -96,27 +96,6 @@ TEST(MixVoices, OneShotEndsAndLoopWraps) {
   EXPECT_TRUE(loop.Active);
 }
 
-TEST(MixVoices, RateResamplesLength) {
-  struct Case {
-    uint32_t rate;
-    size_t frames;
-    int expectedOutput;
-  };
-  const std::vector<Case> cases = {
-      {11025, 100, 400},  // 4 output frames per source frame
-      {22050, 100, 200}, {44100, 100, 100}, {88200, 100, 50}, {8000, 80, 441},
-  };
-  for (const Case& c : cases) {
-    const std::vector<uint8_t> data(c.frames, 200);
-    TMixVoice v = Voice(data, 1, 8, c.rate);
-    const TRendered r = Render(v, 1000);
-    int sounding = 0;
-    for (int i = 0; i < r.frames; ++i) sounding += r.L(i) != 0 ? 1 : 0;
-    EXPECT_NEAR(sounding, c.expectedOutput, 1) << "rate " << c.rate;
-    EXPECT_FALSE(v.Active) << "rate " << c.rate;
-  }
-}
-
 TEST(MixVoices, VoicesAddAndSaturateRatherThanWrap) {
   const std::vector<uint8_t> loud(32, 255);
   std::array<TMixVoice, 3> voices = {Voice(loud, 1, 8, kOutputRate), Voice(loud, 1, 8, kOutputRate),

@@ -114,20 +114,4 @@ TEST(Music, MusicPlusEffectsSaturatesInsteadOfWrapping) {
   EXPECT_GT(clipped, 100);  // the case was really exercised
 }
 
-TEST(Music, TheGeneratedModulesLoad) {
-  for (const char* track : {"1.xm", "2.xm"}) {
-    const fs::path path = fs::path(TL_GAME_DIR) / "sound" / track;
-    if (!fs::exists(path)) GTEST_SKIP() << path << " not generated in this build";
-    TModulePlayer player(kOutputRate);
-    const uint32_t song = player.SongLoadFromFile(path.string());
-    ASSERT_NE(song, 0u) << path;
-    player.SongPlay(song);
-    std::vector<int32_t> accum(2 * 44100, 0);
-    player.RenderAdd(accum.data(), 44100);
-    EXPECT_TRUE(std::any_of(accum.begin(), accum.end(), [](int32_t v) { return v != 0; })) << path;
-    player.SongFree(song);
-    EXPECT_EQ(player.LoadedCount(), 0u);
-  }
-}
-
 }  // namespace

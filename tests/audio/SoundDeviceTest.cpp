@@ -121,8 +121,10 @@ TEST(DirectSoundBuffer, FrequencyChangesPitchAndLength) {
     int32_t frequency;
     size_t expectedFrames;
   };
-  // 100 frames at 11025 Hz; 0 keeps the wave's own rate.
-  const std::vector<Case> cases = {{0, 400}, {22050, 200}, {44100, 100}, {5512, 800}};
+  // 100 frames at 11025 Hz; 0 keeps the wave's own rate. The output runs at
+  // 44100 Hz, so 8000 Hz takes 551.25 output frames.
+  const std::vector<Case> cases = {{0, 400},    {22050, 200}, {44100, 100},
+                                   {5512, 800}, {88200, 50},  {8000, 551}};
   for (const Case& c : cases) {
     TRig rig;
     TDirectSound ds(&rig.output);
