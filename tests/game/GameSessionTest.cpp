@@ -221,10 +221,6 @@ TEST(GameSession, PanelShowsHealthBarOnlyInsideItsImage) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(GameSession, PanelFramesTheSelectedWeaponFromItsRowOfTheStrip) {
   const uint32_t frameColour = 0x00102030u + 0x00050709u * 4u;
   for (int8_t weapon = 0; weapon < kWeaponCount; ++weapon) {
