@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -245,32 +246,29 @@ TEST(ConfigFile, SaveOverADirectoryFailsCleanly) {
   EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
 
-TEST(ConfigFile, LaterSaveWritesTheTableInMemoryEvenAfterTheFileWasDeleted) {
-  TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
-  TOptions options;
-  THiScoreTable table{};
-  file.Load(options, table);
-  InsertResult(table, "Late", 650);
-  options.PlayerName = "Me";
-
-  fs::remove(file.Path());
-  ASSERT_TRUE(file.Save(options, table));
-
-  TOptions loaded;
-  THiScoreTable loadedTable{};
-  const TConfigLoadResult result = file.Load(loaded, loadedTable);
-  EXPECT_FALSE(result.Created);
-  EXPECT_EQ(loaded.PlayerName, "Me");
-  EXPECT_EQ(loadedTable, table);
-}
-
-TEST(ConfigFile, SaveReplacesALongerFileWithExactlyTheNewBytes) {
-  TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
-  WriteAll(file.Path(), std::string(300, '\x55'));
-  ASSERT_TRUE(file.Save(TOptions{}, DefaultHiScores()));
-  EXPECT_EQ(ReadAll(file.Path()), TConfigFile::Encode(TOptions{}, DefaultHiScores()));
+TEST(ConfigFile, SaveWritesExactlyTheTableInMemoryWhateverIsOnDisk) {
+  struct TCase {
+    const char* What;
+    std::optional<std::string> OnDisk;  // nothing: the file was deleted
+  };
+  const TCase cases[] = {{"file deleted", std::nullopt}, {"longer file", std::string(300, '\x55')}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    TScratchFolder folder;
+    TConfigFile file(folder.File("Config.cfg"));
+    TOptions options;
+    THiScoreTable table{};
+    file.Load(options, table);
+    InsertResult(table, "Late", 650);
+    options.PlayerName = "Me";
+    if (c.OnDisk) {
+      WriteAll(file.Path(), *c.OnDisk);
+    } else {
+      fs::remove(file.Path());
+    }
+    ASSERT_TRUE(file.Save(options, table));
+    EXPECT_EQ(ReadAll(file.Path()), TConfigFile::Encode(options, table));
+  }
 }
 
 TEST(ConfigFile, SaveIntoAMissingFolderReportsAndLoadStillStarts) {
