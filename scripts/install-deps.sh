@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
   libxmp-dev libcurl4-openssl-dev libcairo2-dev
-  libcpp-httplib-dev libsqlite3-dev sqlite3
+  libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Extra packages for the test command: a headless browser for the world-table

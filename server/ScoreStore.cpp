@@ -197,3 +197,9 @@ int64_t TScoreStore::OpenChallengeCount() {
   TStatementUse count(countChallenges_);
   return sqlite3_step(*count) == SQLITE_ROW ? sqlite3_column_int64(*count, 0) : 0;
 }
+
+bool TScoreStore::Healthy() {
+  std::lock_guard lock(mutex_);
+  TStatementUse count(countChallenges_);
+  return sqlite3_step(*count) == SQLITE_ROW;
+}

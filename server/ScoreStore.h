@@ -45,6 +45,8 @@ class TScoreStore {
   // The best `limit` results, highest score first, earlier result first on a tie.
   std::vector<TScoreRow> Top(int limit);
   int64_t ResultCount();
+  // Whether the database answers a query.
+  bool Healthy();
   int64_t OpenChallengeCount();
 
  private:

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,7 +20,9 @@
 
 class TLiveServer {
  public:
-  explicit TLiveServer(const std::string& name) {
+  // `tune` may change the options before the server starts.
+  explicit TLiveServer(const std::string& name,
+                       const std::function<void(TScoreServerOptions&)>& tune = {}) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("tl_live_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -34,6 +37,7 @@ class TLiveServer {
       std::lock_guard lock(logMutex_);
       log_.push_back(line);
     };
+    if (tune) tune(options);
     server_ = std::make_unique<TScoreServer>(*store_, options);
     port_ = server_->Bind("127.0.0.1", 0);
     if (port_ > 0) thread_ = std::thread([this] { server_->Run(); });
@@ -55,11 +59,11 @@ class TLiveServer {
     return log_;
   }
   // GET of a path; status 0 when the exchange failed.
-  std::pair<int, std::string> Get(const std::string& path) {
+  std::pair<int, std::string> Get(const std::string& path, const httplib::Headers& headers = {}) {
     httplib::Client client("127.0.0.1", port_);
     client.set_connection_timeout(5);
     client.set_read_timeout(5);
-    const auto res = client.Get(path.c_str());
+    const auto res = client.Get(path.c_str(), headers);
     if (!res) return {0, {}};
     return {res->status, res->body};
   }

@@ -59,7 +59,8 @@ TEST(ServerProgram, StopsCleanlyOnSignalsKeepingEveryResult) {
       const std::string log = server.Log();
       EXPECT_NE(log.find("stopping"), std::string::npos) << log;
       EXPECT_NE(log.find("stopped"), std::string::npos) << log;
-      EXPECT_NE(log.find("GET /cgi/version.pl?version&prg=TidalLynx 200"), std::string::npos);
+      EXPECT_NE(log.find("method=GET path=/cgi/version.pl?version&prg=TidalLynx status=200"),
+                std::string::npos);
     }
     EXPECT_EQ(CountRows(database), 3) << "signal " << signal;
   }
