@@ -21,11 +21,14 @@ extern char** environ;
 
 class TServerProcess {
  public:
-  // Starts the server; Port() is 0 when it did not come up (Log() tells why).
-  TServerProcess(const std::string& binary, const std::filesystem::path& folder)
+  // Starts the server with `extraArgs` after the defaults; Port() is 0 when it
+  // did not come up (Log() tells why).
+  TServerProcess(const std::string& binary, const std::filesystem::path& folder,
+                 const std::vector<std::string>& extraArgs = {})
       : database_(folder / "scores.db"), logFile_(folder / "server.log") {
     std::filesystem::create_directories(folder);
     std::vector<std::string> args = {binary, "--listen", "127.0.0.1:0", "--db", database_.string()};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -55,6 +58,7 @@ class TServerProcess {
   TServerProcess& operator=(const TServerProcess&) = delete;
 
   int Port() const { return port_; }
+  pid_t Pid() const { return pid_; }
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   const std::filesystem::path& Database() const { return database_; }
   std::string Log() const {
