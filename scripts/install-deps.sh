@@ -11,9 +11,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test and a virtual X server for window smoke tests.
+# page test, a virtual X server for window smoke tests, and systemd-analyze and
+# man for checking the server's unit.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth)
+  packages+=(chromium xvfb xauth systemd man-db)
 fi
 
 missing=()
