@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <strings.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -337,6 +338,16 @@ bool TScoreServer::Run() {
     if (s.stopRequested || s.listenFd < 0) return s.stopRequested;
   }
   const unsigned threads = static_cast<unsigned>(std::max(1, s.options.Threads));
+  // Leave descriptors for the database and the log whatever the process may open.
+  unsigned maxConnections = kMaxConnections;
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
+    maxConnections = static_cast<unsigned>(
+        std::clamp<rlim_t>(files.rlim_cur > 64 ? files.rlim_cur - 64 : 1, 1, kMaxConnections));
+  }
+  // An idle connection is closed at the idle time-out or the deadline, whichever is first.
+  const int idleSeconds =
+      std::max(1, std::min(s.options.IdleTimeoutSeconds, s.options.RequestDeadlineSeconds));
   s.daemon = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, nullptr, nullptr,
       [](void* cls, MHD_Connection* connection, const char* url, const char* method, const char*,
@@ -347,9 +358,8 @@ bool TScoreServer::Run() {
       },
       &s, MHD_OPTION_LISTEN_SOCKET, s.listenFd, MHD_OPTION_THREAD_POOL_SIZE,
       threads > 1 ? threads : 0u, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
-      MHD_OPTION_CONNECTION_LIMIT, kMaxConnections, MHD_OPTION_CONNECTION_TIMEOUT,
-      static_cast<unsigned>(std::max(1, s.options.IdleTimeoutSeconds)),
-      MHD_OPTION_NOTIFY_CONNECTION,
+      MHD_OPTION_CONNECTION_LIMIT, maxConnections, MHD_OPTION_CONNECTION_TIMEOUT,
+      static_cast<unsigned>(idleSeconds), MHD_OPTION_NOTIFY_CONNECTION,
       +[](void* cls, MHD_Connection* connection, void** socketContext,
           MHD_ConnectionNotificationCode code) {
         auto* impl = static_cast<TImpl*>(cls);
