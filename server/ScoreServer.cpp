@@ -145,17 +145,21 @@ struct TScoreServer::TImpl {
     auto* c = static_cast<TConnection*>(*socketContext);
     if (!c) return;
     *socketContext = nullptr;
+    bool deadlinePassed = false;
+    bool noRequest = false;
     {
       std::lock_guard lock(mutex);
       connections.erase(c);
       if (!c->CountedKey.empty() && --perAddress[c->CountedKey] <= 0) {
         perAddress.erase(c->CountedKey);
       }
+      deadlinePassed = c->DeadlinePassed;
+      noRequest = c->Requests == 0 && !c->Refused;
     }
-    // Bytes but no request line: a malformed request (or one cut short).
-    if (c->DeadlinePassed) {
+    if (deadlinePassed) {
       Log("addr=" + AddressText(c->Peer) + " event=closed reason=request-deadline");
-    } else if (c->Requests == 0 && !c->Refused && c->Fd >= 0 && BytesReceived(c->Fd) > 0) {
+    } else if (noRequest && c->Fd >= 0 && BytesReceived(c->Fd) > 0) {
+      // Bytes but no request line: a malformed request (or one cut short).
       Log("addr=" + AddressText(c->Peer) + " event=closed reason=malformed-request");
     }
     delete c;
@@ -242,22 +246,25 @@ struct TScoreServer::TImpl {
   void Completed(TRequest* r, MHD_RequestTerminationCode code) {
     if (!r) return;
     const auto now = TClock::now();
+    bool deadlinePassed = false;
+    {
+      std::lock_guard lock(mutex);
+      if (r->Connection) {
+        r->Connection->Since = now;
+        deadlinePassed = r->Connection->DeadlinePassed;
+      }
+      --inProgress;
+    }
+    wake.notify_all();
     std::string line = "addr=" + r->Client + " method=" + LogValue(r->Method) +
                        " path=" + LogValue(r->Target) +
                        " status=" + (r->Status ? std::to_string(r->Status) : std::string("-")) +
                        " us=" + std::to_string(Micros(now - r->Start));
     if (r->Status == 0 || code != MHD_REQUEST_TERMINATED_COMPLETED_OK) {
       line += " error=";
-      line += r->Connection && r->Connection->DeadlinePassed ? "request-deadline"
-                                                             : FailureText(code, r->Status != 0);
+      line += deadlinePassed ? "request-deadline" : FailureText(code, r->Status != 0);
     }
     Log(line);
-    {
-      std::lock_guard lock(mutex);
-      if (r->Connection) r->Connection->Since = now;
-      --inProgress;
-    }
-    wake.notify_all();
     delete r;
   }
 
