@@ -6,15 +6,17 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
-  libxmp-dev libcurl4-openssl-dev libcairo2-dev
+  libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
   libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
+  dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test, a virtual X server for window smoke tests, and systemd-analyze and
-# man for checking the server's unit.
+# page test, a virtual X server for window smoke tests, the validators of the
+# desktop entry and the AppStream data, and systemd-analyze and man for checking
+# the server's unit.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth systemd man-db)
+  packages+=(chromium xvfb xauth desktop-file-utils appstream systemd man-db)
 fi
 
 missing=()
