@@ -117,7 +117,7 @@ TEST(ServerProgram, InstallsAUnitSystemdAcceptsAndAManPageWithEveryOption) {
   fs::create_directories(root);
   const auto [installed, installLog] =
       RunCommand("DESTDIR='" + root.string() +
-                     "' '" TL_CMAKE_COMMAND "' --install '" TL_BINARY_DIR "' --component server",
+                     "' '" TL_CMAKE_COMMAND "' --install '" TL_BINARY_DIR "' --component server --prefix /usr",
                  dir / "install.txt");
   ASSERT_EQ(installed, 0) << installLog;
   fs::path unit;
