@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "ClientAddress.h"
 #include "LiveServer.h"
 #include "RateLimiter.h"
+#include "RawHttp.h"
 #include "online/ResultCodec.h"
 
 namespace {
@@ -111,6 +113,34 @@ TEST(AbuseLimits, EachRequestHasItsOwnBucketPerClientAndAFloodStoresLittle) {
   EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
     return line.find("addr=198.51.100.7 via=127.0.0.1 ") != std::string::npos;
   }));
+}
+
+TEST(AbuseLimits, RefusesWhatTheGameNeverSends) {
+  TLiveServer server("refusals");
+  ASSERT_GT(server.Port(), 0);
+  std::string manyHeaders;
+  for (int i = 0; i < 63; ++i) manyHeaders += "X-" + std::to_string(i) + ": 1\r\n";
+  const std::string head = "GET " + kVersion + " HTTP/1.1\r\nHost: t\r\n";
+  struct TCase {
+    const char* label;
+    std::string request;
+    int status;
+  };
+  const TCase cases[] = {
+      {"64 header lines", head + manyHeaders + "\r\n", 200},
+      {"65 header lines", head + manyHeaders + "X-Last: 1\r\n\r\n", 431},
+      {"headers beyond the buffer", head + "X-Big: " + std::string(40000, 'b') + "\r\n\r\n", 431},
+      {"a range", head + "Range: bytes=0-1\r\n\r\n", 416},
+      {"a body", head + "Content-Length: 4\r\n\r\nbody", 413},
+      {"another method", "POST " + kVersion + " HTTP/1.1\r\nHost: t\r\n\r\n", 405},
+      {"another HTTP", "GET " + kVersion + " HTTP/3.0\r\nHost: t\r\n\r\n", 505},
+  };
+  for (const TCase& c : cases) {
+    TRawConnection connection(server.Port());
+    connection.Send(c.request);
+    EXPECT_EQ(RawStatus(connection.ReadAll(std::chrono::seconds(5))), c.status) << c.label;
+  }
+  EXPECT_EQ(server.Store().OpenChallengeCount(), 1);
 }
 
 TEST(AbuseLimits, HealthCheckAnswersWhileTheDatabaseDoes) {
