@@ -97,8 +97,9 @@ struct TScoreServer::TImpl {
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
       : options(std::move(options)),
-        service(store, TScoreServiceOptions{this->options.ChallengeLifetimeSeconds,
-                                            this->options.RatePerMinute, this->options.Clock}) {}
+        service(store, TScoreServiceOptions{
+                           this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
+                           this->options.MaxOpenChallengesPerAddress, this->options.Clock}) {}
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();
@@ -228,12 +229,15 @@ struct TScoreServer::TImpl {
     }
     r.Method = request.Method;
 
-    const TScoreAnswer answer = service.Handle(request);
+    const TWebAnswer answer = service.Handle(request);
     r.Status = answer.Status;
     MHD_Response* response = MHD_create_response_from_buffer(
         answer.Body.size(), const_cast<char*>(answer.Body.data()), MHD_RESPMEM_MUST_COPY);
     if (!response) return MHD_NO;
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.ContentType.c_str());
+    for (const auto& [name, value] : answer.Headers) {
+      MHD_add_response_header(response, name.c_str(), value.c_str());
+    }
     if (answer.Status == 405) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
     if (answer.Status == 429) MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, "60");
     const MHD_Result queued =

@@ -11,6 +11,8 @@
 
 struct TScoreServerOptions {
   int64_t ChallengeLifetimeSeconds = 600;
+  // Open challenges one client address may hold; request 1 beyond it is 429.
+  int MaxOpenChallengesPerAddress = 16;
   // Unix time in seconds; the system clock when empty.
   std::function<int64_t()> Clock;
   // Receives one line per request (without the newline); no logging when empty.

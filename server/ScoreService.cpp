@@ -3,23 +3,23 @@
 #include <algorithm>
 #include <chrono>
 
+#include "ScoreApi.h"
 #include "ScorePages.h"
 #include "online/ResultCodec.h"
 
 namespace {
 
 constexpr const char* kProduct = "TidalLynx";
-constexpr int kWorldTableSize = 100;
 // A real encoded result is under 200 characters.
 constexpr size_t kMaxEncodedLength = 512;
 constexpr const char* kHtml = "text/html; charset=utf-8";
 
-TScoreAnswer Refuse(int status, const std::string& reason) {
-  return {status, "text/plain", "refused: " + reason + "\n"};
+TWebAnswer Refuse(int status, const std::string& reason) {
+  return {status, "text/plain", "refused: " + reason + "\n", {}};
 }
 
-TScoreAnswer NotFound() {
-  return {404, kHtml, RenderNotFoundPage()};
+TWebAnswer NotFound() {
+  return {404, kHtml, RenderNotFoundPage(), {}};
 }
 
 size_t Count(const TScoreRequest& request, const std::string& key) {
@@ -39,6 +39,12 @@ std::optional<std::string> Single(const TScoreRequest& request, const std::strin
     if (name == key) return value.value_or("");
   }
   return std::nullopt;
+}
+
+// A query value: nothing when absent, "" (refused by the parsers) when repeated.
+std::optional<std::string> Param(const TScoreRequest& request, const std::string& key) {
+  if (!Has(request, key)) return std::nullopt;
+  return Single(request, key).value_or("");
 }
 
 int64_t MonotonicMs() {
@@ -62,7 +68,7 @@ int64_t TScoreService::Now() const {
       .count();
 }
 
-TScoreAnswer TScoreService::Handle(const TScoreRequest& request) {
+TWebAnswer TScoreService::Handle(const TScoreRequest& request) {
   if (request.Method != "GET" && request.Method != "HEAD") {
     return Refuse(405, "only GET and HEAD are served");
   }
@@ -72,39 +78,51 @@ TScoreAnswer TScoreService::Handle(const TScoreRequest& request) {
   // multiply a small request into a huge answer.
   if (request.HasRange) return Refuse(416, "ranges are not served");
   if (request.HasBody) return Refuse(413, "a request body is not accepted");
-  if (request.Path == "/") return {200, kHtml, RenderHomePage()};
+  if (request.Path == "/") return {200, kHtml, RenderHomePage(), {}};
   if (request.Path == "/healthz") {
-    if (store_.Healthy()) return {200, "text/plain", "ok\n"};
+    if (store_.Healthy()) return {200, "text/plain", "ok\n", {}};
     return Refuse(503, "the score database is not available");
   }
   if (request.Path == "/cgi/version.pl") return HandleScript(request);
+  if (request.Path == "/api/scores") {
+    return ScoresJson(store_, Param(request, "limit"), Param(request, "period"), Now());
+  }
   return NotFound();
 }
 
-TScoreAnswer TScoreService::HandleScript(const TScoreRequest& request) {
+TWebAnswer TScoreService::HandleScript(const TScoreRequest& request) {
   if (Single(request, "prg") != kProduct) return NotFound();
   if (Has(request, "version")) return IssueChallenge(request);
   if (Has(request, "hs")) return AcceptResult(request);
   if (Has(request, "show") && Single(request, "type") == "0") {
-    return {200, kHtml, RenderWorldPage(store_.Top(kWorldTableSize))};
+    return WorldPage(store_, Param(request, "page"), Param(request, "period"), Now());
   }
   return NotFound();
 }
 
-TScoreAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
+TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
   if (!challengeLimiter_.Take(request.ClientKey, MonotonicMs())) {
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
   const int64_t now = Now();
-  const auto p = store_.IssueChallenge(now, options_.ChallengeLifetimeSeconds);
-  if (!p) return Refuse(503, "the score database is not available");
+  const TIssuedChallenge issued =
+      store_.IssueChallenge(request.ClientKey, now, options_.ChallengeLifetimeSeconds,
+                            options_.MaxOpenChallengesPerAddress);
+  if (issued.Outcome == TIssueOutcome::TooMany) {
+    return Refuse(429, "too many open challenges from this address");
+  }
+  if (issued.Outcome != TIssueOutcome::Stored) {
+    return Refuse(503, "the score database is not available");
+  }
   // Fields: product, version, server time, challenge lifetime, challenge.
-  return {200, "text/plain",
+  return {200,
+          "text/plain",
           std::string(kProduct) + "|2.0|" + std::to_string(now) + "|" +
-              std::to_string(options_.ChallengeLifetimeSeconds) + "|" + *p + "|"};
+              std::to_string(options_.ChallengeLifetimeSeconds) + "|" + issued.Challenge + "|",
+          {}};
 }
 
-TScoreAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
+TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
   if (!resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
@@ -118,10 +136,11 @@ TScoreAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
   if (!result) return Refuse(400, reason);
   switch (store_.Submit(*result, Now(), options_.ChallengeLifetimeSeconds)) {
     case TSubmitOutcome::Stored:
-      return {200, "text/plain", "|ok|\n"};
+      return {200, "text/plain", "|ok|\n", {}};
     case TSubmitOutcome::BadChallenge:
       return Refuse(403, "unknown, used or expired p");
     case TSubmitOutcome::Failed:
+    case TSubmitOutcome::Unavailable:
       break;
   }
   return Refuse(503, "the score database is not available");

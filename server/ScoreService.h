@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "RateLimiter.h"
+#include "ScorePages.h"
 #include "ScoreStore.h"
 
 // One request as the HTTP layer has read it.
@@ -23,16 +24,12 @@ struct TScoreRequest {
   std::string ClientKey;  // what the per-address rate limits count
 };
 
-struct TScoreAnswer {
-  int Status = 200;
-  std::string ContentType = "text/plain";
-  std::string Body;
-};
-
 struct TScoreServiceOptions {
   int64_t ChallengeLifetimeSeconds = 600;
   // Requests 1 and 2 per client address and minute, each; 0: no limit.
   int RatePerMinute = 0;
+  // Open challenges one client address may hold; request 1 beyond it is 429.
+  int MaxOpenChallengesPerAddress = 16;
   // Unix time in seconds; the system clock when empty.
   std::function<int64_t()> Clock;
 };
@@ -41,18 +38,18 @@ inline constexpr size_t kMaxTargetLength = 8192;
 inline constexpr size_t kMaxHeaderCount = 64;
 
 // What the server answers: the game's two requests, the world table, the home
-// page and the health check, with the per-address rate limits. Knows nothing
+// page, the JSON scores and the health check, with the per-address limits. Knows nothing
 // of sockets; safe from any thread.
 class TScoreService {
  public:
   TScoreService(TScoreStore& store, TScoreServiceOptions options);
 
-  TScoreAnswer Handle(const TScoreRequest& request);
+  TWebAnswer Handle(const TScoreRequest& request);
 
  private:
-  TScoreAnswer HandleScript(const TScoreRequest& request);
-  TScoreAnswer IssueChallenge(const TScoreRequest& request);
-  TScoreAnswer AcceptResult(const TScoreRequest& request);
+  TWebAnswer HandleScript(const TScoreRequest& request);
+  TWebAnswer IssueChallenge(const TScoreRequest& request);
+  TWebAnswer AcceptResult(const TScoreRequest& request);
   int64_t Now() const;
 
   TScoreStore& store_;

@@ -1,5 +1,6 @@
 // tidal-lynx-scores: the world high-score server for Tidal Lynx.
-//   tidal-lynx-scores [--listen HOST:PORT] [--db FILE] [--rate N/min]
+//   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
+//                     [--challenges-per-address N] [--rate N/min]
 //                     [--trust-forwarded-for CIDR]... [--max-connections-per-address N]
 //                     [--request-deadline SECONDS]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
@@ -29,6 +30,8 @@ struct TArguments {
   std::string Host = "127.0.0.1";
   int Port = 8642;
   std::string Database = "scores.db";
+  int Connections = 4;
+  int ChallengesPerAddress = 16;
   int RatePerMinute = 60;
   std::vector<TAddressRange> TrustedProxies;
   int MaxConnectionsPerAddress = 32;
@@ -36,20 +39,28 @@ struct TArguments {
 };
 
 constexpr const char* kUsage =
-    "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE] [--rate N/min]\n"
+    "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]\n"
+    "                         [--challenges-per-address N] [--rate N/min]\n"
     "                         [--trust-forwarded-for CIDR]... [--max-connections-per-address N]\n"
     "                         [--request-deadline SECONDS]\n"
-    "  --listen HOST:PORT   address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
-    "  --db FILE            SQLite database of results (default scores.db, created if missing)\n"
-    "  --rate N/min         requests for a challenge, and results, per client address and\n"
-    "                       minute, each (default 60/min; 0/min = no limit); 429 beyond\n"
+    "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
+    "  --db FILE           SQLite database of results (default scores.db, created if missing;\n"
+    "                      also sqlite:FILE)\n"
+    "  --db postgresql://USER@HOST:PORT/DBNAME\n"
+    "                      PostgreSQL database shared by several servers (any libpq URI;\n"
+    "                      the password from PGPASSFILE or PGPASSWORD, never in the URI)\n"
+    "  --db-connections N  PostgreSQL connections of this process (1-64, default 4)\n"
+    "  --challenges-per-address N\n"
+    "                      open challenges one client address may hold (1-10000, default 16)\n"
+    "  --rate N/min        requests for a challenge, and results, per client address and\n"
+    "                      minute, each (default 60/min; 0/min = no limit); 429 beyond\n"
     "  --trust-forwarded-for CIDR\n"
-    "                       a proxy (or range of proxies) whose X-Forwarded-For names the\n"
-    "                       client; may be given more than once\n"
+    "                      a proxy (or range of proxies) whose X-Forwarded-For names the\n"
+    "                      client; may be given more than once\n"
     "  --max-connections-per-address N\n"
-    "                       open connections one client address may hold (default 32)\n"
+    "                      open connections one client address may hold (default 32)\n"
     "  --request-deadline SECONDS\n"
-    "                       time a request has to arrive whole and be answered (default 10)\n";
+    "                      time a request has to arrive whole and be answered (default 10)\n";
 
 // A whole number in [low, high] and nothing else.
 std::optional<int> ParseCount(const std::string& text, int low, int high) {
@@ -126,6 +137,17 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
         return false;
       }
       args.RequestDeadlineSeconds = *seconds;
+    } else if (flag == "--db-connections" || flag == "--challenges-per-address") {
+      const bool pool = flag == "--db-connections";
+      const int max = pool ? 64 : 10000;
+      int& target = pool ? args.Connections : args.ChallengesPerAddress;
+      const bool digits = !value.empty() && value.size() <= 5 &&
+                          value.find_first_not_of("0123456789") == std::string::npos;
+      if (!digits || std::stoi(value) < 1 || std::stoi(value) > max) {
+        error = "bad " + flag + " value \"" + value + "\" (expected 1-" + std::to_string(max) + ")";
+        return false;
+      }
+      target = std::stoi(value);
     } else {
       error = "unknown option " + flag;
       return false;
@@ -154,7 +176,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  auto store = TScoreStore::Open(args.Database, error);
+  auto store = TScoreStore::Open(args.Database, args.Connections, error);
   if (!store) {
     std::cerr << "tidal-lynx-scores: " << error << "\n";
     return 1;
@@ -162,6 +184,7 @@ int main(int argc, char** argv) {
 
   std::mutex logMutex;
   TScoreServerOptions options;
+  options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
   options.RatePerMinute = args.RatePerMinute;
   options.TrustedProxies = args.TrustedProxies;
   options.MaxConnectionsPerAddress = args.MaxConnectionsPerAddress;

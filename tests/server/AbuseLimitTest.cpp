@@ -82,11 +82,11 @@ TEST(ClientAddress, RangesAndForwardedForFromTrustedProxiesOnly) {
 }
 
 TEST(AbuseLimits, EachRequestHasItsOwnBucketPerClientAndAFloodStoresLittle) {
-  TLiveServer server("rate", [](TScoreServerOptions& options) {
-    options.RatePerMinute = 5;
-    std::string error;
-    options.TrustedProxies = {*TAddressRange::Parse("127.0.0.0/8", error)};
-  });
+  TScoreServerOptions options;
+  options.RatePerMinute = 5;
+  std::string error;
+  options.TrustedProxies = {*TAddressRange::Parse("127.0.0.0/8", error)};
+  TLiveServer server("rate", TBackend::Sqlite, options);
   ASSERT_GT(server.Port(), 0);
   std::string p;
   int refused = 0;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "RawHttp.h"
+#include "online/ResultCodec.h"
 #include "online/ServerProcess.h"
 
 namespace {
@@ -24,6 +25,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const std::string kVersion = "/cgi/version.pl?version&prg=TidalLynx";
+const std::string kSubmit = "/cgi/version.pl?hs&prg=TidalLynx&inf=";
 const std::string kShow = "/cgi/version.pl?prg=TidalLynx&show&type=0";
 constexpr int64_t kMemoryCeilingKb = 200 * 1024;
 constexpr int kPerAddressCap = 16;
@@ -38,18 +40,21 @@ int64_t StatusKb(pid_t pid, const std::string& field) {
   return -1;
 }
 
-// Asks for a challenge and the world table in turn until stopped.
+// Plays the game's part until stopped: a challenge, a result carrying it, a
+// look at the world table, again and again.
 class TPoliteClient {
  public:
   explicit TPoliteClient(int port)
       : thread_([this, port] {
-          while (!stop_) {
-            const auto& target = (answers_ % 2 == 0) ? kVersion : kShow;
-            if (RawStatus(RawGet(port, target, "127.0.0.2", "", 1000ms)) == 200) {
-              ++answers_;
-            } else {
-              ++misses_;
-            }
+          for (int round = 0; !stop_; ++round) {
+            const std::string first = RawGet(port, kVersion, "127.0.0.2", "", 1000ms);
+            Count(first);
+            const std::string p = ExtractChallenge(first.substr(first.find("\r\n\r\n") + 1));
+            Count(RawGet(port,
+                         kSubmit + EncodeResult(BuildResultRecord(
+                                       "Polite" + std::to_string(round % 1000), round, p, "")),
+                         "127.0.0.2", "", 1000ms));
+            Count(RawGet(port, kShow, "127.0.0.2", "", 1000ms));
             std::this_thread::sleep_for(20ms);
           }
         }) {}
@@ -62,6 +67,14 @@ class TPoliteClient {
   int Misses() const { return misses_; }
 
  private:
+  void Count(const std::string& answer) {
+    if (RawStatus(answer) == 200) {
+      ++answers_;
+    } else {
+      ++misses_;
+    }
+  }
+
   std::atomic<bool> stop_{false};
   std::atomic<int> answers_{0};
   std::atomic<int> misses_{0};
@@ -160,7 +173,7 @@ TEST(HostileClients, ServerKeepsAnsweringOthersAndStaysSmall) {
     const fs::path dir = fs::temp_directory_path() / ("tl_program_" + std::to_string(getpid())) /
                          ("hostile_" + std::to_string(&attack - attacks));
     fs::remove_all(dir);
-    TServerProcess server(TL_SERVER_BIN, dir,
+    TServerProcess server(TL_SERVER_BIN, dir, "",
                           {"--request-deadline", "3", "--max-connections-per-address",
                            std::to_string(kPerAddressCap), "--rate", "0/min"});
     ASSERT_GT(server.Port(), 0) << server.Log();
