@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "ClientAddress.h"
 #include "LiveServer.h"
+#include "PostgresInstance.h"
 #include "RateLimiter.h"
 #include "RawHttp.h"
 #include "online/ResultCodec.h"
@@ -143,10 +145,30 @@ TEST(AbuseLimits, RefusesWhatTheGameNeverSends) {
   EXPECT_EQ(server.Store().OpenChallengeCount(), 1);
 }
 
-TEST(AbuseLimits, HealthCheckAnswersWhileTheDatabaseDoes) {
-  TLiveServer server("health");
-  ASSERT_GT(server.Port(), 0);
-  EXPECT_EQ(server.Get("/healthz").first, 200);
+TEST(AbuseLimits, HealthCheckFollowsTheDatabase) {
+  TPostgresInstance pg;
+  ASSERT_TRUE(pg.Ready()) << pg.Error();
+  const std::string database = pg.CreateDatabase();
+  std::string error;
+  auto store = TScoreStore::Open(pg.Uri(database), 2, error);
+  ASSERT_TRUE(store) << error;
+  TScoreServer server(*store);
+  const int port = server.Bind("127.0.0.1", 0);
+  ASSERT_GT(port, 0);
+  std::thread serving([&] { server.Run(); });
+  const auto health = [&] { return RawStatus(RawGet(port, "/healthz")); };
+  EXPECT_EQ(health(), 200);
+  ASSERT_TRUE(pg.Stop());
+  EXPECT_EQ(health(), 503);
+  ASSERT_TRUE(pg.Start());
+  int status = 0;
+  for (int attempt = 0; attempt < 100 && status != 200; ++attempt) {
+    status = health();
+    if (status != 200) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(status, 200) << "no recovery after the database came back";
+  server.Stop();
+  serving.join();
 }
 
 }  // namespace
