@@ -44,8 +44,7 @@ void BM_Screen(benchmark::State& bench, uint32_t gameState) {
   b.state.MouseActive = 0;
   for (auto _ : bench) {
     b.state.GameState = gameState;
-    b.sys.Advance(16);
-    b.form->RenderFrame();
+    b.form->RunOnce();
   }
   bench.SetLabel("us per composed and presented frame");
 }
