@@ -79,7 +79,10 @@ std::optional<TAddressRange> TAddressRange::Parse(std::string_view text, std::st
   const size_t slash = text.find('/');
   const auto base = ParseAddress(text.substr(0, slash));
   if (!base) {
-    error = "\"" + std::string(text) + "\" is not an address or CIDR range";
+    // Appended piece by piece: GCC 12 misreads "literal" + string in release builds.
+    error.assign(text);
+    error.insert(0, 1, '"');
+    error += "\" is not an address or CIDR range";
     return std::nullopt;
   }
   TAddressRange range;
@@ -91,7 +94,9 @@ std::optional<TAddressRange> TAddressRange::Parse(std::string_view text, std::st
     if (digits.empty() || digits.size() > 3 ||
         digits.find_first_not_of("0123456789") != std::string_view::npos ||
         (bits = std::stoi(std::string(digits))) > width) {
-      error = "bad prefix length in \"" + std::string(text) + "\"";
+      error.assign(text);
+      error.insert(0, "bad prefix length in \"");
+      error += '"';
       return std::nullopt;
     }
   }

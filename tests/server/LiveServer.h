@@ -54,11 +54,11 @@ class TLiveServer {
     return log_;
   }
   // GET of a path; status 0 when the exchange failed.
-  std::pair<int, std::string> Get(const std::string& path, const httplib::Headers& headers = {}) {
+  std::pair<int, std::string> Get(const std::string& path) {
     httplib::Client client("127.0.0.1", port_);
     client.set_connection_timeout(5);
     client.set_read_timeout(5);
-    const auto res = client.Get(path.c_str(), headers);
+    const auto res = client.Get(path.c_str());
     if (!res) return {0, {}};
     return {res->status, res->body};
   }
