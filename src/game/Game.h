@@ -104,9 +104,6 @@ class TGame {
   void RunPlay(TSurface& back);
   void RunGameOver(TSurface& back);
   void ProcessIslands(TSurface& back);
-  void ProcessHits(TSurface& back);
-  void ProcessRunScores(TSurface& back);
-  void ProcessBonuses(TSurface& back);
   void BuildGameOverPicture(TSurface& back);
 
   TGameContext& context_;

@@ -1,6 +1,7 @@
 #include "game/MyShip.h"
 
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "graphics/Geometry.h"
 
@@ -42,10 +43,6 @@ int TMyShip::GunIndexForWeapon(int weapon) {
     default:
       return 0;
   }
-}
-
-TGunner& TMyShip::GunForWeapon(int weapon) {
-  return *Guns[static_cast<size_t>(GunIndexForWeapon(weapon))];
 }
 
 void TMyShip::TakeDamage(uint8_t amount) {
@@ -98,14 +95,16 @@ void TMyShip::Process(TSurface& back) {
   }
   if (gunIndex == 0) game_.Ammo[0] = 999;
 
-  if (Y < 40) Y = 40;
-  if (Y > 480) Y = 480;
-  if (X < 196) X = 196;
-  if (X > 578) X = 578;
+  if (Y < kShipMinY) Y = kShipMinY;
+  if (Y > kShipMaxY) Y = kShipMaxY;
+  if (X < kShipMinX) X = kShipMinX;
+  if (X > kShipMaxX) X = kShipMaxX;
 
   if (const TSurface* hull = game_.Sprite(kHullSprite)) {
-    const TRect rect{38 * Frame, 0, 38 * Frame + 38, 103};
-    back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
+    const int32_t left = kHullFrameWidth * Frame;
+    const TRect rect{left, 0, left + kHullFrameWidth, kHullHeight};
+    // A refused blit leaves the hull out of this frame; the guns still draw.
+    (void)back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
   }
   for (auto& g : Guns) g->Process(back, true);
 

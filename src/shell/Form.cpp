@@ -222,6 +222,7 @@ void TForm1::FreezeSnapshot(bool stripes) {
 
 void TForm1::ApplicationEvents1Deactivate() {
   Music.StopMusic();
+  Sound.SetForeground(false);
   State.DisplayReady = kFalse32;
   State.MouseActive = kFalse32;
   Sys.UnacquireKeyboard();
@@ -240,6 +241,7 @@ void TForm1::ApplicationEvents1Deactivate() {
 }
 
 void TForm1::ApplicationEvents1Activate() {
+  Sound.SetForeground(true);
   State.DisplayReady = kTrue32;
   State.MouseActive = kTrue32;
   Sys.AcquireKeyboard();
@@ -310,9 +312,11 @@ void TForm1::StartNewGame() {
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
-  TOptions saved = State.Settings;
-  if (savedWindowedMode_) saved.WindowedMode = *savedWindowedMode_;
-  return Config.Save(saved, State.HiScores);
+  TOptions options = State.Settings;
+  if (savedWindowedMode_) options.WindowedMode = *savedWindowedMode_;
+  const TConfigSaveResult saved = Config.Save(options, State.HiScores);
+  if (!saved) std::cerr << "Tidal Lynx: " << Config.Path() << ": " << saved.Error << '\n';
+  return static_cast<bool>(saved);
 }
 
 int32_t TForm1::LowestHighScore() const {

@@ -47,6 +47,7 @@ void TDDEdit::SetText(const std::string& text) {
 void TDDEdit::Draw(TSurface& surface) {
   if (Focused && kFocusImage < kMenuImageCount) {
     const TSurfacePtr& frame = context_.Images.MenuImages[kFocusImage];
+    // A refused blit leaves the focus frame out of this frame only.
     if (frame) DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *frame);
   }
 

@@ -27,6 +27,8 @@ class FakePlatform : public Platform {
   // Added to the clock by every WaitForTickAfter call that has to wait (the
   // real clock moves in 15.625 ms steps; 16 keeps the fake simple and integral).
   uint32_t WaitStepMs = 16;
+  // Added to the clock after every TickCount read: time passing inside a frame.
+  uint32_t StepPerRead = 0;
   std::vector<uint32_t> Sleeps;  // every Sleep(ms) argument, in order
   int WaitCount = 0;             // WaitForTickAfter calls
 
@@ -109,7 +111,11 @@ class FakePlatform : public Platform {
   std::function<THttpResult(const std::string& url)> HttpHandler;
 
   // --- Platform -----------------------------------------------------------------
-  uint32_t TickCount() override { return tick_; }
+  uint32_t TickCount() override {
+    const uint32_t tick = tick_;
+    tick_ += StepPerRead;
+    return tick;
+  }
   void Sleep(uint32_t ms) override;
   void WaitForTickAfter(uint32_t tick) override;
   bool SetDisplayMode(bool windowed, std::string& error) override;
