@@ -12,13 +12,14 @@ packages=(
   dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test, a virtual X server for window smoke tests, the validators of the
-# desktop entry and the AppStream data, a PostgreSQL server the score server
-# tests start for themselves, clang with its libFuzzer runtime for the fuzz
-# targets, and systemd-analyze and man for checking the server's unit.
+# page test, a virtual X server for window smoke tests and xdotool to click in
+# it, the validators of the desktop entry and the AppStream data, a PostgreSQL
+# server the score server tests start for themselves, clang with its libFuzzer
+# runtime for the fuzz targets, and systemd-analyze and man for checking the
+# server's unit.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth desktop-file-utils appstream postgresql clang libclang-rt-14-dev
-    systemd man-db)
+  packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
+    libclang-rt-14-dev systemd man-db)
 fi
 
 missing=()
