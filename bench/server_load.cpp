@@ -78,6 +78,23 @@ size_t CheckStoredOnce(TScoreStore& store, const std::vector<std::vector<std::st
   return acceptedCount;
 }
 
+// Checks one round's store and adds its accepted results to the counters;
+// false (and the benchmark skipped) when a result is missing or doubled.
+bool TallyRound(benchmark::State& state, TScoreStore& store,
+                const std::vector<std::vector<std::string>>& accepted, int most, int failures,
+                int64_t& totalAccepted) {
+  std::string problem;
+  const size_t acceptedCount = CheckStoredOnce(store, accepted, most, problem);
+  if (!problem.empty()) {
+    state.SkipWithError(problem.c_str());
+    return false;
+  }
+  totalAccepted += static_cast<int64_t>(acceptedCount);
+  state.counters["accepted"] = static_cast<double>(acceptedCount);
+  state.counters["failed"] = failures;
+  return true;
+}
+
 void BM_ConcurrentSubmissions(benchmark::State& state) {
   const int clients = static_cast<int>(state.range(0));
   const int perClient = static_cast<int>(state.range(1));
@@ -114,15 +131,9 @@ void BM_ConcurrentSubmissions(benchmark::State& state) {
     state.PauseTiming();
     server.Stop();
     serving.join();
-    std::string problem;
-    const size_t acceptedCount = CheckStoredOnce(*store, accepted, clients * perClient, problem);
-    if (!problem.empty()) {
-      state.SkipWithError(problem.c_str());
+    if (!TallyRound(state, *store, accepted, clients * perClient, failures.load(), totalAccepted)) {
       return;
     }
-    totalAccepted += static_cast<int64_t>(acceptedCount);
-    state.counters["accepted"] = static_cast<double>(acceptedCount);
-    state.counters["failed"] = failures.load();
     store.reset();
     fs::remove_all(dir);
     state.ResumeTiming();
@@ -180,15 +191,10 @@ void BM_ServerProcesses(benchmark::State& state) {
       state.SkipWithError(error.c_str());
       return;
     }
-    std::string problem;
-    const size_t acceptedCount = CheckStoredOnce(*store, accepted, kClients * kPerClient, problem);
-    if (!problem.empty()) {
-      state.SkipWithError(problem.c_str());
+    if (!TallyRound(state, *store, accepted, kClients * kPerClient, failures.load(),
+                    totalAccepted)) {
       return;
     }
-    totalAccepted += static_cast<int64_t>(acceptedCount);
-    state.counters["accepted"] = static_cast<double>(acceptedCount);
-    state.counters["failed"] = failures.load();
     store.reset();
     fs::remove_all(dir);
     state.ResumeTiming();

@@ -60,19 +60,15 @@ struct TQuery {
   TPgResult Result;
 };
 
-// Runs a prepared statement on a leased connection; a lost connection is
-// dropped from the pool.
-TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
-           const std::vector<std::string>& params) {
-  std::vector<const char*> values;
-  for (const std::string& p : params) values.push_back(p.c_str());
+// Sorts a statement's result: done, refused by the database, or lost with its
+// connection (which is then dropped from the pool).
+TQuery Classify(TPgConnectionPool::TLease& lease, PGresult* result) {
   TQuery query;
-  query.Result.reset(PQexecPrepared(*lease, name, static_cast<int>(values.size()), values.data(),
-                                    nullptr, nullptr, 0));
-  const ExecStatusType status = PQresultStatus(query.Result.get());
+  query.Result.reset(result);
+  const ExecStatusType status = PQresultStatus(result);
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
     query.State = TRun::Ok;
-  } else if (PgConnectionLost(*lease, query.Result.get())) {
+  } else if (PgConnectionLost(*lease, result)) {
     lease.Discard();
   } else {
     query.State = TRun::Refused;
@@ -80,19 +76,18 @@ TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
   return query;
 }
 
+// Runs a prepared statement on a leased connection.
+TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
+           const std::vector<std::string>& params) {
+  std::vector<const char*> values;
+  for (const std::string& p : params) values.push_back(p.c_str());
+  return Classify(lease, PQexecPrepared(*lease, name, static_cast<int>(values.size()),
+                                        values.data(), nullptr, nullptr, 0));
+}
+
 // Runs a plain (unprepared, possibly multi-statement) text; same outcomes.
 TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql) {
-  TQuery query;
-  query.Result.reset(PQexec(*lease, sql.c_str()));
-  const ExecStatusType status = PQresultStatus(query.Result.get());
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
-    query.State = TRun::Ok;
-  } else if (PgConnectionLost(*lease, query.Result.get())) {
-    lease.Discard();
-  } else {
-    query.State = TRun::Refused;
-  }
-  return query;
+  return Classify(lease, PQexec(*lease, sql.c_str()));
 }
 
 int64_t Number(const PGresult* result, int row, int column) {
