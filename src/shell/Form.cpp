@@ -212,10 +212,12 @@ int32_t TForm1::RestoreSurfaces() {
 void TForm1::FreezeSnapshot(bool stripes) {
   TSurface* snapshot = Display.SnapshotSurface.get();
   if (!snapshot || !Display.BackBuffer) return;
-  DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
+  // A refused copy leaves the previous picture behind the dialog; surfaces are
+  // lost all together, and the next frame's clear restores them.
+  (void)DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
   const TSurface* line = Menu(kPauseLineSlot);
   if (!stripes || !line) return;
-  for (int32_t i = 0; i < kFrameRows / 2; ++i) DrawKeyed(*snapshot, 0, 2 * i, *line);
+  for (int32_t i = 0; i < kFrameRows / 2; ++i) (void)DrawKeyed(*snapshot, 0, 2 * i, *line);
 }
 
 // --- foreground changes -------------------------------------------------------------------

@@ -228,7 +228,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
   };
   for (const auto& [index, surface] : allSlots()) {
     ASSERT_NE(surface, nullptr) << "pack image " << index;
-    surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    ASSERT_EQ(surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
   }
 
   images.MenuImages[0]->SetLost(true);  // the background blit fails
