@@ -26,7 +26,9 @@ class RecordingSound final : public ISoundEffects {
     uint8_t Id;
   };
   void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Calls.push_back({x, y, id}); }
+  void SetForeground(bool foreground) override { Foreground.push_back(foreground); }
   std::vector<TCall> Calls;
+  std::vector<bool> Foreground;  // every SetForeground, in order
 };
 
 class RecordingMusic final : public IMusic {

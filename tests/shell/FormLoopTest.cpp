@@ -91,6 +91,7 @@ TEST_F(MenuFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
   EXPECT_FALSE(sys_.KeyboardAcquired);
   ASSERT_FALSE(music_.Calls.empty());
   EXPECT_EQ(music_.Calls.back(), "stop");
+  EXPECT_EQ(sound_.Foreground, std::vector<bool>{false});  // effects fall silent
   // The pause screen: every second row carries the pause line; the rows
   // between show the game.
   const uint32_t stripe = test_pack::MenuColor(21);
@@ -106,6 +107,7 @@ TEST_F(MenuFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
   sys_.PushKind(TEventKind::Activate);
   form_->RunOnce();
   EXPECT_EQ(music_.Calls.back(), "play 1.xm");
+  EXPECT_EQ(sound_.Foreground, (std::vector<bool>{false, true}));
   EXPECT_EQ(state_.GameState, gsPaused);
   EXPECT_TRUE(sys_.KeyboardAcquired);
 }
