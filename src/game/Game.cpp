@@ -63,6 +63,7 @@ TSurface* TGame::Sprite(int slot) const {
 void TGame::RunFrame(TSurface& back) {
   mouse_ = TMouseState{};
   if (!context_.Sys.ReadMouse(mouse_)) mouse_ = TMouseState{};
+  context_.Sys.ReadPad(pad_);
   // The pointer is held inside the window; only relative motion is used.
   if (context_.Host.MouseActive()) context_.Sys.SetCursorPos(700, 500);
 

@@ -103,6 +103,8 @@ void TForm1::SecondCreatePass() {
   }
   LoadAllImages();
   State.DisplayReady = kTrue32;
+  // The window refuses a resize from the start rather than undoing one.
+  Sys.SetWindowResizable(FormCanResize());
 }
 
 void TForm1::LoadAllImages() {
@@ -135,6 +137,8 @@ void TForm1::RunOnce() {
     HandleEvent(event);
     if (State.Closing) return;
   }
+  PadRepeat();
+  if (State.Closing) return;
   // The idle pass: a frame, unless minimized.
   if (!State.Minimized) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
@@ -183,6 +187,13 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
     }
     case TEventKind::WindowMoved:
       // The platform presents into the window's client area wherever it is.
+      break;
+    case TEventKind::PadAdded:
+    case TEventKind::PadRemoved:
+    case TEventKind::PadButtonDown:
+    case TEventKind::PadButtonUp:
+    case TEventKind::PadAxisMotion:
+      FormPadEvent(event);
       break;
   }
 }
