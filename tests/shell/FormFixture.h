@@ -68,6 +68,14 @@ class FormFixture : public ::testing::Test {
     sys_.PushMouseDown(x, y);
     Deliver();
   }
+  // Moves the pointer and tells whether the form took the new position, which
+  // it does only while its display is ready.
+  bool TakesPointer() {
+    const int32_t x = state_.MouseX == 11 ? 12 : 11;
+    sys_.PushMouseMove(x, 13);
+    Deliver();
+    return state_.MouseX == x && state_.MouseY == 13;
+  }
   // The last presented frame.
   uint32_t Pixel(int32_t x, int32_t y) const { return sys_.FramePixel(x, y); }
   int CountPixels(TRect area, uint32_t color) const;
