@@ -154,7 +154,7 @@ void BM_ServerProcesses(benchmark::State& state) {
     for (int i = 0; i < processes; ++i) {
       servers.push_back(std::make_unique<TServerProcess>(
           TL_SERVER_BIN, dir / ("server" + std::to_string(i)), database,
-          std::vector<std::string>{"--challenges-per-address", "10000"}));
+          std::vector<std::string>{"--challenges-per-address", "10000", "--rate", "0/min"}));
       if (servers.back()->Port() <= 0) {
         state.SkipWithError(("server did not start: " + servers.back()->Log()).c_str());
         return;

@@ -7,17 +7,19 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
-  libcpp-httplib-dev libsqlite3-dev sqlite3 libpq-dev
+  libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev sqlite3 libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
 # page test, a virtual X server for window smoke tests and xdotool to click in
 # it, the validators of the desktop entry and the AppStream data, a PostgreSQL
-# server the score server tests start for themselves, and clang with its
-# libFuzzer runtime for the fuzz targets.
+# server the score server tests start for themselves, clang with its libFuzzer
+# runtime for the fuzz targets, and systemd-analyze and man for checking the
+# server's unit.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang libclang-rt-14-dev)
+  packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
+    libclang-rt-14-dev systemd man-db)
 fi
 
 missing=()

@@ -1,209 +1,419 @@
 #include "ScoreServer.h"
 
-#include <httplib.h>
+#include <linux/tcp.h>
+#include <microhttpd.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <strings.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <ctime>
-#include <optional>
-#include <thread>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
 
-#include "ScoreApi.h"
-#include "ScorePages.h"
-#include "online/ResultCodec.h"
+#include "RequestLog.h"
+#include "ScoreService.h"
+
+// The HTTP layer is libmicrohttpd: its worker threads each wait on many
+// connections through epoll, every connection reads into a fixed memory pool
+// (which caps the request line and headers), and idle connections time out.
+// On top of it this file adds the per-address connection cap, the whole-request
+// deadline and the log.
 
 namespace {
 
-constexpr const char* kProduct = "TidalLynx";
-// A real encoded result is under 200 characters.
-constexpr size_t kMaxEncodedLength = 512;
-constexpr size_t kMaxPayload = 1024;
-constexpr size_t kMaxLoggedTarget = 160;
+using TClock = std::chrono::steady_clock;
 
-void Refuse(httplib::Response& res, int status, const std::string& reason) {
-  res.status = status;
-  res.set_content("refused: " + reason + "\n", "text/plain");
+// Request line and headers of one request fit in this; a larger request is
+// answered 414 or 431 by the library and the connection closed.
+constexpr size_t kConnectionMemory = 32 * 1024;
+constexpr unsigned kMaxConnections = 1000;
+// How often open connections are checked against the request deadline.
+constexpr auto kDeadlineCheck = std::chrono::milliseconds(200);
+// On Stop, how long requests in progress get to finish.
+constexpr auto kDrainTime = std::chrono::seconds(2);
+
+int64_t Micros(TClock::duration d) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(d).count();
 }
 
-// A query key given exactly once (a repeated "inf" or "prg" is not trusted).
-bool Single(const httplib::Request& req, const char* key) {
-  return req.get_param_value_count(key) == 1;
+// Bytes the peer has sent on this socket (0 when unknown).
+uint64_t BytesReceived(int fd) {
+  tcp_info info{};
+  socklen_t size = sizeof info;
+  if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0) return 0;
+  if (size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received) return 0;
+  return info.tcpi_bytes_received;
 }
 
-// A query value: nothing when absent, "" (refused by the parsers) when repeated.
-std::optional<std::string> Param(const httplib::Request& req, const char* key) {
-  if (!req.has_param(key)) return std::nullopt;
-  return Single(req, key) ? req.get_param_value(key) : std::string();
-}
-
-void Send(httplib::Response& res, const TWebAnswer& answer) {
-  res.status = answer.Status;
-  for (const auto& [name, value] : answer.Headers) res.set_header(name, value);
-  res.set_content(answer.Body, answer.ContentType);
-}
-
-std::string LogTimestamp(int64_t unixSeconds) {
-  const std::time_t t = static_cast<std::time_t>(unixSeconds);
-  std::tm tm{};
-  if (!gmtime_r(&t, &tm)) return "?";
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &tm);
-  return buffer;
+// Why a request ended without its answer being sent whole.
+const char* FailureText(MHD_RequestTerminationCode code, bool answered) {
+  switch (code) {
+    case MHD_REQUEST_TERMINATED_TIMEOUT_REACHED:
+      return "idle-timeout";
+    case MHD_REQUEST_TERMINATED_DAEMON_SHUTDOWN:
+      return "shutdown";
+    case MHD_REQUEST_TERMINATED_READ_ERROR:
+    case MHD_REQUEST_TERMINATED_CLIENT_ABORT:
+      return answered ? "answer-not-delivered" : "incomplete";
+    case MHD_REQUEST_TERMINATED_COMPLETED_OK:
+    case MHD_REQUEST_TERMINATED_WITH_ERROR:
+      break;
+  }
+  // The library refused the request itself (too large, or not HTTP).
+  return answered ? "answer-not-delivered" : "malformed-or-too-large";
 }
 
 }  // namespace
 
+struct TScoreServer::TImpl {
+  // One open connection.
+  struct TConnection {
+    int Fd = -1;
+    TClientAddress Peer;
+    std::string CountedKey;    // empty for a trusted proxy or a refused connection
+    TClock::time_point Since;  // opened, or its last answer sent
+    bool Refused = false;
+    bool DeadlinePassed = false;
+    int Requests = 0;
+  };
+  // One request, from its request line to the end of its answer.
+  struct TRequest {
+    TConnection* Connection = nullptr;
+    TClock::time_point Start;
+    std::string Target;  // for the log
+    size_t TargetLength = 0;
+    std::string Method = "-";
+    std::string Client;
+    int Status = 0;
+  };
+
+  TImpl(TScoreStore& store, TScoreServerOptions options)
+      : options(std::move(options)),
+        service(store, TScoreServiceOptions{
+                           this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
+                           this->options.MaxOpenChallengesPerAddress, this->options.Clock}) {}
+
+  int64_t Now() const {
+    if (options.Clock) return options.Clock();
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+  }
+
+  bool Trusted(const TClientAddress& address) const {
+    for (const TAddressRange& range : options.TrustedProxies) {
+      if (range.Contains(address)) return true;
+    }
+    return false;
+  }
+
+  void Log(const std::string& fields) {
+    if (options.Log) options.Log(LogTimestamp(Now()) + " " + fields);
+  }
+
+  void Opened(MHD_Connection* connection, void** socketContext) {
+    auto* c = new TConnection;
+    *socketContext = c;
+    c->Since = TClock::now();
+    const auto* fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    const auto* address = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    c->Fd = fd ? fd->connect_fd : -1;
+    if (address) c->Peer = AddressOf(address->client_addr).value_or(TClientAddress{});
+    std::lock_guard lock(mutex);
+    connections.insert(c);
+    if (Trusted(c->Peer)) return;
+    const std::string key = LimitKey(c->Peer);
+    if (perAddress[key] >= options.MaxConnectionsPerAddress) {
+      // Over the cap: end it at once; the library sees the end and closes it.
+      c->Refused = true;
+      if (c->Fd >= 0) shutdown(c->Fd, SHUT_RDWR);
+      Log("addr=" + AddressText(c->Peer) + " event=refused reason=too-many-connections");
+      return;
+    }
+    ++perAddress[key];
+    c->CountedKey = key;
+  }
+
+  void Closed(void** socketContext) {
+    auto* c = static_cast<TConnection*>(*socketContext);
+    if (!c) return;
+    *socketContext = nullptr;
+    bool deadlinePassed = false;
+    bool noRequest = false;
+    {
+      std::lock_guard lock(mutex);
+      connections.erase(c);
+      if (!c->CountedKey.empty() && --perAddress[c->CountedKey] <= 0) {
+        perAddress.erase(c->CountedKey);
+      }
+      deadlinePassed = c->DeadlinePassed;
+      noRequest = c->Requests == 0 && !c->Refused;
+    }
+    if (deadlinePassed) {
+      Log("addr=" + AddressText(c->Peer) + " event=closed reason=request-deadline");
+    } else if (noRequest && c->Fd >= 0 && BytesReceived(c->Fd) > 0) {
+      // Bytes but no request line: a malformed request (or one cut short).
+      Log("addr=" + AddressText(c->Peer) + " event=closed reason=malformed-request");
+    }
+    delete c;
+  }
+
+  TRequest* Started(const char* uri, MHD_Connection* connection) {
+    auto* r = new TRequest;
+    r->Start = TClock::now();
+    const std::string_view target = uri ? uri : "";
+    r->TargetLength = target.size();
+    r->Target = LoggedTarget(target);
+    const auto* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+    r->Connection = info ? static_cast<TConnection*>(info->socket_context) : nullptr;
+    if (r->Connection) r->Client = AddressText(r->Connection->Peer);
+    std::lock_guard lock(mutex);
+    if (r->Connection) ++r->Connection->Requests;
+    ++inProgress;
+    return r;
+  }
+
+  MHD_Result Answer(MHD_Connection* connection, TRequest& r, const char* url, const char* method,
+                    size_t* uploadSize) {
+    if (r.Status != 0) {
+      // Body bytes after the answer has been queued: dropped unread.
+      *uploadSize = 0;
+      return MHD_YES;
+    }
+    TScoreRequest request;
+    request.Method = method ? method : "";
+    request.Path = url ? url : "";
+    request.TargetLength = r.TargetLength;
+    MHD_get_connection_values(
+        connection, MHD_GET_ARGUMENT_KIND,
+        [](void* cls, MHD_ValueKind, const char* key, const char* value) {
+          static_cast<TScoreRequest*>(cls)->Query.emplace_back(
+              key ? key : "", value ? std::optional<std::string>(value) : std::nullopt);
+          return MHD_YES;
+        },
+        &request);
+    std::string forwardedFor;
+    request.HeaderCount = static_cast<size_t>(MHD_get_connection_values(
+        connection, MHD_HEADER_KIND,
+        [](void* cls, MHD_ValueKind, const char* key, const char* value) {
+          if (key && value && strcasecmp(key, "X-Forwarded-For") == 0) {
+            auto& joined = *static_cast<std::string*>(cls);
+            if (!joined.empty()) joined += ',';
+            joined += value;
+          }
+          return MHD_YES;
+        },
+        &forwardedFor));
+    request.HasRange =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_RANGE) != nullptr;
+    const char* length =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    request.HasBody = (length && std::strspn(length, "0") != std::strlen(length)) ||
+                      MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                  MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
+    TClientAddress client;
+    if (r.Connection)
+      client = ResolveClient(r.Connection->Peer, forwardedFor, options.TrustedProxies);
+    request.ClientKey = LimitKey(client);
+    r.Client = AddressText(client);
+    if (r.Connection && !(client == r.Connection->Peer)) {
+      r.Client += " via=" + AddressText(r.Connection->Peer);
+    }
+    r.Method = request.Method;
+
+    const TWebAnswer answer = service.Handle(request);
+    r.Status = answer.Status;
+    MHD_Response* response = MHD_create_response_from_buffer(
+        answer.Body.size(), const_cast<char*>(answer.Body.data()), MHD_RESPMEM_MUST_COPY);
+    if (!response) return MHD_NO;
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.ContentType.c_str());
+    for (const auto& [name, value] : answer.Headers) {
+      MHD_add_response_header(response, name.c_str(), value.c_str());
+    }
+    if (answer.Status == 405) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
+    if (answer.Status == 429) MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, "60");
+    const MHD_Result queued =
+        MHD_queue_response(connection, static_cast<unsigned>(answer.Status), response);
+    MHD_destroy_response(response);
+    *uploadSize = 0;
+    return queued;
+  }
+
+  void Completed(TRequest* r, MHD_RequestTerminationCode code) {
+    if (!r) return;
+    const auto now = TClock::now();
+    bool deadlinePassed = false;
+    {
+      std::lock_guard lock(mutex);
+      if (r->Connection) {
+        r->Connection->Since = now;
+        deadlinePassed = r->Connection->DeadlinePassed;
+      }
+      --inProgress;
+    }
+    wake.notify_all();
+    std::string line = "addr=" + r->Client + " method=" + LogValue(r->Method) +
+                       " path=" + LogValue(r->Target) +
+                       " status=" + (r->Status ? std::to_string(r->Status) : std::string("-")) +
+                       " us=" + std::to_string(Micros(now - r->Start));
+    if (r->Status == 0 || code != MHD_REQUEST_TERMINATED_COMPLETED_OK) {
+      line += " error=";
+      line += deadlinePassed ? "request-deadline" : FailureText(code, r->Status != 0);
+    }
+    Log(line);
+    delete r;
+  }
+
+  // Ends every connection whose request has run past the deadline.
+  void EnforceDeadline() {
+    const auto limit = TClock::now() - std::chrono::seconds(options.RequestDeadlineSeconds);
+    std::lock_guard lock(mutex);
+    for (TConnection* c : connections) {
+      if (!c->DeadlinePassed && c->Since < limit && c->Fd >= 0) {
+        c->DeadlinePassed = true;
+        shutdown(c->Fd, SHUT_RDWR);
+      }
+    }
+  }
+
+  TScoreServerOptions options;
+  TScoreService service;
+  int listenFd = -1;
+  MHD_Daemon* daemon = nullptr;
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool stopRequested = false;
+  int inProgress = 0;
+  std::unordered_set<TConnection*> connections;
+  std::unordered_map<std::string, int> perAddress;
+};
+
 TScoreServer::TScoreServer(TScoreStore& store, TScoreServerOptions options)
-    : store_(store), options_(std::move(options)), http_(std::make_unique<httplib::Server>()) {
-  http_->set_payload_max_length(kMaxPayload);
-  // Headers and body go out as separate writes; without this each answer waits
-  // for the delayed acknowledgement of the first.
-  http_->set_tcp_nodelay(true);
-  http_->set_read_timeout(5);
-  http_->set_write_timeout(5);
-  http_->set_keep_alive_timeout(5);
-  http_->Get("/cgi/version.pl", [this](const httplib::Request& req, httplib::Response& res) {
-    HandleScript(req, res);
-  });
-  http_->Get("/api/scores", [this](const httplib::Request& req, httplib::Response& res) {
-    Send(res, ScoresJson(store_, Param(req, "limit"), Param(req, "period"), Now()));
-  });
-  http_->Get("/", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(RenderHomePage(), "text/html; charset=utf-8");
-  });
-  http_->set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.status == 404 && res.body.empty())
-      res.set_content(RenderNotFoundPage(), "text/html; charset=utf-8");
-  });
-  http_->set_logger(
-      [this](const httplib::Request& req, const httplib::Response& res) { LogRequest(req, res); });
+    : impl_(std::make_unique<TImpl>(store, std::move(options))) {}
+
+TScoreServer::~TScoreServer() {
+  if (impl_->listenFd >= 0) close(impl_->listenFd);
 }
 
-TScoreServer::~TScoreServer() = default;
-
 int TScoreServer::Bind(const std::string& host, int port) {
-  if (port == 0) return http_->bind_to_any_port(host);
-  return http_->bind_to_port(host, port) ? port : -1;
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.empty() ? nullptr : host.c_str(), std::to_string(port).c_str(), &hints,
+                  &found) != 0) {
+    errno = EADDRNOTAVAIL;
+    return -1;
+  }
+  int savedErrno = EADDRNOTAVAIL;
+  for (const addrinfo* a = found; a; a = a->ai_next) {
+    const int fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+      savedErrno = errno;
+      continue;
+    }
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_storage bound{};
+    socklen_t size = sizeof bound;
+    if (bind(fd, a->ai_addr, a->ai_addrlen) == 0 && listen(fd, 1024) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &size) == 0) {
+      freeaddrinfo(found);
+      if (impl_->listenFd >= 0) close(impl_->listenFd);
+      impl_->listenFd = fd;
+      return ntohs(bound.ss_family == AF_INET6
+                       ? reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port
+                       : reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
+    }
+    savedErrno = errno;
+    close(fd);
+  }
+  freeaddrinfo(found);
+  errno = savedErrno;
+  return -1;
 }
 
 bool TScoreServer::Run() {
-  inRun_ = true;
-  if (stopRequested_) {
-    finished_ = true;
-    return true;
+  TImpl& s = *impl_;
+  {
+    std::lock_guard lock(s.mutex);
+    if (s.stopRequested || s.listenFd < 0) return s.stopRequested;
   }
-  const bool ok = http_->listen_after_bind();
-  finished_ = true;
-  return ok;
+  const unsigned threads = static_cast<unsigned>(std::max(1, s.options.Threads));
+  // Leave descriptors for the database and the log whatever the process may open.
+  unsigned maxConnections = kMaxConnections;
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
+    maxConnections = static_cast<unsigned>(
+        std::clamp<rlim_t>(files.rlim_cur > 64 ? files.rlim_cur - 64 : 1, 1, kMaxConnections));
+  }
+  // An idle connection is closed at the idle time-out or the deadline, whichever is first.
+  const int idleSeconds =
+      std::max(1, std::min(s.options.IdleTimeoutSeconds, s.options.RequestDeadlineSeconds));
+  s.daemon = MHD_start_daemon(
+      MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, nullptr, nullptr,
+      [](void* cls, MHD_Connection* connection, const char* url, const char* method, const char*,
+         const char*, size_t* uploadSize, void** context) {
+        auto* r = static_cast<TImpl::TRequest*>(*context);
+        if (!r) return MHD_NO;
+        return static_cast<TImpl*>(cls)->Answer(connection, *r, url, method, uploadSize);
+      },
+      &s, MHD_OPTION_LISTEN_SOCKET, s.listenFd, MHD_OPTION_THREAD_POOL_SIZE,
+      threads > 1 ? threads : 0u, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
+      MHD_OPTION_CONNECTION_LIMIT, maxConnections, MHD_OPTION_CONNECTION_TIMEOUT,
+      static_cast<unsigned>(idleSeconds), MHD_OPTION_NOTIFY_CONNECTION,
+      +[](void* cls, MHD_Connection* connection, void** socketContext,
+          MHD_ConnectionNotificationCode code) {
+        auto* impl = static_cast<TImpl*>(cls);
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+          impl->Opened(connection, socketContext);
+        } else {
+          impl->Closed(socketContext);
+        }
+      },
+      &s, MHD_OPTION_URI_LOG_CALLBACK,
+      +[](void* cls, const char* uri, MHD_Connection* connection) -> void* {
+        return static_cast<TImpl*>(cls)->Started(uri, connection);
+      },
+      &s, MHD_OPTION_NOTIFY_COMPLETED,
+      +[](void* cls, MHD_Connection*, void** context, MHD_RequestTerminationCode code) {
+        static_cast<TImpl*>(cls)->Completed(static_cast<TImpl::TRequest*>(*context), code);
+        *context = nullptr;
+      },
+      &s, MHD_OPTION_END);
+  if (!s.daemon) return false;
+
+  std::unique_lock lock(s.mutex);
+  while (!s.stopRequested) {
+    s.wake.wait_for(lock, kDeadlineCheck);
+    lock.unlock();
+    s.EnforceDeadline();
+    lock.lock();
+  }
+  // No new connections; let the requests in progress finish, then close the rest.
+  const MHD_socket listening = MHD_quiesce_daemon(s.daemon);
+  s.wake.wait_for(lock, kDrainTime, [&] { return s.inProgress == 0; });
+  lock.unlock();
+  MHD_stop_daemon(s.daemon);
+  s.daemon = nullptr;
+  if (listening != MHD_INVALID_SOCKET) close(listening);
+  s.listenFd = -1;
+  return true;
 }
 
 void TScoreServer::Stop() {
-  stopRequested_ = true;
-  // The library ignores a stop that comes before its loop is running, so wait
-  // (briefly) for a Run that has begun to get there.
-  for (int attempt = 0; attempt < 1000 && inRun_ && !finished_; ++attempt) {
-    if (http_->is_running()) {
-      http_->stop();
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->stopRequested = true;
   }
-}
-
-int64_t TScoreServer::Now() const {
-  if (options_.Clock) return options_.Clock();
-  return std::chrono::duration_cast<std::chrono::seconds>(
-             std::chrono::system_clock::now().time_since_epoch())
-      .count();
-}
-
-void TScoreServer::HandleScript(const httplib::Request& req, httplib::Response& res) {
-  if (!Single(req, "prg") || req.get_param_value("prg") != kProduct) {
-    res.status = 404;
-    return;
-  }
-  if (req.has_param("version")) {
-    IssueChallenge(req.remote_addr, res);
-  } else if (req.has_param("hs")) {
-    AcceptResult(req, res);
-  } else if (req.has_param("show") && Single(req, "type") && req.get_param_value("type") == "0") {
-    Send(res, WorldPage(store_, Param(req, "page"), Param(req, "period"), Now()));
-  } else {
-    res.status = 404;
-  }
-}
-
-void TScoreServer::IssueChallenge(const std::string& address, httplib::Response& res) {
-  const int64_t now = Now();
-  const TIssuedChallenge issued = store_.IssueChallenge(
-      address, now, options_.ChallengeLifetimeSeconds, options_.MaxOpenChallengesPerAddress);
-  if (issued.Outcome == TIssueOutcome::TooMany) {
-    Refuse(res, 429, "too many open challenges from this address");
-    return;
-  }
-  if (issued.Outcome != TIssueOutcome::Stored) {
-    Refuse(res, 503, "the score database is not available");
-    return;
-  }
-  // Fields: product, version, server time, challenge lifetime, challenge.
-  res.set_content(std::string(kProduct) + "|2.0|" + std::to_string(now) + "|" +
-                      std::to_string(options_.ChallengeLifetimeSeconds) + "|" + issued.Challenge +
-                      "|",
-                  "text/plain");
-}
-
-void TScoreServer::AcceptResult(const httplib::Request& req, httplib::Response& res) {
-  if (!Single(req, "inf")) {
-    Refuse(res, 400, "one inf value expected");
-    return;
-  }
-  const std::string& inf = req.get_param_value("inf");
-  if (inf.size() > kMaxEncodedLength) {
-    Refuse(res, 400, "inf too long");
-    return;
-  }
-  const auto record = DecodeResult(inf);
-  if (!record) {
-    Refuse(res, 400, "inf is not an encoded result");
-    return;
-  }
-  std::string reason;
-  const auto result = ParseSubmittedResult(*record, reason);
-  if (!result) {
-    Refuse(res, 400, reason);
-    return;
-  }
-  switch (store_.Submit(*result, Now(), options_.ChallengeLifetimeSeconds)) {
-    case TSubmitOutcome::Stored:
-      res.set_content("|ok|\n", "text/plain");
-      break;
-    case TSubmitOutcome::BadChallenge:
-      Refuse(res, 403, "unknown, used or expired p");
-      break;
-    case TSubmitOutcome::Failed:
-    case TSubmitOutcome::Unavailable:
-      Refuse(res, 503, "the score database is not available");
-      break;
-  }
-}
-
-void TScoreServer::LogRequest(const httplib::Request& req, const httplib::Response& res) {
-  if (!options_.Log) return;
-  std::string target = req.target.empty() ? req.path : req.target;
-  if (target.size() > kMaxLoggedTarget) {
-    target = target.substr(0, kMaxLoggedTarget) + "...(" + std::to_string(target.size()) + ")";
-  }
-  // Keep one request on one line whatever the client sent.
-  for (char& c : target) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  }
-  std::string line = LogTimestamp(Now());
-  line += ' ';
-  line += req.remote_addr;
-  line += ' ';
-  line += req.method;
-  line += ' ';
-  line += target;
-  line += ' ';
-  line += std::to_string(res.status);
-  options_.Log(line);
+  impl_->wake.notify_all();
 }

@@ -1,18 +1,13 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "ClientAddress.h"
 #include "ScoreStore.h"
-
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
 
 struct TScoreServerOptions {
   int64_t ChallengeLifetimeSeconds = 600;
@@ -22,10 +17,27 @@ struct TScoreServerOptions {
   std::function<int64_t()> Clock;
   // Receives one line per request (without the newline); no logging when empty.
   std::function<void(const std::string&)> Log;
+  // Requests 1 and 2 per client address and minute, each; 0: no limit.
+  int RatePerMinute = 0;
+  // Proxies whose X-Forwarded-For names the client; their own connections are
+  // not counted against the per-address cap.
+  std::vector<TAddressRange> TrustedProxies;
+  // Open connections one client address may hold at once.
+  int MaxConnectionsPerAddress = 32;
+  // A request must be complete and answered within this many seconds of the
+  // connection opening (or of the previous answer on it).
+  int RequestDeadlineSeconds = 10;
+  // A connection that sends nothing for this long is closed.
+  int IdleTimeoutSeconds = 5;
+  // Worker threads; each waits on many connections at once (epoll).
+  int Threads = 4;
 };
 
-// The world high-score server: the game's two requests, the world table and the
-// home page over HTTP, backed by a TScoreStore that outlives it.
+// The world high-score server: the game's two requests, the world table, the
+// home page and the health check over HTTP, backed by a TScoreStore that
+// outlives it. Built to face the open internet: bounded memory per connection,
+// a deadline per request, a cap on connections per address, and idle
+// connections that cost no thread.
 class TScoreServer {
  public:
   explicit TScoreServer(TScoreStore& store, TScoreServerOptions options = {});
@@ -33,7 +45,8 @@ class TScoreServer {
   TScoreServer(const TScoreServer&) = delete;
   TScoreServer& operator=(const TScoreServer&) = delete;
 
-  // Binds to host:port (port 0: any free port). Returns the bound port, or -1.
+  // Binds to host:port (port 0: any free port). Returns the bound port, or -1
+  // with errno set.
   int Bind(const std::string& host, int port);
   // Serves until Stop; requests in progress finish before it returns.
   bool Run();
@@ -41,16 +54,6 @@ class TScoreServer {
   void Stop();
 
  private:
-  void HandleScript(const httplib::Request& req, httplib::Response& res);
-  void IssueChallenge(const std::string& address, httplib::Response& res);
-  void AcceptResult(const httplib::Request& req, httplib::Response& res);
-  int64_t Now() const;
-  void LogRequest(const httplib::Request& req, const httplib::Response& res);
-
-  TScoreStore& store_;
-  TScoreServerOptions options_;
-  std::unique_ptr<httplib::Server> http_;
-  std::atomic<bool> stopRequested_{false};
-  std::atomic<bool> inRun_{false};
-  std::atomic<bool> finished_{false};
+  struct TImpl;
+  std::unique_ptr<TImpl> impl_;
 };

@@ -1,7 +1,10 @@
 // tidal-lynx-scores: the world high-score server for Tidal Lynx.
 //   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
-//                     [--challenges-per-address N]
-// Defaults: --listen 127.0.0.1:8642 --db scores.db. Port 0 picks a free port.
+//                     [--challenges-per-address N] [--rate N/min]
+//                     [--trust-forwarded-for CIDR]... [--max-connections-per-address N]
+//                     [--request-deadline SECONDS]
+// Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
+// free port.
 // Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
 // accepted result is already committed.
 
@@ -13,8 +16,10 @@
 #include <cstring>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ScoreServer.h"
 #include "ScoreStore.h"
@@ -27,11 +32,17 @@ struct TArguments {
   std::string Database = "scores.db";
   int Connections = 4;
   int ChallengesPerAddress = 16;
+  int RatePerMinute = 60;
+  std::vector<TAddressRange> TrustedProxies;
+  int MaxConnectionsPerAddress = 32;
+  int RequestDeadlineSeconds = 10;
 };
 
 constexpr const char* kUsage =
     "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]\n"
-    "                         [--challenges-per-address N]\n"
+    "                         [--challenges-per-address N] [--rate N/min]\n"
+    "                         [--trust-forwarded-for CIDR]... [--max-connections-per-address N]\n"
+    "                         [--request-deadline SECONDS]\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
     "  --db FILE           SQLite database of results (default scores.db, created if missing;\n"
     "                      also sqlite:FILE)\n"
@@ -40,7 +51,27 @@ constexpr const char* kUsage =
     "                      the password from PGPASSFILE or PGPASSWORD, never in the URI)\n"
     "  --db-connections N  PostgreSQL connections of this process (1-64, default 4)\n"
     "  --challenges-per-address N\n"
-    "                      open challenges one client address may hold (1-10000, default 16)\n";
+    "                      open challenges one client address may hold (1-10000, default 16)\n"
+    "  --rate N/min        requests for a challenge, and results, per client address and\n"
+    "                      minute, each (default 60/min; 0/min = no limit); 429 beyond\n"
+    "  --trust-forwarded-for CIDR\n"
+    "                      a proxy (or range of proxies) whose X-Forwarded-For names the\n"
+    "                      client; may be given more than once\n"
+    "  --max-connections-per-address N\n"
+    "                      open connections one client address may hold (default 32)\n"
+    "  --request-deadline SECONDS\n"
+    "                      time a request has to arrive whole and be answered (default 10)\n";
+
+// A whole number in [low, high] and nothing else.
+std::optional<int> ParseCount(const std::string& text, int low, int high) {
+  if (text.empty() || text.size() > 9 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  const int value = std::stoi(text);
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
 
 bool ParseListen(const std::string& text, TArguments& args) {
   const size_t colon = text.rfind(':');
@@ -76,6 +107,36 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
       }
     } else if (flag == "--db") {
       args.Database = value;
+    } else if (flag == "--rate") {
+      const size_t slash = value.find('/');
+      const auto rate = ParseCount(value.substr(0, slash), 0, 1'000'000);
+      if (slash == std::string::npos || value.substr(slash) != "/min" || !rate) {
+        error = "bad --rate value \"" + value + "\" (expected N/min, for example 60/min)";
+        return false;
+      }
+      args.RatePerMinute = *rate;
+    } else if (flag == "--trust-forwarded-for") {
+      std::string reason;
+      const auto range = TAddressRange::Parse(value, reason);
+      if (!range) {
+        error = "bad --trust-forwarded-for value: " + reason;
+        return false;
+      }
+      args.TrustedProxies.push_back(*range);
+    } else if (flag == "--max-connections-per-address") {
+      const auto count = ParseCount(value, 1, 100'000);
+      if (!count) {
+        error = "bad --max-connections-per-address value \"" + value + "\" (expected 1 or more)";
+        return false;
+      }
+      args.MaxConnectionsPerAddress = *count;
+    } else if (flag == "--request-deadline") {
+      const auto seconds = ParseCount(value, 1, 3600);
+      if (!seconds) {
+        error = "bad --request-deadline value \"" + value + "\" (expected 1 to 3600 seconds)";
+        return false;
+      }
+      args.RequestDeadlineSeconds = *seconds;
     } else if (flag == "--db-connections" || flag == "--challenges-per-address") {
       const bool pool = flag == "--db-connections";
       const int max = pool ? 64 : 10000;
@@ -124,6 +185,10 @@ int main(int argc, char** argv) {
   std::mutex logMutex;
   TScoreServerOptions options;
   options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
+  options.RatePerMinute = args.RatePerMinute;
+  options.TrustedProxies = args.TrustedProxies;
+  options.MaxConnectionsPerAddress = args.MaxConnectionsPerAddress;
+  options.RequestDeadlineSeconds = args.RequestDeadlineSeconds;
   options.Log = [&logMutex](const std::string& line) {
     std::lock_guard lock(logMutex);
     std::cout << line << std::endl;

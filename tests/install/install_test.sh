@@ -166,6 +166,11 @@ if [[ -e $build/server/tidal-lynx-scores ]]; then
   server_deb=$scratch/pkg/tidal-lynx-scores_${version}_$(dpkg --print-architecture).deb
   check "server deb carries the server" grep -q "usr/bin/tidal-lynx-scores" \
     <(dpkg-deb -c "$server_deb")
+  dpkg-deb -x "$server_deb" "$scratch/server-deb"
+  check "server deb: its unit starts /usr/bin/tidal-lynx-scores" grep -q \
+    "^ExecStart=/usr/bin/tidal-lynx-scores " \
+    "$scratch/server-deb/usr/lib/systemd/system/tidal-lynx-scores.service"
+  check "server deb: its man page" test -s "$scratch/server-deb/usr/share/man/man8/tidal-lynx-scores.8"
 fi
 
 # --- no path of one distribution in the code ----------------------------------------------

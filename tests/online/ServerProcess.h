@@ -59,6 +59,7 @@ class TServerProcess {
   TServerProcess& operator=(const TServerProcess&) = delete;
 
   int Port() const { return port_; }
+  pid_t Pid() const { return pid_; }
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   const std::filesystem::path& Database() const { return database_; }
   std::string Log() const {

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "LiveServer.h"
+#include "RawHttp.h"
 #include "online/ResultCodec.h"
 
 namespace {
@@ -224,25 +226,52 @@ TEST_P(ScoreServerOn, AFloodOfRequestOneFromOneAddressIsRefusedBeyondItsCap) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, ScoreServerOn, TL_BACKENDS);
 
-TEST(ScoreServer, LogsOneLinePerRequest) {
+TEST(ScoreServer, LogsOneEscapedLinePerRequestWithoutTheResult) {
   TLiveServer server("log");
   ASSERT_GT(server.Port(), 0);
-  server.Get("/");
-  server.Get("/missing");
-  server.Get(kVersion);
+  struct TCase {
+    std::string request;  // raw bytes after connecting
+    std::string expected;
+  };
+  const std::string inf = EncodeResult(BuildResultRecord("Secret", 5, "p", ""));
+  const TCase cases[] = {
+      {"GET / HTTP/1.1\r\nHost: t\r\n\r\n", "addr=127.0.0.1 method=GET path=/ status=200 us="},
+      {"GET /missing HTTP/1.1\r\nHost: t\r\n\r\n", "method=GET path=/missing status=404"},
+      {"GET " + kSubmit + inf + "&x=1 HTTP/1.1\r\nHost: t\r\n\r\n",
+       "path=/cgi/version.pl?hs&prg=TidalLynx&inf=&x=1 status=403"},
+      // A forged field and a terminal escape stay inside one quoted value.
+      {"GET /a\"b\x1b[2J status=200\\ HTTP/1.1\r\nHost: t\r\n\r\n",
+       "path=\"/a\\\"b\\x1b[2J status=200\\\\\" status=404"},
+      {"GET /\xff%0A HTTP/1.1\r\nHost: t\r\n\r\n", "path=\"/\\xff%0A\" status=404"},
+      {"NOT HTTP AT ALL\r\n\r\n", "addr=127.0.0.1 event=closed reason=malformed-request"},
+      {"GET / HTTP/1.1\r\nHost: t\r\n" + std::string(40000, 'h') + "\r\n\r\n",
+       "path=/ status=- us="},
+  };
+  for (const TCase& c : cases) {
+    TRawConnection connection(server.Port());
+    connection.Send(c.request);
+    connection.ReadAll(std::chrono::seconds(5));
+  }
   server.Stop();
-  // Lines are written after each answer, so their order may differ from the requests'.
   const auto log = server.Log();
-  ASSERT_EQ(log.size(), 3u);
-  for (const std::string& expected :
-       {std::string("127.0.0.1 GET / 200"), std::string("GET /missing 404"),
-        "GET " + kVersion + " 200"}) {
+  std::string all;
+  for (const std::string& line : log) all += line + "\n";
+  EXPECT_EQ(log.size(), std::size(cases)) << all;
+  for (const TCase& c : cases) {
     EXPECT_EQ(std::count_if(log.begin(), log.end(),
                             [&](const std::string& line) {
-                              return line.find(expected) != std::string::npos;
+                              return line.find(c.expected) != std::string::npos;
                             }),
               1)
-        << expected;
+        << c.expected << "\n"
+        << all;
+  }
+  for (const std::string& line : log) {
+    EXPECT_EQ(line.find("Secret"), std::string::npos) << line;
+    EXPECT_EQ(line.find(inf), std::string::npos) << line;
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char ch) {
+      return static_cast<unsigned char>(ch) < 0x20 || static_cast<unsigned char>(ch) >= 0x7F;
+    })) << line;
   }
 }
 

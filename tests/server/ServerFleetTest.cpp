@@ -96,9 +96,9 @@ TEST(ServerFleet, TwoProcessesShareChallengesAndRideOutADatabaseRestart) {
   ASSERT_TRUE(pg.Ready()) << pg.Error();
   const std::string database = pg.CreateDatabase();
   ASSERT_FALSE(database.empty());
-  // Every test client comes from 127.0.0.1: lift the per-address cap.
-  const std::vector<std::string> options = {"--db-connections", "3", "--challenges-per-address",
-                                            "10000"};
+  // Every test client comes from 127.0.0.1: lift the per-address limits.
+  const std::vector<std::string> options = {
+      "--db-connections", "3", "--challenges-per-address", "10000", "--rate", "0/min"};
   TServerProcess a(TL_SERVER_BIN, Scratch("a"), pg.Uri(database), options);
   TServerProcess b(TL_SERVER_BIN, Scratch("b"), pg.Uri(database), options);
   ASSERT_GT(a.Port(), 0) << a.Log();

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "online/ResultCodec.h"
@@ -59,7 +61,8 @@ TEST(ServerProgram, StopsCleanlyOnSignalsKeepingEveryResult) {
       const std::string log = server.Log();
       EXPECT_NE(log.find("stopping"), std::string::npos) << log;
       EXPECT_NE(log.find("stopped"), std::string::npos) << log;
-      EXPECT_NE(log.find("GET /cgi/version.pl?version&prg=TidalLynx 200"), std::string::npos);
+      EXPECT_NE(log.find("method=GET path=/cgi/version.pl?version&prg=TidalLynx status=200"),
+                std::string::npos);
     }
     EXPECT_EQ(CountRows(database), 3) << "signal " << signal;
   }
@@ -76,6 +79,11 @@ TEST(ServerProgram, BadArgumentsAndUnusableDatabaseEndWithAMessage) {
       {{"--listen", "127.0.0.1:99999"}, 2, "bad --listen value"},
       {{"--frobnicate", "1"}, 2, "unknown option --frobnicate"},
       {{"--db"}, 2, "missing value after --db"},
+      {{"--rate", "60"}, 2, "bad --rate value"},
+      {{"--rate", "-1/min"}, 2, "bad --rate value"},
+      {{"--trust-forwarded-for", "10.0.0.0/40"}, 2, "bad --trust-forwarded-for value"},
+      {{"--max-connections-per-address", "0"}, 2, "bad --max-connections-per-address"},
+      {{"--request-deadline", "soon"}, 2, "bad --request-deadline value"},
       {{"--listen", "127.0.0.1:0", "--db", "/nonexistent-folder/x/scores.db"},
        1,
        "cannot open database"},
@@ -101,6 +109,72 @@ TEST(ServerProgram, BadArgumentsAndUnusableDatabaseEndWithAMessage) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find(c.message), std::string::npos) << command << "\n" << text;
   }
+}
+
+// Output and exit status of a shell command.
+std::pair<int, std::string> RunCommand(const std::string& command, const fs::path& out) {
+  const int raw = std::system((command + " > '" + out.string() + "' 2>&1").c_str());
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text};
+}
+
+TEST(ServerProgram, InstallsAUnitSystemdAcceptsAndAManPageWithEveryOption) {
+  const fs::path dir = Scratch("install");
+  const fs::path root = dir / "root";
+  fs::create_directories(root);
+  const auto [installed, installLog] = RunCommand(
+      "DESTDIR='" + root.string() +
+          "' '" TL_CMAKE_COMMAND "' --install '" TL_BINARY_DIR "' --component server --prefix /usr",
+      dir / "install.txt");
+  ASSERT_EQ(installed, 0) << installLog;
+  fs::path unit;
+  fs::path manPage;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.path().filename() == "tidal-lynx-scores.service") unit = entry.path();
+    if (entry.path().filename() == "tidal-lynx-scores.8") manPage = entry.path();
+  }
+  ASSERT_FALSE(unit.empty()) << installLog;
+  ASSERT_EQ(manPage.parent_path().filename(), "man8") << installLog;
+
+  // Every option of the usage text is in the man page.
+  const auto [helped, usage] = RunCommand("'" TL_SERVER_BIN "' --help", dir / "usage.txt");
+  std::ifstream manIn(manPage);
+  const std::string man((std::istreambuf_iterator<char>(manIn)), std::istreambuf_iterator<char>());
+  std::istringstream lines(usage);
+  int options = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  --", 0) != 0) continue;
+    std::string option = line.substr(2, line.find(' ', 2) - 2);
+    ++options;
+    std::string escaped;
+    for (const char c : option) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(man.find(escaped), std::string::npos) << option << " is not in the man page";
+  }
+  EXPECT_GE(options, 6) << usage;
+
+  if (!fs::exists("/usr/bin/systemd-analyze")) {
+    const char* ci = std::getenv("CI");
+    if (ci && std::string(ci) == "true")
+      FAIL() << "scripts/install-deps.sh --tests installs systemd";
+    GTEST_SKIP() << "systemd-analyze is not installed";
+  }
+  // Checked where it was installed: ExecStart and the man page are looked up
+  // under the install root.
+  std::ifstream unitIn(unit);
+  std::string text((std::istreambuf_iterator<char>(unitIn)), std::istreambuf_iterator<char>());
+  const size_t exec = text.find("ExecStart=/");
+  ASSERT_NE(exec, std::string::npos) << text;
+  text.insert(exec + std::string("ExecStart=").size(), root.string());
+  const fs::path check = dir / "check" / "tidal-lynx-scores.service";
+  fs::create_directories(check.parent_path());
+  std::ofstream(check) << text;
+  const auto [verified, verdict] =
+      RunCommand("MANPATH='" + manPage.parent_path().parent_path().string() +
+                     "' systemd-analyze verify '" + check.string() + "'",
+                 dir / "verify.txt");
+  EXPECT_EQ(verified, 0) << verdict;
+  EXPECT_EQ(verdict, "") << text;
 }
 
 }  // namespace

@@ -1,0 +1,147 @@
+#include "ScoreService.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "ScoreApi.h"
+#include "ScorePages.h"
+#include "online/ResultCodec.h"
+
+namespace {
+
+constexpr const char* kProduct = "TidalLynx";
+// A real encoded result is under 200 characters.
+constexpr size_t kMaxEncodedLength = 512;
+constexpr const char* kHtml = "text/html; charset=utf-8";
+
+TWebAnswer Refuse(int status, const std::string& reason) {
+  return {status, "text/plain", "refused: " + reason + "\n", {}};
+}
+
+TWebAnswer NotFound() {
+  return {404, kHtml, RenderNotFoundPage(), {}};
+}
+
+size_t Count(const TScoreRequest& request, const std::string& key) {
+  return static_cast<size_t>(std::count_if(request.Query.begin(), request.Query.end(),
+                                           [&](const auto& entry) { return entry.first == key; }));
+}
+
+bool Has(const TScoreRequest& request, const std::string& key) {
+  return Count(request, key) > 0;
+}
+
+// The value of a key given exactly once (a repeated "inf" or "prg" is not
+// trusted); nothing otherwise. A key without "=" has the value "".
+std::optional<std::string> Single(const TScoreRequest& request, const std::string& key) {
+  if (Count(request, key) != 1) return std::nullopt;
+  for (const auto& [name, value] : request.Query) {
+    if (name == key) return value.value_or("");
+  }
+  return std::nullopt;
+}
+
+// A query value: nothing when absent, "" (refused by the parsers) when repeated.
+std::optional<std::string> Param(const TScoreRequest& request, const std::string& key) {
+  if (!Has(request, key)) return std::nullopt;
+  return Single(request, key).value_or("");
+}
+
+int64_t MonotonicMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+TScoreService::TScoreService(TScoreStore& store, TScoreServiceOptions options)
+    : store_(store),
+      options_(std::move(options)),
+      challengeLimiter_(options_.RatePerMinute),
+      resultLimiter_(options_.RatePerMinute) {}
+
+int64_t TScoreService::Now() const {
+  if (options_.Clock) return options_.Clock();
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+TWebAnswer TScoreService::Handle(const TScoreRequest& request) {
+  if (request.Method != "GET" && request.Method != "HEAD") {
+    return Refuse(405, "only GET and HEAD are served");
+  }
+  if (request.TargetLength > kMaxTargetLength) return Refuse(414, "address too long");
+  if (request.HeaderCount > kMaxHeaderCount) return Refuse(431, "too many header lines");
+  // The game never asks for part of an answer; many ranges of one page would
+  // multiply a small request into a huge answer.
+  if (request.HasRange) return Refuse(416, "ranges are not served");
+  if (request.HasBody) return Refuse(413, "a request body is not accepted");
+  if (request.Path == "/") return {200, kHtml, RenderHomePage(), {}};
+  if (request.Path == "/healthz") {
+    if (store_.Healthy()) return {200, "text/plain", "ok\n", {}};
+    return Refuse(503, "the score database is not available");
+  }
+  if (request.Path == "/cgi/version.pl") return HandleScript(request);
+  if (request.Path == "/api/scores") {
+    return ScoresJson(store_, Param(request, "limit"), Param(request, "period"), Now());
+  }
+  return NotFound();
+}
+
+TWebAnswer TScoreService::HandleScript(const TScoreRequest& request) {
+  if (Single(request, "prg") != kProduct) return NotFound();
+  if (Has(request, "version")) return IssueChallenge(request);
+  if (Has(request, "hs")) return AcceptResult(request);
+  if (Has(request, "show") && Single(request, "type") == "0") {
+    return WorldPage(store_, Param(request, "page"), Param(request, "period"), Now());
+  }
+  return NotFound();
+}
+
+TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
+  if (!challengeLimiter_.Take(request.ClientKey, MonotonicMs())) {
+    return Refuse(429, "too many requests from this address, try again in a minute");
+  }
+  const int64_t now = Now();
+  const TIssuedChallenge issued =
+      store_.IssueChallenge(request.ClientKey, now, options_.ChallengeLifetimeSeconds,
+                            options_.MaxOpenChallengesPerAddress);
+  if (issued.Outcome == TIssueOutcome::TooMany) {
+    return Refuse(429, "too many open challenges from this address");
+  }
+  if (issued.Outcome != TIssueOutcome::Stored) {
+    return Refuse(503, "the score database is not available");
+  }
+  // Fields: product, version, server time, challenge lifetime, challenge.
+  return {200,
+          "text/plain",
+          std::string(kProduct) + "|2.0|" + std::to_string(now) + "|" +
+              std::to_string(options_.ChallengeLifetimeSeconds) + "|" + issued.Challenge + "|",
+          {}};
+}
+
+TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
+  if (!resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
+    return Refuse(429, "too many requests from this address, try again in a minute");
+  }
+  const auto inf = Single(request, "inf");
+  if (!inf) return Refuse(400, "one inf value expected");
+  if (inf->size() > kMaxEncodedLength) return Refuse(400, "inf too long");
+  const auto record = DecodeResult(*inf);
+  if (!record) return Refuse(400, "inf is not an encoded result");
+  std::string reason;
+  const auto result = ParseSubmittedResult(*record, reason);
+  if (!result) return Refuse(400, reason);
+  switch (store_.Submit(*result, Now(), options_.ChallengeLifetimeSeconds)) {
+    case TSubmitOutcome::Stored:
+      return {200, "text/plain", "|ok|\n", {}};
+    case TSubmitOutcome::BadChallenge:
+      return Refuse(403, "unknown, used or expired p");
+    case TSubmitOutcome::Failed:
+    case TSubmitOutcome::Unavailable:
+      break;
+  }
+  return Refuse(503, "the score database is not available");
+}

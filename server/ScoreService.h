@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "RateLimiter.h"
+#include "ScorePages.h"
+#include "ScoreStore.h"
+
+// One request as the HTTP layer has read it.
+struct TScoreRequest {
+  std::string Method;
+  std::string Path;  // decoded, without the query
+  // Query keys and values in order, decoded; a key without "=" has no value.
+  std::vector<std::pair<std::string, std::optional<std::string>>> Query;
+  size_t TargetLength = 0;  // of the raw request target
+  size_t HeaderCount = 0;
+  bool HasRange = false;
+  bool HasBody = false;   // Content-Length above 0 or a Transfer-Encoding
+  std::string ClientKey;  // what the per-address rate limits count
+};
+
+struct TScoreServiceOptions {
+  int64_t ChallengeLifetimeSeconds = 600;
+  // Requests 1 and 2 per client address and minute, each; 0: no limit.
+  int RatePerMinute = 0;
+  // Open challenges one client address may hold; request 1 beyond it is 429.
+  int MaxOpenChallengesPerAddress = 16;
+  // Unix time in seconds; the system clock when empty.
+  std::function<int64_t()> Clock;
+};
+
+inline constexpr size_t kMaxTargetLength = 8192;
+inline constexpr size_t kMaxHeaderCount = 64;
+
+// What the server answers: the game's two requests, the world table, the home
+// page, the JSON scores and the health check, with the per-address limits. Knows nothing
+// of sockets; safe from any thread.
+class TScoreService {
+ public:
+  TScoreService(TScoreStore& store, TScoreServiceOptions options);
+
+  TWebAnswer Handle(const TScoreRequest& request);
+
+ private:
+  TWebAnswer HandleScript(const TScoreRequest& request);
+  TWebAnswer IssueChallenge(const TScoreRequest& request);
+  TWebAnswer AcceptResult(const TScoreRequest& request);
+  int64_t Now() const;
+
+  TScoreStore& store_;
+  TScoreServiceOptions options_;
+  TRateLimiter challengeLimiter_;
+  TRateLimiter resultLimiter_;
+};
