@@ -100,11 +100,12 @@ struct TScene {
     y = (i * 53 + f * 5) % 680 - 60;
   }
 
+  // The bench's surfaces are never lost or busy, so no blit here is refused.
   void MenuBlitsOurs() {
     TSurface& back = *display.BackBuffer;
     display.ClearBackBuffer();
-    DrawOpaque(back, 0, 0, *background);
-    DrawKeyed(back, 0, 0, *overlay);
+    (void)DrawOpaque(back, 0, 0, *background);
+    (void)DrawKeyed(back, 0, 0, *overlay);
   }
   void MenuBlitsSdl() {
     SDL_FillRect(sdlBack, nullptr, 0);
@@ -126,7 +127,7 @@ struct TScene {
       for (int32_t x = 118; x < 682; x += 64) {
         const int32_t top = std::max(0, -y);
         const TRect r{0, top, std::min(64, 682 - x), std::min(64, kH - y)};
-        back.BltFast(x, y + top, *sea, &r, kBltFastWait);
+        (void)back.BltFast(x, y + top, *sea, &r, kBltFastWait);
       }
     for (int i = 0; i < 30; ++i) {
       int32_t x = 0;

@@ -117,9 +117,9 @@ void TGame::BuildGameOverPicture(TSurface& back) {
   if (!context_.SnapshotSurface) return;
   TSurface& snapshot = *context_.SnapshotSurface;
   // A refused blit leaves the picture without that layer; the game ends anyway.
-  DrawOpaque(snapshot, 0, 0, back);
+  (void)DrawOpaque(snapshot, 0, 0, back);
   if (const TSurface* stripe = context_.Images.MenuImages[21].get()) {
-    for (int k = 0; k < 300; ++k) DrawKeyed(snapshot, 0, 2 * k, *stripe);
+    for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
   DrawCaption(context_.Fonts, 310, 300, 32, 20, kOrange, snapshot, "Game Over");
 }
@@ -162,12 +162,12 @@ void TGame::RunPlay(TSurface& back) {
 void TGame::RunGameOver(TSurface& back) {
   Now = Tick();
   // A refused copy shows this frame's sea instead; the next frame tries again.
-  if (context_.SnapshotSurface) DrawOpaque(back, 0, 0, *context_.SnapshotSurface);
+  if (context_.SnapshotSurface) (void)DrawOpaque(back, 0, 0, *context_.SnapshotSurface);
   if (!Elapsed(Now, PhaseStart, kGameOverMs)) return;
   context_.Host.SetGameState(gsMainMenu);
   context_.Sys.ShowCursor(true);
   if (context_.Host.LowestHighScore() < Score) {
-    if (context_.SnapshotSurface) DrawOpaque(*context_.SnapshotSurface, 0, 0, back);
+    if (context_.SnapshotSurface) (void)DrawOpaque(*context_.SnapshotSurface, 0, 0, back);
     context_.Host.SetGameState(gsNameEntry);
     context_.Host.SetMainMenuCurrent(2);
   }
@@ -191,8 +191,8 @@ void TGame::FreeIsland(size_t slot) {
 void TGame::DrawPanel(TSurface& back) {
   // A refused blit (a lost back buffer, which the shell restores) leaves that
   // part of the panel out of this frame only.
-  if (const TSurface* left = Sprite(0)) DrawKeyed(back, 0, 0, *left);
-  if (const TSurface* right = Sprite(1)) DrawKeyed(back, kRightPanelX, 0, *right);
+  if (const TSurface* left = Sprite(0)) (void)DrawKeyed(back, 0, 0, *left);
+  if (const TSurface* right = Sprite(1)) (void)DrawKeyed(back, kRightPanelX, 0, *right);
   auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
     DrawTextEx(context_.Fonts, f.X, f.Y, f.Height, f.Width, false, align, kOrange, back,
                std::to_string(value));

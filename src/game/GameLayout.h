@@ -2,18 +2,17 @@
 
 #include <cstdint>
 
+#include "graphics/FrameGeometry.h"  // kSeaLeft, kSeaRight, kSeaBottom
+
 // Where the game screen puts things, in back-buffer pixels: the sea between
 // the two side panels, the fields of the panels, and how far the ships may go.
-// The asset forge draws the panels around the same fields.
+// The asset forge draws the panels around the same fields. A shot ends when
+// it leaves the sea (kSeaBottom is the lowest row it may reach).
 
-// The side panels are 118 x 600; the sea runs between them.
-inline constexpr int16_t kSidePanelWidth = 118;
+// The side panels are full-height strips beside the sea.
+inline constexpr int16_t kSidePanelWidth = kSeaLeft;
 inline constexpr int16_t kScreenHeight = 600;
-inline constexpr int16_t kSeaLeft = kSidePanelWidth;
-inline constexpr int16_t kSeaRight = 682;
 inline constexpr int16_t kRightPanelX = kSeaRight;
-// The lowest row a shot may reach before it ends.
-inline constexpr int16_t kSeaBottom = 598;
 
 // A number on a panel: its anchor (centre or right edge by the field) and the
 // font cell.

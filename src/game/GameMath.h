@@ -3,17 +3,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "graphics/FrameGeometry.h"  // kHalfPi, RoundEven
 #include "platform/Platform.h"
 
 // Small helpers shared by the game objects.
-
-// pi / 2 as the game's direction formula uses it.
-inline constexpr double kHalfPi = 1.5707963267948966;
-
-// Round to the nearest integer, halves to the even neighbour.
-inline int32_t RoundEven(double value) {
-  return static_cast<int32_t>(std::nearbyint(value));
-}
 
 // Every timer test: strictly more than `ms` since `since`, on the wrapping 32-bit tick.
 inline bool Elapsed(uint32_t now, uint32_t since, uint32_t ms) {

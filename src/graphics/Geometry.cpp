@@ -4,19 +4,11 @@
 #include <numbers>
 #include <optional>
 
+#include "graphics/FrameGeometry.h"
+
 namespace {
 
-constexpr int32_t kRotatedLeft = 118;
-constexpr int32_t kRotatedRight = 682;
-constexpr int32_t kRotatedTop = 0;
-constexpr int32_t kRotatedBottom = 598;
 constexpr int32_t kClipWidth = 800;
-constexpr int32_t kClipHeight = 598;
-
-// std::nearbyint rounds halves to the even neighbour under the default mode.
-int32_t RoundHalfEven(double v) {
-  return static_cast<int32_t>(std::nearbyint(v));
-}
 
 }  // namespace
 
@@ -25,11 +17,11 @@ TPoint PointDelta(TPoint a, TPoint b) {
 }
 
 int32_t RotateX(TPoint v, double cosine, double sine) {
-  return RoundHalfEven(v.X * cosine - v.Y * sine);
+  return RoundEven(v.X * cosine - v.Y * sine);
 }
 
 int32_t RotateY(TPoint v, double cosine, double sine) {
-  return RoundHalfEven(v.X * sine + v.Y * cosine);
+  return RoundEven(v.X * sine + v.Y * cosine);
 }
 
 void DrawRotated(TSurface& source, TSurface& destination, TPoint pivot, double angle,
@@ -46,8 +38,7 @@ void DrawRotated(TSurface& source, TSurface& destination, TPoint pivot, double a
   const TLockedSurface& src = srcLock ? srcLock->Bits() : dst;
 
   constexpr double kTwoPi = 2.0 * std::numbers::pi;
-  constexpr double kHalfPi = std::numbers::pi / 2.0;
-  constexpr double kThreeHalfPi = 3.0 * std::numbers::pi / 2.0;
+  constexpr double kThreeHalfPi = 3.0 * kHalfPi;
   if (std::isfinite(angle)) {
     // Subtracting in a loop is the defined reduction; fmod only helps for
     // angles so large that the loop would run for ever.
@@ -80,7 +71,7 @@ void DrawRotated(TSurface& source, TSurface& destination, TPoint pivot, double a
       const TPoint d = PointDelta(pivot, TPoint{x, y});
       const int32_t tx = anchorX - (RotateX(d, cosine, sine) + pivot.X);
       const int32_t ty = anchorY - (RotateY(d, cosine, sine) + pivot.Y);
-      if (tx < kRotatedLeft || tx > kRotatedRight || ty < kRotatedTop || ty > kRotatedBottom) {
+      if (tx < kSeaLeft || tx > kSeaRight || ty < 0 || ty > kSeaBottom) {
         continue;
       }
       if (tx < dst.Width && ty < dst.Height) {
@@ -99,7 +90,7 @@ void DrawClipped(const TSurface& source, TSurface& destination, TRect rect, int1
   int32_t px = x;
   int32_t py = y;
   if (px + (rect.Right - rect.Left) > kClipWidth) rect.Right = rect.Left + kClipWidth - px;
-  if (py + (rect.Bottom - rect.Top) > kClipHeight) rect.Bottom = rect.Top + kClipHeight - py;
+  if (py + (rect.Bottom - rect.Top) > kSeaBottom) rect.Bottom = rect.Top + kSeaBottom - py;
   if (px < 0) {
     rect.Left -= px;
     px = 0;

@@ -18,11 +18,13 @@ int32_t RotateY(TPoint v, double cosine, double sine);
 
 // Draws the (width x height) top-left area of `source` turned by angle + pi
 // about `pivot`, the pivot landing at (anchorX - pivot.X, anchorY - pivot.Y).
-// Writes only inside columns 118..682 and rows 0..598 (the gap copy may reach
-// 683 / 599). Draws nothing when a surface cannot be locked.
+// Writes only inside columns kSeaLeft..kSeaRight and rows 0..kSeaBottom (the
+// gap copy may reach one column or row further). Draws nothing when a surface
+// cannot be locked.
 void DrawRotated(TSurface& source, TSurface& destination, TPoint pivot, double angle,
                  uint16_t width, uint16_t height, uint16_t anchorX, uint16_t anchorY);
 
 // Keyed, do-not-wait blit of `rect` (left, top, right, bottom) of `source` to
-// (x, y), clipped to 800 columns and 598 rows.
+// (x, y), clipped to the 800 columns and the kSeaBottom rows above the frame's
+// two bottom rows.
 void DrawClipped(const TSurface& source, TSurface& destination, TRect rect, int16_t x, int16_t y);

@@ -72,10 +72,11 @@ class TSurface {
   // Blt: dst == nullptr means the whole surface, src == nullptr with kBltColorFill
   // fills with `fillColour`; srcRect == nullptr means the whole source. Different
   // sizes stretch (nearest neighbour).
-  HResult Blt(const TRect* dstRect, const TSurface* src, const TRect* srcRect, uint32_t flags,
-              uint32_t fillColour = 0);
+  [[nodiscard]] HResult Blt(const TRect* dstRect, const TSurface* src, const TRect* srcRect,
+                            uint32_t flags, uint32_t fillColour = 0);
   // BltFast: copies srcRect (nullptr = whole source) to (x, y) without stretching.
-  HResult BltFast(int32_t x, int32_t y, const TSurface& src, const TRect* srcRect, uint32_t flags);
+  [[nodiscard]] HResult BltFast(int32_t x, int32_t y, const TSurface& src, const TRect* srcRect,
+                                uint32_t flags);
 
   // Lock of the whole surface. Fails with kDdErrSurfaceLost while lost.
   HResult Lock(TLockedSurface& out);
@@ -133,10 +134,11 @@ constexpr uint32_t GdiToPixel(uint32_t colorRef) {
 
 // Convenience forms of the drawing vocabulary: whole-image fast blits. Most
 // callers draw a frame that is composed anew 64 times a second and let a
-// refused image be missing from it; they say so where they ignore the result.
-inline HResult DrawOpaque(TSurface& dst, int32_t x, int32_t y, const TSurface& src) {
+// refused image be missing from it; they discard the result with (void) and
+// say why.
+[[nodiscard]] inline HResult DrawOpaque(TSurface& dst, int32_t x, int32_t y, const TSurface& src) {
   return dst.BltFast(x, y, src, nullptr, kBltFastWait | kBltFastNoColorKey);
 }
-inline HResult DrawKeyed(TSurface& dst, int32_t x, int32_t y, const TSurface& src) {
+[[nodiscard]] inline HResult DrawKeyed(TSurface& dst, int32_t x, int32_t y, const TSurface& src) {
   return dst.BltFast(x, y, src, nullptr, kBltFastWait | kBltFastSrcColorKey);
 }

@@ -123,8 +123,10 @@ std::string DescribeMissingData(const TDataFolderChoice& choice) {
   return text;
 }
 
-TGameFolders ResolveGameFolders(const std::string& dataDirOption, const std::string& configOption,
-                                const std::string& installedDataRelative) {
+namespace {
+
+TPathInputs ProcessInputs(const std::string& dataDirOption, const std::string& configOption,
+                          const std::string& installedDataRelative) {
   TPathInputs in;
   in.DataDirOption = dataDirOption;
   in.ConfigOption = configOption;
@@ -133,10 +135,25 @@ TGameFolders ResolveGameFolders(const std::string& dataDirOption, const std::str
   in.Home = HomeFolder();
   in.ExeDir = ExecutableFolder();
   in.InstalledDataRelative = installedDataRelative;
-  const TExistsFunction exists = [](const std::string& path) {
-    std::error_code error;
-    return fs::exists(path, error);
-  };
+  return in;
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error);
+}
+
+}  // namespace
+
+TDataFolderChoice FindDataFolder(const std::string& dataDirOption,
+                                 const std::string& installedDataRelative) {
+  return ChooseDataFolder(ProcessInputs(dataDirOption, "", installedDataRelative), FileExists);
+}
+
+TGameFolders ResolveGameFolders(const std::string& dataDirOption, const std::string& configOption,
+                                const std::string& installedDataRelative) {
+  const TPathInputs in = ProcessInputs(dataDirOption, configOption, installedDataRelative);
+  const TExistsFunction exists = FileExists;
 
   TGameFolders folders;
   const TDataFolderChoice data = ChooseDataFolder(in, exists);

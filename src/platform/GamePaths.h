@@ -71,3 +71,8 @@ struct TGameFolders {
 // and creates the user folder (mode 0700) when it is the game's own.
 TGameFolders ResolveGameFolders(const std::string& dataDirOption, const std::string& configOption,
                                 const std::string& installedDataRelative);
+
+// The data folder alone, searched from the process as ResolveGameFolders does,
+// for tools that read the game's files but keep no settings of their own.
+TDataFolderChoice FindDataFolder(const std::string& dataDirOption,
+                                 const std::string& installedDataRelative);

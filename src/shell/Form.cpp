@@ -96,13 +96,13 @@ void TForm1::ApplySettings() {
 }
 
 void TForm1::SecondCreatePass() {
-  State.DisplayReady = kFalse32;
+  DisplayReady = kFalse32;
   if (!Display.SetUpDisplay(Sys, State.Settings.WindowedMode)) {
     const std::string& error = Display.LastError();
     throw std::runtime_error(error.empty() ? "The display could not be set up." : error);
   }
   LoadAllImages();
-  State.DisplayReady = kTrue32;
+  DisplayReady = kTrue32;
   // The window refuses a resize from the start rather than undoing one.
   Sys.SetWindowResizable(FormCanResize());
 }
@@ -127,7 +127,7 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::Run() {
-  while (!State.Closing) RunOnce();
+  while (!closing_) RunOnce();
 }
 
 void TForm1::RunOnce() {
@@ -135,12 +135,12 @@ void TForm1::RunOnce() {
   Sys.PollEvents(events_);
   for (const TPlatformEvent& event : events_) {
     HandleEvent(event);
-    if (State.Closing) return;
+    if (closing_) return;
   }
   PadRepeat();
-  if (State.Closing) return;
+  if (closing_) return;
   // The idle pass: a frame, unless minimized.
-  if (!State.Minimized) RenderFrame();
+  if (!minimized_) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
   Sys.WaitForTickAfter(Sys.TickCount());
 }
@@ -154,10 +154,10 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
       ApplicationEvents1Deactivate();
       break;
     case TEventKind::Minimize:
-      State.Minimized = true;
+      minimized_ = true;
       break;
     case TEventKind::Restore:
-      State.Minimized = false;
+      minimized_ = false;
       ApplicationEvents1Restore();
       break;
     case TEventKind::CloseRequest:
@@ -223,10 +223,12 @@ int32_t TForm1::RestoreSurfaces() {
 void TForm1::FreezeSnapshot(bool stripes) {
   TSurface* snapshot = Display.SnapshotSurface.get();
   if (!snapshot || !Display.BackBuffer) return;
-  DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
+  // A refused copy leaves the previous picture behind the dialog; surfaces are
+  // lost all together, and the next frame's clear restores them.
+  (void)DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
   const TSurface* line = Menu(kPauseLineSlot);
   if (!stripes || !line) return;
-  for (int32_t i = 0; i < kFrameRows / 2; ++i) DrawKeyed(*snapshot, 0, 2 * i, *line);
+  for (int32_t i = 0; i < kFrameRows / 2; ++i) (void)DrawKeyed(*snapshot, 0, 2 * i, *line);
 }
 
 // --- foreground changes -------------------------------------------------------------------
@@ -234,7 +236,7 @@ void TForm1::FreezeSnapshot(bool stripes) {
 void TForm1::ApplicationEvents1Deactivate() {
   Music.StopMusic();
   Sound.SetForeground(false);
-  State.DisplayReady = kFalse32;
+  DisplayReady = kFalse32;
   State.MouseActive = kFalse32;
   Sys.UnacquireKeyboard();
   if (State.GameState == gsPlaying) {
@@ -253,7 +255,7 @@ void TForm1::ApplicationEvents1Deactivate() {
 
 void TForm1::ApplicationEvents1Activate() {
   Sound.SetForeground(true);
-  State.DisplayReady = kTrue32;
+  DisplayReady = kTrue32;
   State.MouseActive = kTrue32;
   Sys.AcquireKeyboard();
   if (State.Settings.MusicOn) {
@@ -264,7 +266,7 @@ void TForm1::ApplicationEvents1Activate() {
 }
 
 void TForm1::ApplicationEvents1Restore() {
-  State.DisplayReady = kFalse32;
+  DisplayReady = kFalse32;
   if (State.Settings.WindowedMode) {
     // Nothing was remembered when the window was never deactivated.
     const TRect& saved = State.SavedWindowRect;
@@ -273,7 +275,7 @@ void TForm1::ApplicationEvents1Restore() {
     FormCreate();
     Sys.ShowWindowNormal();
   }
-  State.DisplayReady = kTrue32;
+  DisplayReady = kTrue32;
   if (State.GameState == gsPlaying) {
     RenderFrame();
     FreezeSnapshot(true);
@@ -291,7 +293,7 @@ void TForm1::SetWindowed(bool value) {
 }
 
 bool TForm1::FormCanResize() const {
-  return !(State.DisplayReady != kFalse32 && State.Settings.WindowedMode);
+  return !(DisplayReady != kFalse32 && State.Settings.WindowedMode);
 }
 
 bool TForm1::FormCloseQuery() {
@@ -311,7 +313,7 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::Close() {
-  if (FormCloseQuery()) State.Closing = true;
+  if (FormCloseQuery()) closing_ = true;
 }
 
 // --- helpers ------------------------------------------------------------------------------

@@ -58,7 +58,7 @@ class TForm1 final : public IGameHost {
   void Run();
   // One pass of the loop: the pending events, then a frame unless minimized.
   void RunOnce();
-  bool Closed() const { return State.Closing; }
+  bool Closed() const { return closing_; }
   // Dispatches one platform notification to its handler.
   void HandleEvent(const TPlatformEvent& event);
   // Whether the window may be resized now.
@@ -175,6 +175,11 @@ class TForm1 final : public IGameHost {
   std::unique_ptr<TMenuWidgets> Widgets;  // created by the first image load
   TGameContext GameContext;
 
+  // A 32-bit boolean (0 or -1): false while the display is rebuilt or the
+  // application is in the background.
+  int32_t DisplayReady = kFalse32;
+  bool minimized_ = false;  // no frames are composed while minimized
+  bool closing_ = false;    // a close request went through; the loop ends
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
   TPadNavigator padNavigator_;

@@ -206,7 +206,7 @@ void TForm1::NextWeapon() {
 
 void TForm1::FormMouseMove(int32_t x, int32_t y) {
   State.MouseActive = kTrue32;
-  if (State.DisplayReady == kFalse32) return;
+  if (DisplayReady == kFalse32) return;
   if (Widgets) Widgets->OptionsGroup->MouseHover = true;
   State.MouseX = x;
   State.MouseY = y;

@@ -45,6 +45,16 @@ void Draw(TFonts& fonts, TSurface& back, const TCaption& caption) {
               caption.Text);
 }
 
+// The layers above the background. Surfaces are lost all together, so a lost
+// one also fails the clear or the background blit, which restore them; a
+// refused layer is missing from this frame only.
+void DrawLayer(TSurface& back, int32_t x, int32_t y, const TSurface* image) {
+  if (image) (void)DrawOpaque(back, x, y, *image);
+}
+void DrawKeyedLayer(TSurface& back, int32_t x, int32_t y, const TSurface* image) {
+  if (image) (void)DrawKeyed(back, x, y, *image);
+}
+
 }  // namespace
 
 void TForm1::ComposeScreen(TSurface& back) {
@@ -83,6 +93,8 @@ void TForm1::ComposeScreen(TSurface& back) {
 
 void TForm1::DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure) {
   if (!background) return;
+  // A failed background blit means lost image surfaces. The screens that do
+  // not restore them here leave the repair to the next menu screen.
   if (DrawOpaque(back, 0, 0, *background) != kDdOk && restoreOnFailure) RestoreSurfaces();
 }
 
@@ -91,22 +103,22 @@ void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
   if (panelSlot != kNoPanel) {
     DrawPanel(back, panelSlot);
   }
-  if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+  DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
   Widgets->MainMenuGroup->Draw(back);
 }
 
 void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                              bool restoreOnFailure) {
   DrawBackground(back, background, restoreOnFailure);
-  if (const TSurface* image = Menu(kDialogBoxSlot)) DrawOpaque(back, box.X, box.Y, *image);
+  DrawLayer(back, box.X, box.Y, Menu(kDialogBoxSlot));
 }
 
 void TForm1::DrawPanel(TSurface& back, int slot) {
-  if (const TSurface* panel = Menu(slot)) DrawOpaque(back, sl::kPanel.Left, sl::kPanel.Top, *panel);
+  DrawLayer(back, sl::kPanel.Left, sl::kPanel.Top, Menu(slot));
 }
 
 void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker) {
-  if (const TSurface* image = Menu(slot)) DrawOpaque(back, marker.At.X, marker.At.Y, *image);
+  DrawLayer(back, marker.At.X, marker.At.Y, Menu(slot));
 }
 
 void TForm1::DrawIntro(TSurface& back) {
@@ -134,7 +146,7 @@ void TForm1::DrawKeyCapture(TSurface& back) {
   // The options panel waiting for a key: no main menu, no hover handling.
   DrawBackground(back, Menu(kBackgroundSlot), true);
   DrawPanel(back, kOptionsPanelSlot);
-  if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+  DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
   DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
   TDDOptBtnCollection& options = *Widgets->OptionsGroup;
   options.KeyButton.Draw(back);
@@ -177,9 +189,7 @@ void TForm1::DrawHelpPage(TSurface& back) {
     heading(kBonusHeadingX, kHelpHeadingY, "Bonuses");
     lines(kEnemyLines, 18, 10);
     for (const THelpBonus& bonus : kBonusRows) {
-      if (const TSurface* icon = Sprite(bonus.SpriteSlot)) {
-        DrawKeyed(back, kBonusIconX, bonus.Y, *icon);
-      }
+      DrawKeyedLayer(back, kBonusIconX, bonus.Y, Sprite(bonus.SpriteSlot));
       DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back, bonus.Name);
     }
   }
@@ -193,8 +203,7 @@ void TForm1::DrawAbout(TSurface& back) {
   for (const THelpLine& line : kPublisherLines) {
     DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back, line.Text);
   }
-  if (const TSurface* picture = Menu(kAboutPictureSlot))
-    DrawKeyed(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, *picture);
+  DrawKeyedLayer(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, Menu(kAboutPictureSlot));
   Widgets->HelpButtons->Draw(back);
 }
 
@@ -204,14 +213,14 @@ void TForm1::DrawDialog(TSurface& back) {
   switch (State.GameState) {
     case gsExitConfirm:
       DrawDialogFrame(back, Menu(kBackgroundSlot), sl::kQuestionDialog, true);
-      if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+      DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
       Draw(Fonts, back,
            {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
       w.YesNoGroup->Draw(back);
       break;
     case gsClearScores:
       DrawDialogFrame(back, snapshot, sl::kClearScoresDialog, false);
-      if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
+      DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
       Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
       Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
       w.OkCancelGroup->Draw(back);

@@ -9,9 +9,9 @@
 #include "settings/HiScores.h"
 #include "settings/Options.h"
 
-// What the game's design calls its globals, plus the main form's own flags:
-// one object, created before the form and handed to it by reference, so two
-// forms never share state and a test can build as many as it likes.
+// What the game's design calls its globals: one object, created before the
+// form and handed to it by reference, so two forms never share state and a
+// test can build as many as it likes. The form's own flags live in TForm1.
 struct TShellState {
   // Current screen (a GameStates code).
   uint32_t GameState = gsIntro;
@@ -27,7 +27,7 @@ struct TShellState {
   uint16_t DesktopWidth = 0;   // screen size at the first creation pass
   uint16_t DesktopHeight = 0;
 
-  // Last pointer position in frame pixels (updated only while DisplayReady).
+  // Last pointer position in frame pixels (updated only while the display is ready).
   int32_t MouseX = 0;
   int32_t MouseY = 0;
   // Keyboard snapshot by DirectInput code, read on every pass of the loop.
@@ -41,14 +41,11 @@ struct TShellState {
   uint32_t FrameStartTick = 0;  // start of the current loop pass
   uint32_t LastFrameTick = 0;   // after the last frame was presented
 
-  // 32-bit booleans holding 0 or -1, as the widgets read them.
-  int32_t MouseActive = 0;   // the mouse was the last input used
-  int32_t DisplayReady = 0;  // false while rebuilding or in the background
-
-  bool Minimized = false;  // no frames are composed while minimized
-  bool Closing = false;    // a close request went through; the loop ends
+  // A 32-bit boolean holding 0 or -1, as the widgets read it: the mouse was
+  // the last input used.
+  int32_t MouseActive = 0;
 };
 
-// The 32-bit boolean values of MouseActive and DisplayReady.
+// The 32-bit boolean values of MouseActive and the form's DisplayReady.
 inline constexpr int32_t kTrue32 = -1;
 inline constexpr int32_t kFalse32 = 0;

@@ -7,5 +7,5 @@ void TDDButton::Draw(TSurface& surface) const {
   if (!Selected || ImageIndex >= kMenuImageCount) return;
   const TSurfacePtr& image = context_.Images.MenuImages[ImageIndex];
   // A refused blit leaves the highlight out of this frame only.
-  if (image) DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *image);
+  if (image) (void)DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *image);
 }

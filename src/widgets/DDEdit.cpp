@@ -83,7 +83,7 @@ void TDDEdit::Draw(TSurface& surface) {
   if (Focused && kFocusImage < kMenuImageCount) {
     const TSurfacePtr& frame = context_.Images.MenuImages[kFocusImage];
     // A refused blit leaves the focus frame out of this frame only.
-    if (frame) DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *frame);
+    if (frame) (void)DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *frame);
   }
 
   TDeviceContext dc(context_.Fonts, surface);

@@ -25,5 +25,5 @@ void TDDToggleButton::Draw(TSurface& surface) const {
   if (slot >= kMenuImageCount) return;
   const TSurfacePtr& image = context_.Images.MenuImages[slot];
   // A refused blit leaves the toggle out of this frame only.
-  if (image) DrawKeyed(surface, at.Left, at.Top, *image);
+  if (image) (void)DrawKeyed(surface, at.Left, at.Top, *image);
 }

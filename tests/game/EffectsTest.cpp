@@ -34,7 +34,7 @@ TEST(Effects, ExplosionStartFramesSoundAndLength) {
     while (alive) {
       ++calls;
       rig.Sys.Advance(31);
-      rig.Back.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+      ASSERT_EQ(rig.Back.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
       alive = hit.Process(rig.Back);
       if (firstDrawn == 0 && rig.Back.PixelAt(310, 310) == SpriteColour(10 + c.Kind)) {
         firstDrawn = calls;

@@ -211,7 +211,7 @@ TEST(GameSession, PanelShowsHealthBarOnlyInsideItsImage) {
     SCOPED_TRACE(c.Health);
     TGameRig rig(1);
     rig.Game->Health = c.Health;
-    rig.Back.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    ASSERT_EQ(rig.Back.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
     rig.Game->DrawPanel(rig.Back);
     EXPECT_EQ(rig.Back.PixelAt(710, 585) == barColour, c.Bar);
     if (c.Bar) {
@@ -227,11 +227,12 @@ TEST(GameSession, PanelFramesTheSelectedWeaponFromItsRowOfTheStrip) {
     SCOPED_TRACE(int{weapon});
     TGameRig rig(2);
     auto frame = std::make_shared<TSurface>(61, 305);
-    frame->Blt(nullptr, nullptr, nullptr, kBltColorFill, frameColour);
+    ASSERT_EQ(frame->Blt(nullptr, nullptr, nullptr, kBltColorFill, frameColour), kDdOk);
     // Only the selected weapon's row of the strip carries the frame colour.
     const TRect others[] = {{0, 0, 61, 61 * weapon}, {0, 61 * weapon + 61, 61, 305}};
     for (const TRect& r : others) {
-      if (r.Height() > 0) frame->Blt(&r, nullptr, nullptr, kBltColorFill, 0x00000001u);
+      if (r.Height() == 0) continue;
+      ASSERT_EQ(frame->Blt(&r, nullptr, nullptr, kBltColorFill, 0x00000001u), kDdOk);
     }
     rig.Images.SpriteImages[4] = frame;
     rig.Game->Weapon = weapon;

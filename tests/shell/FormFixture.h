@@ -26,7 +26,9 @@ class RecordingSound final : public ISoundEffects {
     uint8_t Id;
   };
   void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Calls.push_back({x, y, id}); }
+  void SetForeground(bool foreground) override { Foreground.push_back(foreground); }
   std::vector<TCall> Calls;
+  std::vector<bool> Foreground;  // every SetForeground, in order
 };
 
 class RecordingMusic final : public IMusic {
@@ -65,6 +67,14 @@ class FormFixture : public ::testing::Test {
     sys_.PushMouseMove(x, y);
     sys_.PushMouseDown(x, y);
     Deliver();
+  }
+  // Moves the pointer and tells whether the form took the new position, which
+  // it does only while its display is ready.
+  bool TakesPointer() {
+    const int32_t x = state_.MouseX == 11 ? 12 : 11;
+    sys_.PushMouseMove(x, 13);
+    Deliver();
+    return state_.MouseX == x && state_.MouseY == 13;
   }
   // The last presented frame.
   uint32_t Pixel(int32_t x, int32_t y) const { return sys_.FramePixel(x, y); }

@@ -86,11 +86,11 @@ TEST_F(MenuFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
   sys_.PushKind(TEventKind::Deactivate);
   form_->RunOnce();
   EXPECT_EQ(state_.GameState, gsPaused);
-  EXPECT_EQ(state_.DisplayReady, 0);
   EXPECT_EQ(state_.MouseActive, 0);
   EXPECT_FALSE(sys_.KeyboardAcquired);
   ASSERT_FALSE(music_.Calls.empty());
   EXPECT_EQ(music_.Calls.back(), "stop");
+  EXPECT_EQ(sound_.Foreground, std::vector<bool>{false});  // effects fall silent
   // The pause screen: every second row carries the pause line; the rows
   // between show the game.
   const uint32_t stripe = test_pack::MenuColor(21);
@@ -106,6 +106,7 @@ TEST_F(MenuFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
   sys_.PushKind(TEventKind::Activate);
   form_->RunOnce();
   EXPECT_EQ(music_.Calls.back(), "play 1.xm");
+  EXPECT_EQ(sound_.Foreground, (std::vector<bool>{false, true}));
   EXPECT_EQ(state_.GameState, gsPaused);
   EXPECT_TRUE(sys_.KeyboardAcquired);
 }
@@ -158,15 +159,16 @@ TEST_F(FormFixture, CloseIsRefusedInGameStatesAndNeedsTheExitAnswerElsewhere) {
       {gsExitConfirm, true, true, gsExitConfirm},
       {gsMainMenu, true, true, gsExitConfirm},
   };
-  StartForm();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "state " << c.state << " confirmed " << c.confirmed);
+    state_ = TShellState{};
+    StartForm();
     state_.GameState = c.state;
     state_.ExitConfirmed = c.confirmed;
-    state_.Closing = false;
     form_->HandleEvent({.Kind = TEventKind::CloseRequest});
     EXPECT_EQ(form_->Closed(), c.closes);
     EXPECT_EQ(state_.GameState, c.after);
+    form_.reset();
   }
 }
 
@@ -178,7 +180,7 @@ TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
     EXPECT_FALSE(state_.Settings.WindowedMode);
     ASSERT_FALSE(sys_.DisplayModes.empty());
     EXPECT_FALSE(sys_.DisplayModes.back());
-    EXPECT_EQ(state_.DisplayReady, -1);
+    EXPECT_TRUE(TakesPointer());  // the rebuilt display is ready
     state_.GameState = gsOptions;
     ComposeFrame();
     EXPECT_FALSE(ShowsFirstChoice(0));
@@ -234,7 +236,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
   };
   for (const auto& [index, surface] : allSlots()) {
     ASSERT_NE(surface, nullptr) << "pack image " << index;
-    surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    ASSERT_EQ(surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
   }
 
   images.MenuImages[0]->SetLost(true);  // the background blit fails
@@ -264,7 +266,7 @@ TEST_F(FormFixture, StartUpWithoutConfigWritesTheDefaultFileAndPlaysTheMenuTrack
   EXPECT_EQ(music_.Calls, std::vector<std::string>{"play 1.xm"});
   EXPECT_EQ(state_.GameState, gsIntro);
   EXPECT_TRUE(sys_.KeyboardAcquired);
-  EXPECT_EQ(state_.DisplayReady, -1);
+  EXPECT_TRUE(TakesPointer());  // the display is ready
 }
 
 TEST_F(FormFixture, LoadedSettingsAreAppliedBeforeTheFirstFrame) {
@@ -368,8 +370,7 @@ TEST_F(MenuFixture, RestoringTheWindowPutsItBackOrRebuildsTheFullScreen) {
     EXPECT_EQ(sys_.DisplayModes.size(), c.displayModes);
     EXPECT_EQ(sys_.ShowNormalCount, c.showNormal);
     EXPECT_EQ(state_.GameState, c.after);
-    EXPECT_EQ(state_.DisplayReady, -1);
-    EXPECT_FALSE(state_.Minimized);
+    EXPECT_TRUE(TakesPointer());  // the display is ready again
     EXPECT_EQ(sys_.Window.Left, c.windowed ? 40 : 0);
     form_.reset();
   }

@@ -157,7 +157,7 @@ TEST(DDToggleButton, ShowsTheMarkAtTheChosenLabel) {
   EXPECT_EQ(f.state.frame.PixelAt(music.SecondRect.Left, music.SecondRect.Top), secondMark);
   EXPECT_NE(f.state.frame.PixelAt(music.FirstRect.Left, music.FirstRect.Top), firstMark);
 
-  f.state.frame.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+  ASSERT_EQ(f.state.frame.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
   f.group.MusicToggle.Checked = true;
   f.group.MusicToggle.Draw(f.state.frame);
   EXPECT_EQ(f.state.frame.PixelAt(music.FirstRect.Left, music.FirstRect.Top), firstMark);

@@ -76,7 +76,7 @@ TEST(DDTextBtnCollection, HighlightedCaptionIsOrange) {
     return n;
   };
   for (bool first : {true, false}) {
-    f.state.frame.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+    ASSERT_EQ(f.state.frame.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
     f.group.FirstSelected = first;
     f.group.Draw(f.state.frame);
     const TRect& lit = first ? menu_layout::kYesRect : menu_layout::kNoRect;

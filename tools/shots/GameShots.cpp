@@ -11,15 +11,6 @@
 
 namespace {
 
-std::string PackPath() {
-  if (std::filesystem::exists(kPackPath)) return kPackPath;
-#ifdef TL_GAME_DIR
-  return std::string(TL_GAME_DIR) + "/" + kPackPath;
-#else
-  return kPackPath;
-#endif
-}
-
 void Save(const TSurface& surface, const std::string& outDir, const std::string& name) {
   const std::string path = outDir + "/" + name;
   if (!WritePng(surface, path)) std::cerr << "shots: could not write " << path << '\n';
@@ -27,10 +18,10 @@ void Save(const TSurface& surface, const std::string& outDir, const std::string&
 
 }  // namespace
 
-void WriteGameShots(const std::string& outDir) {
+void WriteGameShots(const std::string& outDir, const std::string& packPath) {
   std::filesystem::create_directories(outDir);
   TGameRig rig(20261207, false);
-  LoadAllImages(rig.Images, PackPath());
+  LoadAllImages(rig.Images, packPath);
 
   // A fresh game: between levels, then the banner with the sea scrolling.
   rig.Frame();

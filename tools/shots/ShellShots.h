@@ -3,7 +3,7 @@
 #include <string>
 
 // Renders every menu, help page and dialog of the shell on the fake platform
-// with the real image pack ("Data/Data.pp" under the current folder) and writes
+// with the real image pack at `packPath` and writes
 // one PNG per screen into `outDir`. Returns the number of pictures that could
 // not be written.
-int WriteShellShots(const std::string& outDir);
+int WriteShellShots(const std::string& outDir, const std::string& packPath);

@@ -1,21 +1,55 @@
-// shots <outdir>: renders every screen of the game on the fake platform with
-// the real image pack and writes PNG pictures for review. Run it with the game
-// folder as the working directory.
+// shots [--data-dir DIR] <outdir>: renders every screen of the game on the fake
+// platform with the real image pack and writes PNG pictures for review. The
+// pack is found as the game finds it: --data-dir, TIDAL_LYNX_DATA, the tool's
+// own folder, then the build tree's game folder beside it.
 
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include "GameShots.h"
 #include "ShellShots.h"
+#include "platform/GamePaths.h"
+
+#ifndef TL_SHOTS_DATA_RELATIVE
+#define TL_SHOTS_DATA_RELATIVE "../../game"
+#endif
+
+namespace {
+
+constexpr const char* kUsage = "usage: shots [--data-dir DIR] <outdir>\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: shots <outdir>  (run from the game folder)\n";
+  std::string dataDir;
+  std::string outDir;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--data-dir" && i + 1 < argc) {
+      dataDir = argv[++i];
+    } else if (arg.rfind("--data-dir=", 0) == 0) {
+      dataDir = arg.substr(std::string("--data-dir=").size());
+    } else if (arg.empty() || arg[0] == '-' || !outDir.empty()) {
+      std::cerr << kUsage;
+      return 2;
+    } else {
+      outDir = arg;
+    }
+  }
+  if (outDir.empty()) {
+    std::cerr << kUsage;
     return 2;
   }
+  const TDataFolderChoice data = FindDataFolder(dataDir, TL_SHOTS_DATA_RELATIVE);
+  if (data.Folder.empty()) {
+    std::cerr << "shots: " << DescribeMissingData(data) << ". Use --data-dir DIR.\n";
+    return 1;
+  }
+  const std::string packPath = data.Folder + "/" + kPackRelativePath;
   try {
-    const int failures = WriteShellShots(argv[1]);
-    WriteGameShots(argv[1]);
+    const int failures = WriteShellShots(outDir, packPath);
+    WriteGameShots(outDir, packPath);
     return failures == 0 ? 0 : 1;
   } catch (const std::exception& error) {
     std::cerr << "shots: " << error.what() << '\n';
