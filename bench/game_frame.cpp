@@ -14,7 +14,7 @@
 namespace {
 
 void LoadImages(TGameRig& rig) {
-  const std::string pack = std::string(TL_GAME_DIR) + "/" + kPackPath;
+  const std::string pack = std::string(TL_GAME_DIR) + "/" + kPackRelativePath;
   if (!std::filesystem::exists(pack)) return;
   try {
     LoadAllImages(rig.Images, pack);

@@ -5,9 +5,8 @@
 
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
+#include "platform/GamePaths.h"
 
-// Where the game finds its pictures, relative to the current directory.
-inline constexpr const char* kPackPath = "Data/Data.pp";
 // No record of the pack may be longer than this; a larger length field means
 // a damaged file, and nothing that large is ever allocated.
 inline constexpr uint32_t kMaxPackRecordBytes = 16u * 1024u * 1024u;
@@ -46,7 +45,7 @@ TSurfacePtr LoadPackImage(const std::string& packPath, int index);
 // slot released before it is loaded; the 76 pictures share one kMaxPackPixels budget. On a failure
 // the slot being loaded stays empty, later slots keep what they held, and the TPackError
 // propagates.
-void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackPath);
+void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackRelativePath);
 
 // Empties every slot (menu images first, then sprites).
 void ReleaseAllImages(TImageSlots& slots);

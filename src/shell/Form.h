@@ -12,6 +12,7 @@
 #include "graphics/Display.h"
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
+#include "platform/GamePaths.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "settings/ConfigFile.h"
@@ -23,7 +24,7 @@
 
 // Where the form finds its files (relative to the current folder by default).
 struct TFormPaths {
-  std::string PackPath = "Data/Data.pp";
+  std::string PackPath = kPackRelativePath;
   std::string ConfigPath = "Config.cfg";
 };
 

@@ -46,7 +46,7 @@ TEST(ImagePack, LoadAllImagesFillsBothArraysAndIgnoresExtraRecords) {
 }
 
 TEST(ImagePack, TheGeneratedPackLoads) {
-  const std::string path = std::string(TL_GAME_DIR) + "/" + kPackPath;
+  const std::string path = std::string(TL_GAME_DIR) + "/" + kPackRelativePath;
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no generated pack at " << path;
   TImageSlots slots;
   LoadAllImages(slots, path);
