@@ -194,7 +194,9 @@ int32_t TForm1::RenderFrame() {
     return 0;
   }
   int32_t result = 0;
-  if (Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
+  // A screen that begins with a whole-frame opaque picture overwrites every
+  // pixel: clearing first would only be undone.
+  if (!ScreenCoversFrame() && Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
   if (Display.BackBuffer) ComposeScreen(*Display.BackBuffer);
   Display.PresentFrame(Sys);
   State.LastFrameTick = Sys.TickCount();

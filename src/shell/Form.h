@@ -135,6 +135,9 @@ class TForm1 final : public IGameHost {
   int32_t RestoreSurfaces();
   // Opaque background blit; a failure restores the surfaces and the frame goes on.
   void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
+  // Whether the current screen's first layer is an opaque picture that will
+  // cover the whole (usable) back buffer.
+  bool ScreenCoversFrame() const;
   void DrawMenuFrame(TSurface& back, int panelSlot);
   void DrawDialogFrame(TSurface& back, const TSurface* background, int32_t boxX,
                        bool restoreOnFailure);
