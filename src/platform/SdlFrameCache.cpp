@@ -1,0 +1,24 @@
+#include "platform/SdlFrameCache.h"
+
+#include <cstddef>
+#include <cstring>
+
+SdlFrameCache::SdlFrameCache(int32_t width, int32_t height)
+    : width_(width), height_(height), frame_(static_cast<size_t>(width) * height) {}
+
+SdlFrameCache::TBand SdlFrameCache::Update(const uint32_t* pixels, int32_t pitch) {
+  const size_t rowBytes = static_cast<size_t>(width_) * sizeof(uint32_t);
+  const auto* source = reinterpret_cast<const unsigned char*>(pixels);
+  int32_t first = -1;
+  int32_t last = -1;
+  for (int32_t y = 0; y < height_; ++y) {
+    const unsigned char* row = source + static_cast<ptrdiff_t>(y) * pitch;
+    uint32_t* cached = frame_.data() + static_cast<size_t>(y) * width_;
+    if (valid_ && std::memcmp(cached, row, rowBytes) == 0) continue;
+    std::memcpy(cached, row, rowBytes);
+    if (first < 0) first = y;
+    last = y;
+  }
+  valid_ = true;
+  return first < 0 ? TBand{} : TBand{first, last - first + 1};
+}
