@@ -34,7 +34,26 @@ TPackError::TPackError(const std::string& file, int record, const std::string& r
       file_(file),
       record_(record) {}
 
-TSurfacePtr LoadPackImage(const std::string& packPath, int index) {
+void ValidatePackRecord(const std::string& packPath, int index, const uint8_t* data, size_t size,
+                        int64_t& packPixels) {
+  TBmpLayout layout;
+  std::string error;
+  if (!ValidateBmpLayout(data, size, layout, error)) {
+    throw TPackError(packPath, index, "bad bitmap: " + error);
+  }
+  if (layout.Pixels() > kMaxPackPixels - packPixels) {
+    throw TPackError(packPath, index,
+                     "its " + std::to_string(layout.Width) + " x " + std::to_string(layout.Height) +
+                         " picture takes the pack past its budget of " +
+                         std::to_string(kMaxPackPixels) + " pixels");
+  }
+  packPixels += layout.Pixels();
+}
+
+namespace {
+
+// The bytes of record `index`, read after walking the lengths before it.
+std::vector<uint8_t> ReadPackRecord(const std::string& packPath, int index) {
   if (index < 0 || index > 255) throw TPackError(packPath, index, "no such image index");
   FileHandle file(std::fopen(packPath.c_str(), "rb"));
   if (!file) throw TPackError(packPath, index, std::string("cannot open: ") + std::strerror(errno));
@@ -75,8 +94,12 @@ TSurfacePtr LoadPackImage(const std::string& packPath, int index) {
   if (length > 0 && std::fread(bytes.data(), 1, length, f) != length) {
     throw TPackError(packPath, index, "the record ends early");
   }
-  file.reset();
+  return bytes;
+}
 
+TSurfacePtr LoadCheckedPackImage(const std::string& packPath, int index, int64_t& packPixels) {
+  const std::vector<uint8_t> bytes = ReadPackRecord(packPath, index);
+  ValidatePackRecord(packPath, index, bytes.data(), bytes.size(), packPixels);
   TDecodedBitmap bitmap;
   std::string error;
   if (!DecodeBmp(bytes.data(), bytes.size(), bitmap, error)) {
@@ -90,16 +113,24 @@ TSurfacePtr LoadPackImage(const std::string& packPath, int index) {
   return surface;
 }
 
+}  // namespace
+
+TSurfacePtr LoadPackImage(const std::string& packPath, int index) {
+  int64_t packPixels = 0;
+  return LoadCheckedPackImage(packPath, index, packPixels);
+}
+
 void LoadAllImages(TImageSlots& slots, const std::string& packPath) {
+  int64_t packPixels = 0;
   for (int s = 0; s < kSpriteImageCount; ++s) {
     auto& slot = slots.SpriteImages[static_cast<size_t>(s)];
     slot.reset();
-    slot = LoadPackImage(packPath, s);
+    slot = LoadCheckedPackImage(packPath, s, packPixels);
   }
   for (int i = 0; i < kMenuImageCount; ++i) {
     auto& slot = slots.MenuImages[static_cast<size_t>(i)];
     slot.reset();
-    slot = LoadPackImage(packPath, kSpriteImageCount + i);
+    slot = LoadCheckedPackImage(packPath, kSpriteImageCount + i, packPixels);
   }
 }
 

@@ -11,6 +11,9 @@ inline constexpr const char* kPackPath = "Data/Data.pp";
 // No record of the pack may be longer than this; a larger length field means
 // a damaged file, and nothing that large is ever allocated.
 inline constexpr uint32_t kMaxPackRecordBytes = 16u * 1024u * 1024u;
+// The pictures of one pack together may not have more pixels than this (the
+// game's own pack has about 1.8 million).
+inline constexpr int64_t kMaxPackPixels = 64LL * 1024 * 1024;
 
 // Any failure to read an image from the pack: a missing or unreadable file, a
 // record that ends early, a length field beyond the file or the cap above, or
@@ -26,14 +29,23 @@ class TPackError : public std::runtime_error {
   int record_;
 };
 
+// The checks a record's bytes pass before anything is allocated for its
+// picture: the BMP headers must describe pixel data that is really in the
+// record (ValidateBmpLayout), and the picture must fit in what is left of the
+// pack's budget. `packPixels` holds the pixels of the pack's records checked
+// before this one and grows by this picture's. Throws TPackError.
+void ValidatePackRecord(const std::string& packPath, int index, const uint8_t* data, size_t size,
+                        int64_t& packPixels);
+
 // Reads record `index` (0..255) of the pack at `packPath` into a new surface of
 // the bitmap's size with the magenta colour key set. Walks the records from the
 // start of the file, reading only lengths until the wanted one. Throws TPackError.
 TSurfacePtr LoadPackImage(const std::string& packPath, int index);
 
 // Fills SpriteImages with pack images 0..41 and MenuImages with 42..75, each
-// slot released before it is loaded. On a failure the slot being loaded stays
-// empty, later slots keep what they held, and the TPackError propagates.
+// slot released before it is loaded; the 76 pictures share one kMaxPackPixels budget. On a failure
+// the slot being loaded stays empty, later slots keep what they held, and the TPackError
+// propagates.
 void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackPath);
 
 // Empties every slot (menu images first, then sprites).

@@ -73,8 +73,8 @@ inline constexpr uint8_t kRight = 0xCD;
 inline constexpr uint8_t kDown = 0xD0;
 }  // namespace dik
 
-// Result of an HTTP GET: Ok is false for a connection failure, a time-out or a
-// status of 400 or above.
+// Result of an HTTP GET: Ok is true only for a 2xx answer; false for a
+// connection failure, a time-out or any other status (redirects are not followed).
 struct THttpResult {
   bool Ok = false;
   long Status = 0;

@@ -112,7 +112,9 @@ THttpResult SdlHttpClient::Get(const std::string& url, const THttpOptions& optio
     result.Error = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
     return result;
   }
-  if (result.Status >= 400) {
+  // Only a 2xx answer is the answer asked for; a redirect is not followed and
+  // counts as a failure like a 4xx or 5xx.
+  if (result.Status < 200 || result.Status > 299) {
     result.Error = "The server answered with status " + std::to_string(result.Status) + ".";
     return result;
   }

@@ -2,74 +2,49 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <new>
 #include <thread>
 #include <vector>
 
+#include "audio/AllocationProbe.h"
 #include "audio/Audio.h"
 #include "audio/AudioTestKit.h"
 #include "audio/DXWaveList.h"
 #include "platform/Random.h"
 #include "support/FakePlatform.h"
 
-// Counts allocations made by a thread while it is marked as the audio
-// callback. Replacing the global allocation functions is the one hook that
-// sees every operator new in this test binary.
 namespace {
 
-bool& InAudioCallback() {
-  thread_local bool flag = false;
-  return flag;
-}
+using allocprobe::TCallbackScope;
 
-std::atomic<int>& CallbackAllocations() {
-  static std::atomic<int> count{0};
-  return count;
-}
+// Keeps the compiler from folding away an allocation and its free.
+void* volatile gSink = nullptr;
 
-void* CountedAllocate(std::size_t size) {
-  if (InAudioCallback()) CallbackAllocations().fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  return CountedAllocate(size);
-}
-void* operator new[](std::size_t size) {
-  return CountedAllocate(size);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-  std::free(p);
-}
-
-namespace {
-
-// Marks the current thread as the audio callback for its lifetime.
-struct TCallbackScope {
-  TCallbackScope() { InAudioCallback() = true; }
-  ~TCallbackScope() { InAudioCallback() = false; }
-};
-
-TEST(AudioSoak, TheAllocationProbeSeesAllocations) {
-  const int before = CallbackAllocations().load();
+TEST(AudioSoak, TheAllocationProbeSeesEveryCAllocationOnTheMarkedThreadOnly) {
+  auto allocateEachWay = [] {
+    gSink = std::malloc(24);
+    std::free(gSink);
+    gSink = std::calloc(3, 8);
+    gSink = std::realloc(gSink, 4096);
+    std::free(gSink);
+    gSink = std::aligned_alloc(64, 128);
+    std::free(gSink);
+    void* p = nullptr;
+    if (posix_memalign(&p, 64, 128) == 0) gSink = p;
+    std::free(gSink);
+    auto* v = new std::vector<int>(100);
+    gSink = v;
+    delete v;
+  };
+  const long allocations = allocprobe::Allocations();
+  const long frees = allocprobe::Frees();
+  std::thread([&] { allocateEachWay(); }).join();  // not marked: not counted
+  EXPECT_EQ(allocprobe::Allocations() - allocations, 0);
   {
     TCallbackScope scope;
-    auto* p = new std::vector<int>(100);
-    delete p;
+    allocateEachWay();
   }
-  EXPECT_GE(CallbackAllocations().load() - before, 2);
+  EXPECT_GE(allocprobe::Allocations() - allocations, 7);
+  EXPECT_GE(allocprobe::Frees() - frees, 6);
 }
 
 TEST(AudioSoak, RandomPlaysWhileTheCallbackRendersOnAnotherThread) {
@@ -89,7 +64,8 @@ TEST(AudioSoak, RandomPlaysWhileTheCallbackRendersOnAnotherThread) {
   audio.PlayMusic("1.xm");
 
   const TAudioCallback callback = platform.AudioCallback;
-  const int before = CallbackAllocations().load();
+  const long allocations = allocprobe::Allocations();
+  const long frees = allocprobe::Frees();
   std::atomic<bool> stop{false};
   std::atomic<int> callbacks{0};
   std::thread renderer([&] {
@@ -121,7 +97,8 @@ TEST(AudioSoak, RandomPlaysWhileTheCallbackRendersOnAnotherThread) {
   stop = true;
   renderer.join();
 
-  EXPECT_EQ(CallbackAllocations().load() - before, 0);
+  EXPECT_EQ(allocprobe::Allocations() - allocations, 0) << "malloc family on the callback thread";
+  EXPECT_EQ(allocprobe::Frees() - frees, 0) << "free on the callback thread";
   EXPECT_GE(callbacks.load(), 50);
   for (uint8_t id = 0; id < kSoundCount; ++id) {
     const auto& item = audio.WaveList().Items()[id];

@@ -4,9 +4,14 @@
 #include <sqlite3.h>
 #include <sys/socket.h>
 
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/GameStates.h"
@@ -193,6 +198,35 @@ TEST(SubmitEndToEnd, UnreachableOrSilentServerLeadsToTheRetryQuestion) {
         SubmitResult(sys, "Nobody", 10, "", QuickOptions("127.0.0.1:" + std::to_string(c.port)));
     EXPECT_EQ(state, gsConnectFailed) << c.label;
     EXPECT_EQ(sys.Urls.size(), 1u) << c.label << ": no second request";
+  }
+}
+
+TEST(SubmitEndToEnd, RedirectAnswerToTheFirstRequestLeadsToTheRetryQuestion) {
+  for (const int status : {301, 302, 307}) {
+    // A loopback server that answers every request with the redirect and a
+    // body that would otherwise pass for a challenge.
+    httplib::Server server;
+    std::atomic<int> hits{0};
+    server.Get(".*", [&](const httplib::Request&, httplib::Response& res) {
+      ++hits;
+      res.status = status;
+      res.set_header("Location", "/cgi/version.pl?elsewhere");
+      res.set_content("p1|p2|p3", "text/html");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread thread([&] { server.listen_after_bind(); });
+    for (int i = 0; i < 500 && !server.is_running(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    TRecordingPlatform sys;
+    const uint32_t state =
+        SubmitResult(sys, "Nobody", 10, "", QuickOptions("127.0.0.1:" + std::to_string(port)));
+    server.stop();
+    thread.join();
+    EXPECT_EQ(state, gsConnectFailed) << status;
+    EXPECT_EQ(sys.Urls.size(), 1u) << status << ": no second request";
+    EXPECT_EQ(hits.load(), 1) << status << ": the redirect is not followed";
   }
 }
 

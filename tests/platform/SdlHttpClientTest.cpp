@@ -138,6 +138,7 @@ TEST_F(SdlHttpClientTest, KeepsCookiesBetweenRequestsInMemory) {
 
 TEST_F(SdlHttpClientTest, DoesNotFollowRedirects) {
   const THttpResult r = client_.Get(Url("/moved"), Quick());
+  EXPECT_FALSE(r.Ok);  // a redirect is not the answer asked for
   EXPECT_EQ(r.Status, 302);
   EXPECT_EQ(r.Body, "moved away");
   EXPECT_EQ(targetHits_.load(), 0);

@@ -206,24 +206,29 @@ TEST_F(FormFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
   form_->Widgets->MainMenuGroup->Select(3);
   form_->Widgets->OptionsGroup->NameEdit.SetText("ANNA");
   form_->Widgets->NameField->SetText("BOB");
-  std::vector<const TSurface*> before;
-  for (const auto& slot : form_->Images.SpriteImages) before.push_back(slot.get());
-  for (const auto& slot : form_->Images.MenuImages) before.push_back(slot.get());
+  // Paint every loaded image black: only reading the pack again brings its
+  // colours back.
+  auto allSlots = [this] {
+    std::vector<std::pair<int, TSurface*>> slots;
+    for (int s = 0; s < kSpriteImageCount; ++s)
+      slots.emplace_back(s, form_->Images.SpriteImages[s].get());
+    for (int i = 0; i < kMenuImageCount; ++i)
+      slots.emplace_back(test_pack::kMenuBase + i, form_->Images.MenuImages[i].get());
+    return slots;
+  };
+  for (const auto& [index, surface] : allSlots()) {
+    ASSERT_NE(surface, nullptr) << "pack image " << index;
+    surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
+  }
 
   form_->Images.MenuImages[0]->SetLost(true);  // the background blit fails
   ComposeFrame();
 
-  size_t index = 0;
-  for (const auto* slots : {&form_->Images.SpriteImages}) {
-    for (const auto& slot : *slots) {
-      ASSERT_NE(slot, nullptr);
-      EXPECT_NE(slot.get(), before[index++]) << "sprite slot reloaded";
-    }
-  }
-  for (const auto& slot : form_->Images.MenuImages) {
-    ASSERT_NE(slot, nullptr);
-    EXPECT_FALSE(slot->IsLost());
-    EXPECT_NE(slot.get(), before[index++]) << "menu slot reloaded";
+  for (const auto& [index, surface] : allSlots()) {
+    ASSERT_NE(surface, nullptr) << "pack image " << index;
+    EXPECT_FALSE(surface->IsLost()) << "pack image " << index;
+    EXPECT_EQ(surface->PixelAt(0, 0), test_pack::Color(index))
+        << "pack image " << index << " read again";
   }
   EXPECT_EQ(form_->Widgets->MainMenuGroup->Current, 3);
   EXPECT_EQ(form_->Widgets->OptionsGroup->NameEdit.Text, "ANNA");
