@@ -3,10 +3,11 @@
 #include <cstddef>
 #include <cstring>
 
-SdlFrameCache::SdlFrameCache(int32_t width, int32_t height)
-    : width_(width), height_(height), frame_(static_cast<size_t>(width) * height) {}
+SdlFrameCache::SdlFrameCache(int32_t width, int32_t height) : width_(width), height_(height) {}
 
 SdlFrameCache::TBand SdlFrameCache::Update(const uint32_t* pixels, int32_t pitch) {
+  // Made on the first frame, not when the platform is.
+  if (frame_.empty()) frame_.resize(static_cast<size_t>(width_) * height_);
   const size_t rowBytes = static_cast<size_t>(width_) * sizeof(uint32_t);
   const auto* source = reinterpret_cast<const unsigned char*>(pixels);
   int32_t first = -1;
