@@ -1,5 +1,6 @@
 #include "shell/Form.h"
 
+#include <future>
 #include <iostream>
 #include <stdexcept>
 
@@ -88,11 +89,25 @@ void TForm1::ApplySettings() {
 
 void TForm1::SecondCreatePass() {
   State.DisplayReady = kFalse32;
+  // The pictures are read while the window is being made: neither has to
+  // wait for the other. (A failed window still waits for the reader.)
+  auto pictures = std::async(std::launch::async, [path = Paths.PackPath] {
+    TImageSlots slots;
+    ::LoadAllImages(slots, path);
+    return slots;
+  });
   if (!Display.SetUpDisplay(Sys, State.Settings.WindowedMode)) {
     const std::string& error = Display.LastError();
     throw std::runtime_error(error.empty() ? "The display could not be set up." : error);
   }
-  LoadAllImages();
+  try {
+    Images = pictures.get();
+    if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
+  } catch (const TPackError&) {
+    // Loaded again in place: the error, and the slots it leaves, are those of
+    // a direct load.
+    LoadAllImages();
+  }
   State.DisplayReady = kTrue32;
 }
 
