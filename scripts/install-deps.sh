@@ -6,14 +6,16 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
-  libxmp-dev libcurl4-openssl-dev libcairo2-dev
+  libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
   libcpp-httplib-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
+  dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test and a virtual X server for window smoke tests.
+# page test, a virtual X server for window smoke tests, and the validators of
+# the desktop entry and the AppStream data.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth)
+  packages+=(chromium xvfb xauth desktop-file-utils appstream)
 fi
 
 missing=()

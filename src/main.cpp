@@ -1,30 +1,87 @@
-// Tidal Lynx: builds the real platform, the fonts, the audio and the main form,
-// runs the form until the exit question is answered, then opens "play.url".
+// Tidal Lynx: reads the command line, finds the data and user folders, builds
+// the real platform, the fonts, the audio and the main form, runs the form
+// until the exit question is answered, then opens "play.url".
 
 #include <exception>
 #include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "audio/Audio.h"
 #include "graphics/Fonts.h"
 #include "online/WebLinks.h"
+#include "platform/GamePaths.h"
 #include "platform/SdlPlatform.h"
+#include "shell/CommandLine.h"
 #include "shell/Form.h"
 #include "shell/ShellState.h"
 
-int main() {
+#ifndef TL_VERSION
+#define TL_VERSION "unknown"
+#endif
+#ifndef TL_INSTALLED_DATA_RELATIVE
+#define TL_INSTALLED_DATA_RELATIVE "../share/tidal-lynx"
+#endif
+
+int main(int argc, char** argv) {
+  const std::string program = "tidal-lynx";
+  const TCommandLine line = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+  if (!line.Error.empty()) {
+    std::cerr << program << ": " << line.Error << '\n' << UsageLine(program) << '\n';
+    return 2;
+  }
+  if (line.Help) {
+    std::cout << HelpText(program);
+    return 0;
+  }
+  if (line.Version) {
+    std::cout << "Tidal Lynx " << TL_VERSION << '\n';
+    return 0;
+  }
+  const TGameFolders folders =
+      ResolveGameFolders(line.DataDir, line.ConfigFile, TL_INSTALLED_DATA_RELATIVE);
+  if (!folders.Error.empty()) {
+    std::cerr << "Tidal Lynx: " << folders.Error << '\n';
+    return 1;
+  }
+  // The game still runs; saving settings reports its own failure later.
+  if (!folders.Warning.empty()) std::cerr << "Tidal Lynx: " << folders.Warning << '\n';
+
+  std::unique_ptr<TFonts> fonts;
+  try {
+    fonts = std::make_unique<TFonts>();
+  } catch (const std::exception& error) {
+    std::cerr << "Tidal Lynx: " << error.what() << '\n';
+    return 1;
+  }
+
   SdlPlatform platform;
   try {
     TShellState state;
-    TFonts fonts;
     // The audio reads the sound switch of the settings on every effect.
-    TAudio audio(platform, state.Settings.SoundOn);
-    TForm1 form(platform, state, fonts, audio, audio);
+    // --no-sound and --no-music hand the form silent sinks for this run; the
+    // settings themselves stay as saved.
+    std::unique_ptr<TAudio> audio;
+    if (!line.NoSound || !line.NoMusic) {
+      audio = std::make_unique<TAudio>(platform, state.Settings.SoundOn,
+                                       folders.DataFolder + "/sound/");
+    }
+    TSilentSoundEffects silentSound;
+    TSilentMusic silentMusic;
+    ISoundEffects& sound = line.NoSound ? static_cast<ISoundEffects&>(silentSound) : *audio;
+    IMusic& music = line.NoMusic ? static_cast<IMusic&>(silentMusic) : *audio;
+    TFormPaths paths;
+    paths.PackPath = folders.DataFolder + "/" + kPackRelativePath;
+    paths.ConfigPath = folders.ConfigPath;
+    TForm1 form(platform, state, *fonts, sound, music, paths);
+    form.WindowedThisRun = line.Windowed;
     form.Create();
     form.Run();
   } catch (const std::exception& error) {
     platform.ShowError("Tidal Lynx", error.what());
     return 1;
   }
-  OpenExitLink(platform);
+  OpenExitLink(platform, folders.DataFolder + "/play.url");
   return 0;
 }

@@ -15,21 +15,11 @@ namespace {
 constexpr int32_t kMaxCellHeight = 512;
 constexpr int32_t kDefaultCellHeight = 16;  // GDI's choice for a height of 0
 
-struct TFacePair {
-  const char* Regular;
-  const char* Bold;
-};
-
-// The Tahoma-compatible faces first, then DejaVu Sans.
-constexpr TFacePair kSystemFaces[] = {
-    {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"},
-    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
-};
-
-FT_Face OpenFace(FT_Library library, const std::string& path) {
+FT_Face OpenFace(FT_Library library, const TFontFace& file) {
   FT_Face face = nullptr;
-  if (path.empty() || FT_New_Face(library, path.c_str(), 0, &face) != 0) return nullptr;
+  if (file.File.empty() || FT_New_Face(library, file.File.c_str(), file.Index, &face) != 0) {
+    return nullptr;
+  }
   return face;
 }
 
@@ -44,15 +34,15 @@ uint32_t Cp1252ToUnicode(uint8_t byte) {
   return byte;
 }
 
-TFonts::Impl::Impl(const std::string& regularPath, const std::string& boldPath) {
+TFonts::Impl::Impl(const TFontFace& regular, const TFontFace& bold) {
   if (FT_Init_FreeType(&library_) != 0) throw std::runtime_error("FreeType could not start");
-  regular_ = OpenFace(library_, regularPath);
+  regular_ = OpenFace(library_, regular);
   if (regular_ == nullptr) {
     FT_Done_FreeType(library_);
-    throw std::runtime_error("Cannot load the font \"" + regularPath + "\"");
+    throw std::runtime_error("Cannot load the font \"" + regular.File + "\"");
   }
   // Without a bold face, bold text falls back to the regular one.
-  bold_ = OpenFace(library_, boldPath);
+  bold_ = OpenFace(library_, bold);
   emboldenBold_ = bold_ != nullptr && SameOutline(regular_, bold_, 'H');
 }
 
@@ -172,20 +162,11 @@ const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint8_t byte) {
 }
 
 TFonts::TFonts() {
-  std::string tried;
-  for (const TFacePair& pair : kSystemFaces) {
-    try {
-      impl_ = std::make_unique<Impl>(pair.Regular, pair.Bold);
-      return;
-    } catch (const std::runtime_error&) {
-      tried += std::string(tried.empty() ? "" : ", ") + pair.Regular;
-    }
-  }
-  throw std::runtime_error("No usable font found (tried " + tried +
-                           "). Install the fonts-wine or fonts-dejavu-core package.");
+  const TGameFontFaces faces = LocateGameFonts();
+  impl_ = std::make_unique<Impl>(faces.Regular, faces.Bold);
 }
 
 TFonts::TFonts(const std::string& regularPath, const std::string& boldPath)
-    : impl_(std::make_unique<Impl>(regularPath, boldPath)) {}
+    : impl_(std::make_unique<Impl>(TFontFace{regularPath, 0}, TFontFace{boldPath, 0})) {}
 
 TFonts::~TFonts() = default;

@@ -9,8 +9,8 @@
 // 700 and above uses the bold face.
 class TFonts {
  public:
-  // Finds tahoma.ttf / tahomabd.ttf (or the fallback faces) in the usual system
-  // folders. Throws std::runtime_error with a clear message when no face loads.
+  // Asks fontconfig for Tahoma and its bold face (then sans-serif). Throws
+  // std::runtime_error with a clear message when no face loads.
   TFonts();
   // Loads the two given face files.
   TFonts(const std::string& regularPath, const std::string& boldPath);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/Fonts.h"
+#include "platform/FontLocator.h"
 
 // One rendered glyph: an 8-bit coverage bitmap and where it sits relative to
 // the pen position on the baseline.
@@ -38,7 +39,7 @@ struct TFontSize {
 
 class TFonts::Impl {
  public:
-  Impl(const std::string& regularPath, const std::string& boldPath);
+  Impl(const TFontFace& regular, const TFontFace& bold);
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;

@@ -54,8 +54,8 @@ std::string WorldScoresUrl() {
   return "http://" + ScoreHost() + "/cgi/version.pl?prg=TidalLynx&show&type=0";
 }
 
-void OpenExitLink(Platform& sys) {
-  std::ifstream file("play.url", std::ios::binary);
+void OpenExitLink(Platform& sys, const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
   if (!file) return;
   std::string text(kMaxShortcutBytes, '\0');
   file.read(text.data(), static_cast<std::streamsize>(text.size()));

@@ -10,6 +10,7 @@ std::string ScoreHost();
 std::string HomePageUrl();
 // The world high-score page.
 std::string WorldScoresUrl();
-// After the window has closed: opens the URL of "play.url" in the current
-// folder when it names an http or https address; anything else opens nothing.
-void OpenExitLink(Platform& sys);
+// After the window has closed: opens the URL of the "play.url" shortcut at
+// `path` (the game passes the one in its data folder) when it names an http or
+// https address; anything else opens nothing.
+void OpenExitLink(Platform& sys, const std::string& path = "play.url");

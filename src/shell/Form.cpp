@@ -66,6 +66,10 @@ void TForm1::FirstCreatePass() {
   if (!loaded.Error.empty()) {
     std::cerr << "Tidal Lynx: " << Config.Path() << ": " << loaded.Error << '\n';
   }
+  if (WindowedThisRun) {
+    savedWindowedMode_ = State.Settings.WindowedMode;
+    State.Settings.WindowedMode = *WindowedThisRun;
+  }
   ApplySettings();
 
   SetUpInput();
@@ -284,6 +288,7 @@ void TForm1::ApplicationEvents1Restore() {
 // --- display mode and window ---------------------------------------------------------------
 
 void TForm1::SetWindowed(bool value) {
+  savedWindowedMode_.reset();  // the player's own choice is saved from now on
   State.Settings.WindowedMode = value;
   FormCreate();
   if (Widgets) Widgets->OptionsGroup->DisplayToggle.Checked = value;
@@ -326,7 +331,9 @@ void TForm1::StartNewGame() {
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
-  return Config.Save(State.Settings, State.HiScores);
+  TOptions saved = State.Settings;
+  if (savedWindowedMode_) saved.WindowedMode = *savedWindowedMode_;
+  return Config.Save(saved, State.HiScores);
 }
 
 int32_t TForm1::LowestHighScore() const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,9 @@ class TForm1 final : public IGameHost {
   ISoundEffects& Sound;
   IMusic& Music;
   TFormPaths Paths;
+  // Set before Create(): the display mode of this run only (--windowed,
+  // --fullscreen). Saves keep the file's mode until the player changes it.
+  std::optional<bool> WindowedThisRun;
   TConfigFile Config;
   TRandom Rng;
   TDisplay Display;
@@ -153,4 +157,6 @@ class TForm1 final : public IGameHost {
 
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
+  // The saved display mode while WindowedThisRun overrides it.
+  std::optional<bool> savedWindowedMode_;
 };

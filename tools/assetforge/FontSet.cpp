@@ -4,26 +4,18 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <filesystem>
 #include <stdexcept>
 
-namespace {
-
-constexpr const char* kRegularFiles[] = {
-    "/usr/share/wine/fonts/tahoma.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", nullptr};
-constexpr const char* kBoldFiles[] = {"/usr/share/wine/fonts/tahomabd.ttf",
-                                      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
-                                      nullptr};
-
-}  // namespace
+#include "platform/FontLocator.h"
 
 TFontSet::TFontSet() {
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) throw std::runtime_error("FreeType cannot be initialised");
   library_ = library;
   try {
-    regular_ = Load(kRegularFiles, &regularFace_);
-    bold_ = Load(kBoldFiles, &boldFace_);
+    const TGameFontFaces faces = LocateGameFonts();
+    regular_ = Load(faces.Regular.File, faces.Regular.Index, &regularFace_);
+    bold_ = Load(faces.Bold.File, faces.Bold.Index, &boldFace_);
   } catch (...) {
     Release();
     throw;
@@ -48,14 +40,11 @@ void TFontSet::Release() {
   library_ = nullptr;
 }
 
-cairo_font_face_t* TFontSet::Load(const char* const* candidates, void** face) {
-  for (; *candidates; ++candidates) {
-    if (!std::filesystem::exists(*candidates)) continue;
-    FT_Face ftFace = nullptr;
-    if (FT_New_Face(static_cast<FT_Library>(library_), *candidates, 0, &ftFace) != 0) continue;
-    *face = ftFace;
-    return cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+cairo_font_face_t* TFontSet::Load(const std::string& file, int index, void** face) {
+  FT_Face ftFace = nullptr;
+  if (FT_New_Face(static_cast<FT_Library>(library_), file.c_str(), index, &ftFace) != 0) {
+    throw std::runtime_error("Cannot load the font \"" + file + "\"");
   }
-  throw std::runtime_error(
-      "No font found: install fonts-wine (tahoma.ttf) or fonts-dejavu-core (DejaVuSans.ttf)");
+  *face = ftFace;
+  return cairo_ft_font_face_create_for_ft_face(ftFace, 0);
 }

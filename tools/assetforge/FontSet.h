@@ -4,9 +4,9 @@
 
 #include <string>
 
-// The two Tahoma-compatible faces (regular and bold) as cairo font faces,
-// loaded through FreeType. Falls back to DejaVu Sans when the Wine fonts
-// are not installed; throws std::runtime_error when neither is found.
+// The game's two faces (Tahoma regular and bold, found through fontconfig,
+// else sans-serif) as cairo font faces, loaded through FreeType. Throws
+// std::runtime_error when no usable face is found.
 // Destroying the set also clears cairo's font caches (so the FreeType faces
 // can go first), so it must outlive every canvas and painter using it.
 class TFontSet {
@@ -20,7 +20,7 @@ class TFontSet {
   cairo_font_face_t* Bold() const { return bold_; }
 
  private:
-  cairo_font_face_t* Load(const char* const* candidates, void** face);
+  cairo_font_face_t* Load(const std::string& file, int index, void** face);
   void Release();
 
   void* library_ = nullptr;  // FT_Library

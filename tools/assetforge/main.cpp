@@ -11,6 +11,7 @@
 
 #include "EmbeddedSource.h"
 #include "FontSet.h"
+#include "IconPainter.h"
 #include "ImagePack.h"
 #include "MusicComposer.h"
 #include "SoundBank.h"
@@ -37,17 +38,34 @@ void WriteText(const fs::path& path, const std::string& text) {
   WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
+// The desktop icons as PNG files in a hicolor theme tree:
+// DIR/<size>x<size>/apps/NAME.png.
+void WriteIcons(const fs::path& dir, const std::string& name) {
+  for (const int size : TIconPainter::kSizes) {
+    const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+    const fs::path path = dir / folder / "apps" / (name + ".png");
+    fs::create_directories(path.parent_path());
+    const fs::path temp = path.string() + ".tmp";
+    const auto icon = TIconPainter::Icon(size);
+    if (cairo_surface_write_to_png(icon->Surface(), temp.c_str()) != CAIRO_STATUS_SUCCESS) {
+      throw std::runtime_error("Cannot write " + temp.string());
+    }
+    fs::rename(temp, path);
+  }
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: assetforge --game-dir DIR [--wave-dir DIR] [--embedded-source FILE]\n"
-               "       assetforge --contact-sheet OUT.png\n");
+               "       assetforge --contact-sheet OUT.png\n"
+               "       assetforge --icon-dir DIR --icon-name NAME\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string gameDir, waveDir, embedded, sheet;
+  std::string gameDir, waveDir, embedded, sheet, iconDir, iconName;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
@@ -60,11 +78,19 @@ int main(int argc, char** argv) {
       embedded = value;
     else if (arg == "--contact-sheet")
       sheet = value;
+    else if (arg == "--icon-dir")
+      iconDir = value;
+    else if (arg == "--icon-name")
+      iconName = value;
     else
       return Usage();
   }
-  if (gameDir.empty() && sheet.empty()) return Usage();
+  if (iconDir.empty() != iconName.empty()) return Usage();
+  if (gameDir.empty() && sheet.empty() && iconDir.empty()) return Usage();
   try {
+    // Icons need no fonts.
+    if (!iconDir.empty()) WriteIcons(iconDir, iconName);
+    if (gameDir.empty() && sheet.empty()) return 0;
     const TFontSet fonts;
     const TImagePack pack(fonts);
     if (!sheet.empty()) {

@@ -1,0 +1,109 @@
+#include "shell/CommandLine.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// One row per option. A new option is a new row here and a case in Apply().
+struct TOptionRow {
+  const char* Name;
+  const char* Argument;  // nullptr: the option takes none
+  const char* Help;
+};
+
+constexpr TOptionRow kOptions[] = {
+    {"help", nullptr, "show this help and exit"},
+    {"version", nullptr, "show the version and exit"},
+    {"windowed", nullptr, "play in a window (this run only)"},
+    {"fullscreen", nullptr, "play full screen (this run only)"},
+    {"data-dir", "DIR", "read the game data (Data/Data.pp, sound/) from DIR"},
+    {"config", "FILE", "keep the settings and high scores in FILE"},
+    {"no-sound", nullptr, "play without sound effects (this run only)"},
+    {"no-music", nullptr, "play without music (this run only)"},
+};
+constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
+// getopt_long's value for row i (above every short option character).
+constexpr int kFirstValue = 256;
+
+void Apply(TCommandLine& line, const std::string& name, const char* value) {
+  if (name == "help") {
+    line.Help = true;
+  } else if (name == "version") {
+    line.Version = true;
+  } else if (name == "windowed") {
+    line.Windowed = true;
+  } else if (name == "fullscreen") {
+    line.Windowed = false;
+  } else if (name == "data-dir") {
+    line.DataDir = value;
+  } else if (name == "config") {
+    line.ConfigFile = value;
+  } else if (name == "no-sound") {
+    line.NoSound = true;
+  } else if (name == "no-music") {
+    line.NoMusic = true;
+  }
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  TCommandLine line;
+  // getopt_long wants mutable C strings; it may reorder them.
+  std::vector<std::string> storage = args.empty() ? std::vector<std::string>{"tidal-lynx"} : args;
+  std::vector<char*> argv;
+  for (std::string& arg : storage) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  option table[kOptionCount + 1] = {};
+  for (int i = 0; i < kOptionCount; ++i) {
+    // Distinct values: getopt_long treats a prefix of two options with equal
+    // values as unambiguous.
+    table[i] = {kOptions[i].Name, kOptions[i].Argument != nullptr ? required_argument : no_argument,
+                nullptr, kFirstValue + i};
+  }
+  const int argc = static_cast<int>(argv.size()) - 1;
+  // Reports come from us, not from getopt; optind = 0 restarts the scan.
+  opterr = 0;
+  optind = 0;
+  while (true) {
+    // "+": stop at the first non-option instead of reordering argv; ":":
+    // a missing argument is told apart from an unknown option.
+    const int result = getopt_long(argc, argv.data(), "+:", table, nullptr);
+    if (result == -1) break;
+    if (result == ':') {
+      line.Error = std::string("option '") + argv[optind - 1] + "' needs an argument";
+      return line;
+    }
+    if (result < kFirstValue || result >= kFirstValue + kOptionCount) {
+      line.Error = std::string("unknown option '") + argv[optind - 1] + "'";
+      return line;
+    }
+    Apply(line, kOptions[result - kFirstValue].Name, optarg);
+  }
+  if (optind < argc) line.Error = std::string("unexpected argument '") + argv[optind] + "'";
+  return line;
+}
+
+std::string UsageLine(const std::string& program) {
+  return "usage: " + program + " [OPTION]...  (try '" + program + " --help')";
+}
+
+std::string HelpText(const std::string& program) {
+  std::string text = "usage: " + program + " [OPTION]...\nTidal Lynx, an arcade naval shooter.\n\n";
+  for (const TOptionRow& row : kOptions) {
+    std::string left = std::string("  --") + row.Name;
+    if (row.Argument != nullptr) left += std::string(" ") + row.Argument;
+    left.resize(std::max<size_t>(left.size() + 2, 22), ' ');
+    text += left + row.Help + '\n';
+  }
+  text +=
+      "\nThe game data is looked for in --data-dir, then $TIDAL_LYNX_DATA, then the\n"
+      "program's own folder, then ../share/tidal-lynx beside it. Settings live in\n"
+      "$XDG_DATA_HOME/tidal-lynx/Config.cfg (~/.local/share/tidal-lynx by default),\n"
+      "or beside the program when its folder holds a file named \"portable\".\n";
+  return text;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asked for. Everything here applies to this run only:
+// the saved settings are never changed by an option.
+struct TCommandLine {
+  bool Help = false;
+  bool Version = false;
+  std::optional<bool> Windowed;  // --windowed / --fullscreen
+  std::string DataDir;           // --data-dir DIR
+  std::string ConfigFile;        // --config FILE
+  bool NoSound = false;
+  bool NoMusic = false;
+  std::string Error;  // non-empty: a bad command line (usage, exit status 2)
+};
+
+// Reads the options (getopt_long: "--name value", "--name=value", unambiguous
+// prefixes). Arguments that are not options are an error too.
+TCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// "usage: tidal-lynx [OPTION]..." for stderr after an error.
+std::string UsageLine(const std::string& program);
+// The --help text: the usage line and one line per option.
+std::string HelpText(const std::string& program);

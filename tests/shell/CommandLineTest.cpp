@@ -1,0 +1,104 @@
+// The command line: each option read from argv, bad command lines rejected,
+// and --windowed / --fullscreen lasting for one run only.
+
+#include "shell/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/ConfigFile.h"
+#include "shell/FormFixture.h"
+
+namespace {
+
+constexpr uint16_t kVkReturn = 13;
+
+struct Case {
+  std::vector<std::string> args;
+  TCommandLine want;
+};
+
+TCommandLine Want(std::string error) {
+  TCommandLine line;
+  line.Error = std::move(error);
+  return line;
+}
+
+TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
+  TCommandLine all;
+  all.Windowed = false;
+  all.DataDir = "/d";
+  all.ConfigFile = "c.cfg";
+  all.NoSound = true;
+  all.NoMusic = true;
+  TCommandLine help;
+  help.Help = true;
+  help.Version = true;
+  TCommandLine windowed;
+  windowed.Windowed = true;
+  const Case cases[] = {
+      {{"tidal-lynx"}, {}},
+      {{"tidal-lynx", "--windowed", "--fullscreen", "--data-dir", "/d", "--config=c.cfg",
+        "--no-sound", "--no-music"},
+       all},
+      {{"tidal-lynx", "--help", "--vers"}, help},                // an unambiguous prefix is enough
+      {{"tidal-lynx", "--fullscreen", "--windowed"}, windowed},  // the last one counts
+      {{"tidal-lynx", "--bogus"}, Want("unknown option '--bogus'")},
+      {{"tidal-lynx", "-x"}, Want("unknown option '-x'")},
+      {{"tidal-lynx", "--data-dir"}, Want("option '--data-dir' needs an argument")},
+      {{"tidal-lynx", "--no"}, Want("unknown option '--no'")},  // ambiguous
+      {{"tidal-lynx", "level3"}, Want("unexpected argument 'level3'")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const TCommandLine got = ParseCommandLine(c.args);
+    EXPECT_EQ(got.Error, c.want.Error);
+    if (!c.want.Error.empty()) continue;
+    EXPECT_EQ(got.Help, c.want.Help);
+    EXPECT_EQ(got.Version, c.want.Version);
+    EXPECT_EQ(got.Windowed, c.want.Windowed);
+    EXPECT_EQ(got.DataDir, c.want.DataDir);
+    EXPECT_EQ(got.ConfigFile, c.want.ConfigFile);
+    EXPECT_EQ(got.NoSound, c.want.NoSound);
+    EXPECT_EQ(got.NoMusic, c.want.NoMusic);
+  }
+  // Every option of the table is in the help.
+  const std::string text = HelpText("tidal-lynx");
+  for (const char* name : {"--help", "--version", "--windowed", "--fullscreen", "--data-dir DIR",
+                           "--config FILE", "--no-sound", "--no-music"}) {
+    EXPECT_NE(text.find(name), std::string::npos) << name;
+  }
+}
+
+bool SavedWindowed(const std::string& path) {
+  TOptions options;
+  THiScoreTable table{};
+  TConfigFile(path).Load(options, table);
+  return options.WindowedMode;
+}
+
+TEST_F(FormFixture, ADisplayModeFromTheCommandLineIsNotSavedUntilThePlayerSwitches) {
+  TOptions options;
+  options.WindowedMode = false;
+  ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
+  MakeForm();
+  form_->WindowedThisRun = true;
+  form_->Create();
+  EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{true});
+  EXPECT_TRUE(form_->Widgets->OptionsGroup->DisplayToggle.Checked);
+
+  // A save (a new high score, the exit) keeps the file's full screen.
+  ASSERT_TRUE(form_->SaveSettings());
+  EXPECT_FALSE(SavedWindowed(ConfigPath()));
+
+  // Alt+Enter twice: full screen, then the window the player chose.
+  ComposeFrame();
+  form_->FormKeyDown(kVkReturn, true);
+  form_->FormKeyDown(kVkReturn, true);
+  ASSERT_TRUE(form_->SaveSettings());
+  EXPECT_TRUE(SavedWindowed(ConfigPath()));
+}
+
+}  // namespace
