@@ -6,6 +6,11 @@
 SdlFrameCache::SdlFrameCache(int32_t width, int32_t height) : width_(width), height_(height) {}
 
 SdlFrameCache::TBand SdlFrameCache::Update(const uint32_t* pixels, int32_t pitch) {
+  if (unchecked_ > 0) {
+    --unchecked_;
+    valid_ = false;
+    return TBand{0, height_};
+  }
   // Made on the first frame, not when the platform is.
   if (frame_.empty()) frame_.resize(static_cast<size_t>(width_) * height_);
   const size_t rowBytes = static_cast<size_t>(width_) * sizeof(uint32_t);
@@ -21,5 +26,11 @@ SdlFrameCache::TBand SdlFrameCache::Update(const uint32_t* pixels, int32_t pitch
     last = y;
   }
   valid_ = true;
-  return first < 0 ? TBand{} : TBand{first, last - first + 1};
+  const TBand band = first < 0 ? TBand{} : TBand{first, last - first + 1};
+  busyRun_ = band.Count * 10 >= height_ * 9 ? busyRun_ + 1 : 0;
+  if (busyRun_ >= kBusyFrames) {
+    busyRun_ = 0;
+    unchecked_ = kUncheckedFrames;
+  }
+  return band;
 }

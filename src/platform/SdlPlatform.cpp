@@ -388,7 +388,9 @@ void SdlPlatform::Present(const uint32_t* pixels, int32_t pitch) {
   const SdlFrameCache::TBand band = frameCache_.Update(pixels, pitch);
   if (band.Count == 0) return;
   const SDL_Rect rows{0, band.First, kFrameW, band.Count};
-  SDL_UpdateTexture(texture_, &rows, frameCache_.Row(band.First), frameCache_.Pitch());
+  SDL_UpdateTexture(
+      texture_, &rows,
+      reinterpret_cast<const uint8_t*>(pixels) + static_cast<ptrdiff_t>(band.First) * pitch, pitch);
   int w = 0;
   int h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
