@@ -1,6 +1,10 @@
 // Load on the score server: several clients submit results at once over
 // loopback (each result is the game's two requests), then the database is
 // checked: every accepted result is stored exactly once, nothing else is.
+// BM_ConcurrentSubmissions serves from this process on SQLite;
+// BM_ServerProcesses runs the real server program, on SQLite (the floor to
+// compare with) and on a PostgreSQL started for the run, with one and with two
+// server processes sharing it.
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
@@ -16,6 +20,8 @@
 #include "ScoreServer.h"
 #include "ScoreStore.h"
 #include "online/ResultCodec.h"
+#include "online/ServerProcess.h"
+#include "server/PostgresInstance.h"
 
 namespace {
 
@@ -48,6 +54,28 @@ void RunClient(int port, int client, int count, std::vector<std::string>& accept
       ++failures;
     }
   }
+}
+
+// Every accepted result exactly once, and nothing that was not accepted; the
+// number accepted, or `problem` set.
+size_t CheckStoredOnce(TScoreStore& store, const std::vector<std::vector<std::string>>& accepted,
+                       int most, std::string& problem) {
+  std::map<std::string, int> stored;
+  for (const TScoreRow& row : store.Top(most + 1)) ++stored[row.Name];
+  size_t acceptedCount = 0;
+  for (const auto& list : accepted) {
+    acceptedCount += list.size();
+    for (const auto& name : list) {
+      if (stored[name] != 1) {
+        problem = "result " + name + " is not stored exactly once";
+        return 0;
+      }
+    }
+  }
+  if (stored.size() != acceptedCount || static_cast<size_t>(store.ResultCount()) != acceptedCount) {
+    problem = "the database holds results that were not accepted";
+  }
+  return acceptedCount;
 }
 
 void BM_ConcurrentSubmissions(benchmark::State& state) {
@@ -86,22 +114,10 @@ void BM_ConcurrentSubmissions(benchmark::State& state) {
     state.PauseTiming();
     server.Stop();
     serving.join();
-    // Every accepted result exactly once, and nothing that was not accepted.
-    std::map<std::string, int> stored;
-    for (const TScoreRow& row : store->Top(clients * perClient + 1)) ++stored[row.Name];
-    size_t acceptedCount = 0;
-    for (const auto& list : accepted) {
-      acceptedCount += list.size();
-      for (const auto& name : list) {
-        if (stored[name] != 1) {
-          state.SkipWithError(("result " + name + " is not stored exactly once").c_str());
-          return;
-        }
-      }
-    }
-    if (stored.size() != acceptedCount ||
-        static_cast<size_t>(store->ResultCount()) != acceptedCount) {
-      state.SkipWithError("the database holds results that were not accepted");
+    std::string problem;
+    const size_t acceptedCount = CheckStoredOnce(*store, accepted, clients * perClient, problem);
+    if (!problem.empty()) {
+      state.SkipWithError(problem.c_str());
       return;
     }
     totalAccepted += static_cast<int64_t>(acceptedCount);
@@ -114,6 +130,81 @@ void BM_ConcurrentSubmissions(benchmark::State& state) {
   state.counters["results_per_s"] =
       benchmark::Counter(static_cast<double>(totalAccepted), benchmark::Counter::kIsRate);
 }
+
+// range(0): 0 SQLite, 1 PostgreSQL; range(1): server processes (SQLite: one).
+void BM_ServerProcesses(benchmark::State& state) {
+  const bool postgres = state.range(0) == 1;
+  const int processes = static_cast<int>(state.range(1));
+  constexpr int kClients = 8;
+  constexpr int kPerClient = 500;
+  const fs::path dir = fs::temp_directory_path() / ("tl_bench_fleet_" + std::to_string(getpid()));
+  // One PostgreSQL for the whole run, started on first need.
+  TPostgresInstance* pg = postgres ? &TPostgresInstance::Shared() : nullptr;
+  if (pg && !pg->Ready()) {
+    state.SkipWithError(("no PostgreSQL: " + pg->Error()).c_str());
+    return;
+  }
+  int64_t totalAccepted = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(dir);
+    const std::string database =
+        postgres ? pg->Uri(pg->CreateDatabase()) : (dir / "scores.db").string();
+    std::vector<std::unique_ptr<TServerProcess>> servers;
+    for (int i = 0; i < processes; ++i) {
+      servers.push_back(std::make_unique<TServerProcess>(
+          TL_SERVER_BIN, dir / ("server" + std::to_string(i)), database,
+          std::vector<std::string>{"--challenges-per-address", "10000"}));
+      if (servers.back()->Port() <= 0) {
+        state.SkipWithError(("server did not start: " + servers.back()->Log()).c_str());
+        return;
+      }
+    }
+    std::vector<std::vector<std::string>> accepted(kClients);
+    std::atomic<int> failures{0};
+    state.ResumeTiming();
+
+    std::vector<std::thread> threads;
+    for (int c = 0; c < kClients; ++c) {
+      threads.emplace_back(RunClient, servers[static_cast<size_t>(c % processes)]->Port(), c,
+                           kPerClient, std::ref(accepted[static_cast<size_t>(c)]),
+                           std::ref(failures));
+    }
+    for (auto& t : threads) t.join();
+
+    state.PauseTiming();
+    servers.clear();
+    std::string error;
+    auto store = TScoreStore::Open(database, error);
+    if (!store) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    std::string problem;
+    const size_t acceptedCount = CheckStoredOnce(*store, accepted, kClients * kPerClient, problem);
+    if (!problem.empty()) {
+      state.SkipWithError(problem.c_str());
+      return;
+    }
+    totalAccepted += static_cast<int64_t>(acceptedCount);
+    state.counters["accepted"] = static_cast<double>(acceptedCount);
+    state.counters["failed"] = failures.load();
+    store.reset();
+    fs::remove_all(dir);
+    state.ResumeTiming();
+  }
+  state.counters["results_per_s"] =
+      benchmark::Counter(static_cast<double>(totalAccepted), benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_ServerProcesses)
+    ->ArgNames({"postgres", "processes"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({1, 2})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_ConcurrentSubmissions)
     ->Args({8, 500})

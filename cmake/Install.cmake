@@ -72,6 +72,7 @@ set(CPACK_DEBIAN_SERVER_PACKAGE_NAME tidal-lynx-scores)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_SERVER_DESCRIPTION "world high-score server for Tidal Lynx
 Answers the game's result submissions and serves the world high-score table
-over HTTP, keeping the results in SQLite.")
+over HTTP, keeping the results in SQLite or in a PostgreSQL database shared
+by several servers.")
 
 include(CPack)

@@ -7,15 +7,16 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
-  libcpp-httplib-dev libsqlite3-dev sqlite3
+  libcpp-httplib-dev libsqlite3-dev sqlite3 libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test, a virtual X server for window smoke tests, and the validators of
-# the desktop entry and the AppStream data.
+# page test, a virtual X server for window smoke tests, the validators of the
+# desktop entry and the AppStream data, and a PostgreSQL server the score
+# server tests start for themselves.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth desktop-file-utils appstream)
+  packages+=(chromium xvfb xauth desktop-file-utils appstream postgresql)
 fi
 
 missing=()

@@ -1,5 +1,6 @@
 #include "ScorePages.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -63,26 +64,102 @@ std::string FormatUtc(int64_t unixSeconds) {
   return buffer;
 }
 
-std::string RenderWorldPage(const std::vector<TScoreRow>& rows) {
+std::optional<TScorePeriod> ParsePeriod(std::optional<std::string_view> text) {
+  if (!text || *text == "all") return TScorePeriod::AllTime;
+  if (*text == "week") return TScorePeriod::Week;
+  return std::nullopt;
+}
+
+std::optional<int64_t> ParseCount(std::string_view text, size_t maxDigits) {
+  if (text.empty() || text.size() > maxDigits) return std::nullopt;
+  int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1) return std::nullopt;
+  return value;
+}
+
+namespace {
+
+std::string WorldLink(TScorePeriod period, int64_t page) {
+  std::string link(kWorldPath);
+  if (period == TScorePeriod::Week) link += "&amp;period=week";
+  if (page > 1) link += "&amp;page=" + std::to_string(page);
+  return link;
+}
+
+TWebAnswer Html(int status, std::string body) {
+  return {status, "text/html; charset=utf-8", std::move(body), {}};
+}
+
+std::string Notice(std::string_view title, std::string_view text) {
+  std::string html = PageStart(title);
+  html += "<h1>";
+  html += title;
+  html += "</h1>\n<p>";
+  html += text;
+  html += "</p>\n<p><a href=\"";
+  html += kWorldPath;
+  html += "\">World high scores</a> - <a href=\"/\">Tidal Lynx home</a></p>\n</body></html>\n";
+  return html;
+}
+
+}  // namespace
+
+TWebAnswer WorldPage(TScoreStore& store, std::optional<std::string_view> pageText,
+                     std::optional<std::string_view> periodText, int64_t now) {
+  const auto period = ParsePeriod(periodText);
+  const auto page = pageText ? ParseCount(*pageText, 6) : std::optional<int64_t>(1);
+  if (!period || !page) {
+    return Html(400, Notice("Bad request",
+                            "There is no such table: the period is all or week, "
+                            "the page a number from 1."));
+  }
+  const TScoreSlice slice = store.Top(*period, now, (*page - 1) * kWorldPageRows, kWorldPageRows);
+  if (!slice.Available) {
+    return Html(503, Notice("Not available",
+                            "The world table cannot be read right now. Please try again soon."));
+  }
+  const int64_t pages = std::max<int64_t>(1, (slice.Total + kWorldPageRows - 1) / kWorldPageRows);
+  if (*page > pages) {
+    return Html(404, Notice("Not found", "The table has " + std::to_string(pages) +
+                                             (pages == 1 ? " page." : " pages.")));
+  }
+  const bool week = *period == TScorePeriod::Week;
   std::string html = PageStart("Tidal Lynx - world high scores");
-  html += "<h1>Tidal Lynx world high scores</h1>\n";
-  if (rows.empty()) {
-    html += "<p>No results yet. Play a game and send yours!</p>\n";
+  html += "<h1>Tidal Lynx world high scores</h1>\n<p>";
+  html += week ? "<a href=\"" + WorldLink(TScorePeriod::AllTime, 1) + "\">All time</a>"
+               : std::string("<strong>All time</strong>");
+  html += " | ";
+  html += week ? std::string("<strong>Last 7 days</strong>")
+               : "<a href=\"" + WorldLink(TScorePeriod::Week, 1) + "\">Last 7 days</a>";
+  html += "</p>\n";
+  if (slice.Rows.empty()) {
+    html += week ? "<p>No results in the last 7 days. Play a game and send yours!</p>\n"
+                 : "<p>No results yet. Play a game and send yours!</p>\n";
   } else {
     html +=
         "<table>\n<tr><th class=\"n\">Rank</th><th>Name</th><th>Player</th><th "
-        "class=\"n\">Score</th>"
-        "<th>Date (UTC)</th></tr>\n";
-    int rank = 0;
-    for (const TScoreRow& row : rows) {
-      html += "<tr><td class=\"n\">" + std::to_string(++rank) + "</td><td>" + HtmlEscape(row.Name) +
-              "</td><td>" + HtmlEscape(row.PlayerName) + "</td><td class=\"n\">" +
-              std::to_string(row.Score) + "</td><td>" + FormatUtc(row.Submitted) + "</td></tr>\n";
+        "class=\"n\">Score</th><th>Date (UTC)</th></tr>\n";
+    for (const TScoreRow& row : slice.Rows) {
+      html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td>" +
+              HtmlEscape(row.Name) + "</td><td>" + HtmlEscape(row.PlayerName) +
+              "</td><td class=\"n\">" + std::to_string(row.Score) + "</td><td>" +
+              FormatUtc(row.Submitted) + "</td></tr>\n";
     }
     html += "</table>\n";
   }
+  if (pages > 1) {
+    html += "<p>";
+    if (*page > 1) html += "<a href=\"" + WorldLink(*period, *page - 1) + "\">Previous</a> ";
+    html += "Page " + std::to_string(*page) + " of " + std::to_string(pages);
+    if (*page < pages) html += " <a href=\"" + WorldLink(*period, *page + 1) + "\">Next</a>";
+    html += "</p>\n";
+  }
   html += "<p><a href=\"/\">Tidal Lynx home</a></p>\n</body></html>\n";
-  return html;
+  return Html(200, std::move(html));
 }
 
 std::string RenderHomePage() {

@@ -4,15 +4,16 @@
 
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <thread>
 
+#include "ScoreApi.h"
 #include "ScorePages.h"
 #include "online/ResultCodec.h"
 
 namespace {
 
 constexpr const char* kProduct = "TidalLynx";
-constexpr int kWorldTableSize = 100;
 // A real encoded result is under 200 characters.
 constexpr size_t kMaxEncodedLength = 512;
 constexpr size_t kMaxPayload = 1024;
@@ -26,6 +27,18 @@ void Refuse(httplib::Response& res, int status, const std::string& reason) {
 // A query key given exactly once (a repeated "inf" or "prg" is not trusted).
 bool Single(const httplib::Request& req, const char* key) {
   return req.get_param_value_count(key) == 1;
+}
+
+// A query value: nothing when absent, "" (refused by the parsers) when repeated.
+std::optional<std::string> Param(const httplib::Request& req, const char* key) {
+  if (!req.has_param(key)) return std::nullopt;
+  return Single(req, key) ? req.get_param_value(key) : std::string();
+}
+
+void Send(httplib::Response& res, const TWebAnswer& answer) {
+  res.status = answer.Status;
+  for (const auto& [name, value] : answer.Headers) res.set_header(name, value);
+  res.set_content(answer.Body, answer.ContentType);
 }
 
 std::string LogTimestamp(int64_t unixSeconds) {
@@ -51,11 +64,15 @@ TScoreServer::TScoreServer(TScoreStore& store, TScoreServerOptions options)
   http_->Get("/cgi/version.pl", [this](const httplib::Request& req, httplib::Response& res) {
     HandleScript(req, res);
   });
+  http_->Get("/api/scores", [this](const httplib::Request& req, httplib::Response& res) {
+    Send(res, ScoresJson(store_, Param(req, "limit"), Param(req, "period"), Now()));
+  });
   http_->Get("/", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(RenderHomePage(), "text/html; charset=utf-8");
   });
   http_->set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.status == 404) res.set_content(RenderNotFoundPage(), "text/html; charset=utf-8");
+    if (res.status == 404 && res.body.empty())
+      res.set_content(RenderNotFoundPage(), "text/html; charset=utf-8");
   });
   http_->set_logger(
       [this](const httplib::Request& req, const httplib::Response& res) { LogRequest(req, res); });
@@ -105,26 +122,32 @@ void TScoreServer::HandleScript(const httplib::Request& req, httplib::Response& 
     return;
   }
   if (req.has_param("version")) {
-    IssueChallenge(res);
+    IssueChallenge(req.remote_addr, res);
   } else if (req.has_param("hs")) {
     AcceptResult(req, res);
   } else if (req.has_param("show") && Single(req, "type") && req.get_param_value("type") == "0") {
-    res.set_content(RenderWorldPage(store_.Top(kWorldTableSize)), "text/html; charset=utf-8");
+    Send(res, WorldPage(store_, Param(req, "page"), Param(req, "period"), Now()));
   } else {
     res.status = 404;
   }
 }
 
-void TScoreServer::IssueChallenge(httplib::Response& res) {
+void TScoreServer::IssueChallenge(const std::string& address, httplib::Response& res) {
   const int64_t now = Now();
-  const auto p = store_.IssueChallenge(now, options_.ChallengeLifetimeSeconds);
-  if (!p) {
+  const TIssuedChallenge issued = store_.IssueChallenge(
+      address, now, options_.ChallengeLifetimeSeconds, options_.MaxOpenChallengesPerAddress);
+  if (issued.Outcome == TIssueOutcome::TooMany) {
+    Refuse(res, 429, "too many open challenges from this address");
+    return;
+  }
+  if (issued.Outcome != TIssueOutcome::Stored) {
     Refuse(res, 503, "the score database is not available");
     return;
   }
   // Fields: product, version, server time, challenge lifetime, challenge.
   res.set_content(std::string(kProduct) + "|2.0|" + std::to_string(now) + "|" +
-                      std::to_string(options_.ChallengeLifetimeSeconds) + "|" + *p + "|",
+                      std::to_string(options_.ChallengeLifetimeSeconds) + "|" + issued.Challenge +
+                      "|",
                   "text/plain");
 }
 
@@ -157,6 +180,7 @@ void TScoreServer::AcceptResult(const httplib::Request& req, httplib::Response& 
       Refuse(res, 403, "unknown, used or expired p");
       break;
     case TSubmitOutcome::Failed:
+    case TSubmitOutcome::Unavailable:
       Refuse(res, 503, "the score database is not available");
       break;
   }

@@ -16,6 +16,8 @@ struct Response;
 
 struct TScoreServerOptions {
   int64_t ChallengeLifetimeSeconds = 600;
+  // Open challenges one client address may hold; request 1 beyond it is 429.
+  int MaxOpenChallengesPerAddress = 16;
   // Unix time in seconds; the system clock when empty.
   std::function<int64_t()> Clock;
   // Receives one line per request (without the newline); no logging when empty.
@@ -40,7 +42,7 @@ class TScoreServer {
 
  private:
   void HandleScript(const httplib::Request& req, httplib::Response& res);
-  void IssueChallenge(httplib::Response& res);
+  void IssueChallenge(const std::string& address, httplib::Response& res);
   void AcceptResult(const httplib::Request& req, httplib::Response& res);
   int64_t Now() const;
   void LogRequest(const httplib::Request& req, const httplib::Response& res);

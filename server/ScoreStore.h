@@ -2,15 +2,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "SubmittedResult.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 // One stored result, as the world table shows it.
 struct TScoreRow {
@@ -18,48 +14,86 @@ struct TScoreRow {
   std::string PlayerName;
   int32_t Score = 0;
   int64_t Submitted = 0;  // Unix time, seconds
+  int64_t Rank = 0;       // 1 for the best result of the listed period
 };
 
 enum class TSubmitOutcome : uint8_t {
   Stored,        // the result is in the table
   BadChallenge,  // p was never handed out, already used or expired; nothing stored
   Failed,        // the database refused; nothing stored
+  Unavailable,   // the database could not be reached; nothing stored
 };
 
-// The score database (SQLite, WAL journal): handed-out challenges and stored
-// results. Every statement is prepared once; calls are serialised, so one store
-// may serve every request thread.
+enum class TIssueOutcome : uint8_t {
+  Stored,       // `Challenge` is handed out
+  TooMany,      // the address already holds its cap of open challenges
+  Unavailable,  // the database could not be reached or refused
+};
+
+struct TIssuedChallenge {
+  TIssueOutcome Outcome = TIssueOutcome::Unavailable;
+  std::string Challenge;
+};
+
+enum class TScorePeriod : uint8_t { AllTime, Week };
+
+// A slice of the ranked table and how many results the period holds in all.
+struct TScoreSlice {
+  bool Available = false;  // false: the database could not be read
+  std::vector<TScoreRow> Rows;
+  int64_t Total = 0;  // capped at TScoreStore::kMaxRanked
+};
+
+// The score database: handed-out challenges and stored results. Every call is
+// safe from any request thread. Implementations: SQLite (one file, the default
+// for a single machine) and PostgreSQL (shared by several server processes).
 class TScoreStore {
  public:
-  // Opens or creates the database; nothing and `error` set when that fails.
-  static std::unique_ptr<TScoreStore> Open(const std::string& path, std::string& error);
-  ~TScoreStore();
+  // Schema version this server writes; a database with a newer one is refused.
+  static constexpr int kSchemaVersion = 2;
+  // Results past this rank are not listed: paging and counting stay bounded.
+  static constexpr int64_t kMaxRanked = 10'000;
+  static constexpr int64_t kWeekSeconds = 7 * 24 * 3600;
+
+  // `spec`: FILE or sqlite:FILE (SQLite), or a postgresql:// or postgres:// URI
+  // (`connections` sized pool; SQLite ignores it). Creates or upgrades the
+  // schema; nothing and `error` set when that fails.
+  static std::unique_ptr<TScoreStore> Open(const std::string& spec, int connections,
+                                           std::string& error);
+  static std::unique_ptr<TScoreStore> Open(const std::string& spec, std::string& error) {
+    return Open(spec, 1, error);
+  }
+  virtual ~TScoreStore() = default;
   TScoreStore(const TScoreStore&) = delete;
   TScoreStore& operator=(const TScoreStore&) = delete;
 
-  // A fresh single-use challenge issued at `now`; nothing when the database fails.
+  // A fresh single-use challenge for `address`, issued at `now`, unless the
+  // address already holds `maxOpen` unexpired ones (0: no cap).
+  virtual TIssuedChallenge IssueChallenge(const std::string& address, int64_t now,
+                                          int64_t lifetimeSeconds, int maxOpen) = 0;
+  // Without an address or a cap; nothing when the database fails.
   std::optional<std::string> IssueChallenge(int64_t now, int64_t lifetimeSeconds);
   // Consumes the result's challenge (issued no more than `lifetimeSeconds`
   // before `now`) and stores the result, both in one transaction.
-  TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now, int64_t lifetimeSeconds);
-  // The best `limit` results, highest score first, earlier result first on a tie.
-  std::vector<TScoreRow> Top(int limit);
-  int64_t ResultCount();
-  int64_t OpenChallengeCount();
+  virtual TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now,
+                                int64_t lifetimeSeconds) = 0;
+  // Up to `limit` results of `period` (ending at `now`) from rank `offset` + 1
+  // on: highest score first, earlier result first on a tie.
+  virtual TScoreSlice Top(TScorePeriod period, int64_t now, int64_t offset, int limit) = 0;
+  // The best `limit` results of all time.
+  std::vector<TScoreRow> Top(int limit) { return Top(TScorePeriod::AllTime, 0, 0, limit).Rows; }
+  // One cheap round trip to the database.
+  virtual bool Healthy() = 0;
+  // -1 when the database cannot be read.
+  virtual int64_t ResultCount() = 0;
+  virtual int64_t OpenChallengeCount() = 0;
 
- private:
-  explicit TScoreStore(sqlite3* db) : db_(db) {}
-  bool Prepare(std::string& error);
-  bool Exec(const char* sql);
-
-  std::mutex mutex_;
-  sqlite3* db_ = nullptr;
-  sqlite3_stmt* insertChallenge_ = nullptr;
-  sqlite3_stmt* purgeChallenges_ = nullptr;
-  sqlite3_stmt* consumeChallenge_ = nullptr;
-  sqlite3_stmt* insertResult_ = nullptr;
-  sqlite3_stmt* topResults_ = nullptr;
-  sqlite3_stmt* countResults_ = nullptr;
-  sqlite3_stmt* countChallenges_ = nullptr;
-  uint32_t issuedSincePurge_ = 0;
+ protected:
+  TScoreStore() = default;
+  // Expired challenges are swept every so many issues, at most so many at once,
+  // so a sweep never holds up submissions for long.
+  static constexpr uint32_t kPurgeInterval = 64;
+  static constexpr int kPurgeBatch = 500;
+  // 20 random letters and digits.
+  static std::string NewChallenge();
 };

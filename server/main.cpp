@@ -1,5 +1,6 @@
 // tidal-lynx-scores: the world high-score server for Tidal Lynx.
-//   tidal-lynx-scores [--listen HOST:PORT] [--db FILE]
+//   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
+//                     [--challenges-per-address N]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db. Port 0 picks a free port.
 // Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
 // accepted result is already committed.
@@ -24,12 +25,22 @@ struct TArguments {
   std::string Host = "127.0.0.1";
   int Port = 8642;
   std::string Database = "scores.db";
+  int Connections = 4;
+  int ChallengesPerAddress = 16;
 };
 
 constexpr const char* kUsage =
-    "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE]\n"
+    "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]\n"
+    "                         [--challenges-per-address N]\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
-    "  --db FILE           SQLite database of results (default scores.db, created if missing)\n";
+    "  --db FILE           SQLite database of results (default scores.db, created if missing;\n"
+    "                      also sqlite:FILE)\n"
+    "  --db postgresql://USER@HOST:PORT/DBNAME\n"
+    "                      PostgreSQL database shared by several servers (any libpq URI;\n"
+    "                      the password from PGPASSFILE or PGPASSWORD, never in the URI)\n"
+    "  --db-connections N  PostgreSQL connections of this process (1-64, default 4)\n"
+    "  --challenges-per-address N\n"
+    "                      open challenges one client address may hold (1-10000, default 16)\n";
 
 bool ParseListen(const std::string& text, TArguments& args) {
   const size_t colon = text.rfind(':');
@@ -65,6 +76,17 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
       }
     } else if (flag == "--db") {
       args.Database = value;
+    } else if (flag == "--db-connections" || flag == "--challenges-per-address") {
+      const bool pool = flag == "--db-connections";
+      const int max = pool ? 64 : 10000;
+      int& target = pool ? args.Connections : args.ChallengesPerAddress;
+      const bool digits = !value.empty() && value.size() <= 5 &&
+                          value.find_first_not_of("0123456789") == std::string::npos;
+      if (!digits || std::stoi(value) < 1 || std::stoi(value) > max) {
+        error = "bad " + flag + " value \"" + value + "\" (expected 1-" + std::to_string(max) + ")";
+        return false;
+      }
+      target = std::stoi(value);
     } else {
       error = "unknown option " + flag;
       return false;
@@ -93,7 +115,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  auto store = TScoreStore::Open(args.Database, error);
+  auto store = TScoreStore::Open(args.Database, args.Connections, error);
   if (!store) {
     std::cerr << "tidal-lynx-scores: " << error << "\n";
     return 1;
@@ -101,6 +123,7 @@ int main(int argc, char** argv) {
 
   std::mutex logMutex;
   TScoreServerOptions options;
+  options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
   options.Log = [&logMutex](const std::string& line) {
     std::lock_guard lock(logMutex);
     std::cout << line << std::endl;

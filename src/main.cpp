@@ -74,8 +74,7 @@ int main(int argc, char** argv) {
     TFormPaths paths;
     paths.PackPath = folders.DataFolder + "/" + kPackRelativePath;
     paths.ConfigPath = folders.ConfigPath;
-    TForm1 form(platform, state, *fonts, sound, music, paths);
-    form.WindowedThisRun = line.Windowed;
+    TForm1 form(platform, state, *fonts, sound, music, paths, line.Windowed);
     form.Create();
     form.Run();
   } catch (const std::exception& error) {

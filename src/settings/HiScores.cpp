@@ -36,11 +36,11 @@ void InsertResult(THiScoreTable& table, const std::string& name, int32_t score) 
 
 void DrawHiScores(const THiScoreTable& table, TFonts& fonts, TSurface& surface) {
   for (int r = 0; r < kHiScoreCount; ++r) {
-    const int32_t y = 190 + 26 * r;
+    const int32_t y = kHiScoreTop + kHiScoreRowHeight * r;
     const uint32_t colour = r == 0 ? kOrange : kDarkBlue;
     const THiScores& entry = table[static_cast<size_t>(r)];
-    DrawCaption(fonts, 320, y, 24, 16, colour, surface, std::to_string(r + 1));
-    DrawCaption(fonts, 410, y, 24, 14, colour, surface, entry.Name);
-    DrawCaption(fonts, 650, y, 24, 16, colour, surface, std::to_string(entry.Score));
+    DrawCaption(fonts, kHiScoreRankX, y, 24, 16, colour, surface, std::to_string(r + 1));
+    DrawCaption(fonts, kHiScoreNameX, y, 24, 14, colour, surface, entry.Name);
+    DrawCaption(fonts, kHiScoreScoreX, y, 24, 16, colour, surface, std::to_string(entry.Score));
   }
 }

@@ -1,5 +1,7 @@
 #include "shell/Form.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <future>
 #include <iostream>
 #include <stdexcept>
@@ -15,17 +17,20 @@ constexpr int kPauseLineSlot = 21;
 constexpr int32_t kFrameRows = 600;
 // A frame is composed only when more than this many ms passed since the last one.
 constexpr uint32_t kMinFrameGapMs = 5;
+// Wheel distance of one notch.
+constexpr int32_t kWheelNotch = 120;
 
 }  // namespace
 
 TForm1::TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound,
-               IMusic& music, TFormPaths paths)
+               IMusic& music, TFormPaths paths, std::optional<bool> windowedThisRun)
     : Sys(sys),
       State(state),
       Fonts(fonts),
       Sound(sound),
       Music(music),
       Paths(std::move(paths)),
+      WindowedThisRun(windowedThisRun),
       Config(Paths.ConfigPath),
       WidgetContext{
           Images,          Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
@@ -88,7 +93,7 @@ void TForm1::ApplySettings() {
   options.MusicToggle.Checked = State.Settings.MusicOn;
   options.SoundToggle.Checked = State.Settings.SoundOn;
   options.NameEdit.SetText(State.Settings.PlayerName);
-  options.KeyButton.Caption = KeyName(static_cast<uint16_t>(State.Settings.MinimizeKey));
+  options.KeyButton.Caption = KeyCaption(static_cast<uint16_t>(State.Settings.MinimizeKey));
 }
 
 void TForm1::SecondCreatePass() {
@@ -145,17 +150,10 @@ void TForm1::RunOnce() {
     HandleEvent(event);
     if (State.Closing) return;
   }
-  if (!State.Minimized) {
-    bool done = false;
-    ApplicationEvents1Idle(done);
-  }
+  // The idle pass: a frame, unless minimized.
+  if (!State.Minimized) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
   Sys.WaitForTickAfter(Sys.TickCount());
-}
-
-void TForm1::ApplicationEvents1Idle(bool& done) {
-  RenderFrame();
-  done = false;
 }
 
 void TForm1::HandleEvent(const TPlatformEvent& event) {
@@ -189,15 +187,17 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
     case TEventKind::MouseDown:
       FormMouseDown(event.X, event.Y);
       break;
-    case TEventKind::MouseWheel:
-      if (event.WheelDelta > 0) {
-        FormMouseWheelUp();
-      } else if (event.WheelDelta < 0) {
-        FormMouseWheelDown();
+    case TEventKind::MouseWheel: {
+      if (event.WheelDelta == 0) break;
+      // One change per notch; a fine-grained wheel's part notch counts as one.
+      const int32_t notches = std::max(1, std::abs(event.WheelDelta / kWheelNotch));
+      for (int32_t i = 0; i < notches; ++i) {
+        event.WheelDelta > 0 ? FormMouseWheelUp() : FormMouseWheelDown();
       }
       break;
+    }
     case TEventKind::WindowMoved:
-      FormWindowMoved();
+      // The platform presents into the window's client area wherever it is.
       break;
   }
 }
@@ -298,10 +298,6 @@ bool TForm1::FormCanResize() const {
   return !(State.DisplayReady != kFalse32 && State.Settings.WindowedMode);
 }
 
-// The platform presents into the window's current client area itself, so a
-// move needs no recomputation here.
-void TForm1::FormWindowMoved() {}
-
 bool TForm1::FormCloseQuery() {
   switch (State.GameState) {
     case gsIntro:
@@ -340,6 +336,8 @@ int32_t TForm1::LowestHighScore() const {
   return State.HiScores[kHiScoreCount - 1].Score;
 }
 
+// The item is highlighted as well as current, so the menu after a name entry
+// shows where Enter leads.
 void TForm1::SetMainMenuCurrent(int32_t item) {
-  if (Widgets) Widgets->MainMenuGroup->Current = static_cast<int8_t>(item);
+  if (Widgets) Widgets->MainMenuGroup->SetCurrent(item);
 }

@@ -15,6 +15,7 @@
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "settings/ConfigFile.h"
+#include "shell/ScreenLayout.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
 #include "widgets/WidgetContext.h"
@@ -34,15 +35,21 @@ struct TFormPaths {
 // music; throws std::runtime_error with a clear message when the display or
 // the image pack fails), Run() until the exit question is answered Yes, then
 // destroy (FormDestroy).
+//
+// Its face is narrow: events go in (Run and RunOnce pump the platform's,
+// HandleEvent takes one), frames come out through the platform's present and
+// settings through "Config.cfg"; the shared state it was handed holds the
+// screen, the settings and the high scores.
 class TForm1 final : public IGameHost {
  public:
+  // `windowedThisRun`: the display mode of this run only (--windowed,
+  // --fullscreen); saves keep the file's mode until the player switches.
   TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& sound, IMusic& music,
-         TFormPaths paths = {});
+         TFormPaths paths = {}, std::optional<bool> windowedThisRun = std::nullopt);
   ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
-  // --- life ---------------------------------------------------------------------
   // The form's creation: the first FormCreate pass.
   void Create() { FormCreate(); }
   // Pumps events and composes frames until the form closes. Sleeps until the
@@ -51,10 +58,23 @@ class TForm1 final : public IGameHost {
   // One pass of the loop: the pending events, then a frame unless minimized.
   void RunOnce();
   bool Closed() const { return State.Closing; }
+  // Dispatches one platform notification to its handler.
+  void HandleEvent(const TPlatformEvent& event);
+  // Whether the window may be resized now.
+  bool FormCanResize() const;
 
+ private:
+  // Tests read the widgets and simulate a lost surface through this helper
+  // (tests/shell/FormProbe.h); nothing else reaches the storage below.
+  friend struct TFormProbe;
+
+  // --- life ---------------------------------------------------------------------
   // First pass (FirstCreate): seed, desktop size, settings load and apply,
   // input, menu music. Every later pass rebuilds the display and reloads images.
   void FormCreate();
+  void FirstCreatePass();
+  void SecondCreatePass();
+  void ApplySettings();
   // Releases images, widgets, the game, the surfaces and the keyboard. Safe to
   // call twice.
   void FormDestroy();
@@ -64,19 +84,14 @@ class TForm1 final : public IGameHost {
   // Reads the keyboard; composes and presents a frame when more than 5 ms passed
   // since the last one. Returns 0, or 1 when a surface restore must be retried.
   int32_t RenderFrame();
-  void ApplicationEvents1Idle(bool& done);
+  int32_t RestoreSurfaces();
   void ApplicationEvents1Activate();
   void ApplicationEvents1Deactivate();
   void ApplicationEvents1Restore();
-  // Whether the window may be resized now.
-  bool FormCanResize() const;
   // Whether the form may close now; otherwise the exit question (or nothing).
   bool FormCloseQuery();
-  void FormWindowMoved();
   // Maximize button and a double click on the caption switch to full screen.
   void FormMaximizeRequest() { SetWindowed(false); }
-  // Dispatches one platform notification to its handler.
-  void HandleEvent(const TPlatformEvent& event);
 
   // --- input and menu commands ----------------------------------------------------
   void FormKeyDown(uint16_t key, bool alt);
@@ -104,8 +119,29 @@ class TForm1 final : public IGameHost {
   bool SaveSettings();
   // Reloads every image; creates the widgets on the first call.
   void LoadAllImages();
+
+  // --- the screens ------------------------------------------------------------------
   // Draws the screen of the current GameState into `back`.
   void ComposeScreen(TSurface& back);
+  // Opaque background blit; a failure restores the surfaces and the frame goes on.
+  void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
+  // Whether the current screen's first layer is an opaque picture that will
+  // cover the whole (usable) back buffer.
+  bool ScreenCoversFrame() const;
+  void DrawMenuFrame(TSurface& back, int panelSlot);
+  void DrawPanel(TSurface& back, int slot);
+  void DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker);
+  void DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
+                       bool restoreOnFailure);
+  void DrawIntro(TSurface& back);
+  void DrawOptions(TSurface& back);
+  void DrawKeyCapture(TSurface& back);
+  void DrawHighScores(TSurface& back);
+  void DrawHelpPage(TSurface& back);
+  void DrawAbout(TSurface& back);
+  void DrawDialog(TSurface& back);
+  const TSurface* Menu(int slot) const { return Images.MenuImages[slot].get(); }
+  const TSurface* Sprite(int slot) const { return Images.SpriteImages[slot].get(); }
 
   // --- IGameHost --------------------------------------------------------------------
   void SetGameState(uint32_t state) override { State.GameState = state; }
@@ -121,9 +157,8 @@ class TForm1 final : public IGameHost {
   ISoundEffects& Sound;
   IMusic& Music;
   TFormPaths Paths;
-  // Set before Create(): the display mode of this run only (--windowed,
-  // --fullscreen). Saves keep the file's mode until the player changes it.
-  std::optional<bool> WindowedThisRun;
+  // The display mode of this run only, when the command line chose one.
+  const std::optional<bool> WindowedThisRun;
   TConfigFile Config;
   TRandom Rng;
   TDisplay Display;
@@ -131,29 +166,6 @@ class TForm1 final : public IGameHost {
   TWidgetContext WidgetContext;
   std::unique_ptr<TMenuWidgets> Widgets;  // created by the first image load
   TGameContext GameContext;
-
- private:
-  void FirstCreatePass();
-  void SecondCreatePass();
-  void ApplySettings();
-  int32_t RestoreSurfaces();
-  // Opaque background blit; a failure restores the surfaces and the frame goes on.
-  void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
-  // Whether the current screen's first layer is an opaque picture that will
-  // cover the whole (usable) back buffer.
-  bool ScreenCoversFrame() const;
-  void DrawMenuFrame(TSurface& back, int panelSlot);
-  void DrawDialogFrame(TSurface& back, const TSurface* background, int32_t boxX,
-                       bool restoreOnFailure);
-  void DrawIntro(TSurface& back);
-  void DrawOptions(TSurface& back);
-  void DrawKeyCapture(TSurface& back);
-  void DrawHighScores(TSurface& back);
-  void DrawHelpPage(TSurface& back);
-  void DrawAbout(TSurface& back);
-  void DrawDialog(TSurface& back);
-  const TSurface* Menu(int slot) const { return Images.MenuImages[slot].get(); }
-  const TSurface* Sprite(int slot) const { return Images.SpriteImages[slot].get(); }
 
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;

@@ -2,6 +2,8 @@
 // these events; during play they only pause, quit or change the weapon (the
 // ship itself reads the keyboard snapshot and the mouse device every frame).
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "game/GameTables.h"
 #include "shell/Form.h"
@@ -170,11 +172,10 @@ void TForm1::FormKeyDown(uint16_t key, bool alt) {
       break;
 
     case gsKeyCapture: {
-      const std::string name = KeyName(key);
-      if (name != "Bad") {
+      if (const std::optional<std::string> name = KeyName(key)) {
         State.GameState = gsOptions;
         State.Settings.MinimizeKey = key;
-        w.OptionsGroup->KeyButton.Caption = name;
+        w.OptionsGroup->KeyButton.Caption = *name;
       }
       break;
     }

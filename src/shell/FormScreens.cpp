@@ -7,6 +7,7 @@
 #include "graphics/Text.h"
 #include "shell/Form.h"
 #include "shell/HelpPages.h"
+#include "shell/ScreenLayout.h"
 
 namespace {
 
@@ -23,13 +24,10 @@ constexpr int kHelpDecorSlot = 25;
 constexpr int kTitleSlot = 29;
 constexpr int kNoPanel = -1;
 
-constexpr int32_t kPanelX = 297;
-constexpr int32_t kPanelY = 157;
-constexpr int32_t kDialogBoxY = 200;
+namespace sl = screen_layout;
 
-// The intro banner: the title strip's top-left part slides in from the left.
-constexpr TRect kIntroBanner{0, 0, 524, 103};
-constexpr uint32_t kIntroEnd = 524;
+// The intro banner slides in from the left, this many pixels a frame.
+constexpr uint32_t kIntroEnd = sl::kTitleBanner.Right;
 constexpr uint32_t kIntroStep = 3;
 
 // A caption of a dialog: position, font cell and colour.
@@ -124,16 +122,24 @@ void TForm1::DrawBackground(TSurface& back, const TSurface* background, bool res
 void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
   DrawBackground(back, Menu(kBackgroundSlot), true);
   if (panelSlot != kNoPanel) {
-    if (const TSurface* panel = Menu(panelSlot)) DrawOpaque(back, kPanelX, kPanelY, *panel);
+    DrawPanel(back, panelSlot);
   }
   if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
   Widgets->MainMenuGroup->Draw(back);
 }
 
-void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, int32_t boxX,
+void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                              bool restoreOnFailure) {
   DrawBackground(back, background, restoreOnFailure);
-  if (const TSurface* box = Menu(kDialogBoxSlot)) DrawOpaque(back, boxX, kDialogBoxY, *box);
+  if (const TSurface* image = Menu(kDialogBoxSlot)) DrawOpaque(back, box.X, box.Y, *image);
+}
+
+void TForm1::DrawPanel(TSurface& back, int slot) {
+  if (const TSurface* panel = Menu(slot)) DrawOpaque(back, sl::kPanel.Left, sl::kPanel.Top, *panel);
+}
+
+void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker) {
+  if (const TSurface* image = Menu(slot)) DrawOpaque(back, marker.At.X, marker.At.Y, *image);
 }
 
 void TForm1::DrawIntro(TSurface& back) {
@@ -141,7 +147,7 @@ void TForm1::DrawIntro(TSurface& back) {
   if (const TSurface* title = Menu(kTitleSlot)) {
     const auto x = static_cast<int16_t>(static_cast<int32_t>(State.IntroOffset) -
                                         static_cast<int32_t>(kIntroEnd));
-    DrawClipped(*title, back, kIntroBanner, x, 0);
+    DrawClipped(*title, back, sl::kTitleBanner, x, 0);
   }
   if (State.IntroOffset >= kIntroEnd) {
     State.GameState = gsMainMenu;
@@ -153,16 +159,16 @@ void TForm1::DrawIntro(TSurface& back) {
 
 void TForm1::DrawOptions(TSurface& back) {
   DrawMenuFrame(back, kOptionsPanelSlot);
-  if (const TSurface* decor = Menu(kOptionsDecorSlot)) DrawOpaque(back, 11, 229, *decor);
+  DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
   Widgets->OptionsGroup->Draw(back);
 }
 
 void TForm1::DrawKeyCapture(TSurface& back) {
   // The options panel waiting for a key: no main menu, no hover handling.
   DrawBackground(back, Menu(kBackgroundSlot), true);
-  if (const TSurface* panel = Menu(kOptionsPanelSlot)) DrawOpaque(back, kPanelX, kPanelY, *panel);
+  DrawPanel(back, kOptionsPanelSlot);
   if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
-  if (const TSurface* decor = Menu(kOptionsDecorSlot)) DrawOpaque(back, 11, 229, *decor);
+  DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
   TDDOptBtnCollection& options = *Widgets->OptionsGroup;
   options.KeyButton.Draw(back);
   options.NameEdit.Draw(back);
@@ -173,7 +179,7 @@ void TForm1::DrawKeyCapture(TSurface& back) {
 
 void TForm1::DrawHighScores(TSurface& back) {
   DrawMenuFrame(back, kHighScorePanelSlot);
-  if (const TSurface* decor = Menu(kHighScoreDecorSlot)) DrawOpaque(back, 12, 287, *decor);
+  DrawMarker(back, kHighScoreDecorSlot, sl::kHighScoresMarker);
   Widgets->HighScoreButtons->Draw(back);
   DrawHiScores(State.HiScores, Fonts, back);
 }
@@ -181,7 +187,7 @@ void TForm1::DrawHighScores(TSurface& back) {
 void TForm1::DrawHelpPage(TSurface& back) {
   const uint32_t page = State.GameState;
   DrawMenuFrame(back, kHelpPanelSlot);
-  if (const TSurface* decor = Menu(kHelpDecorSlot)) DrawOpaque(back, 14, 349, *decor);
+  DrawMarker(back, kHelpDecorSlot, sl::kHelpMarker);
   Widgets->HelpButtons->Draw(back);
 
   auto heading = [&](int32_t x, int32_t y, const char* text) {
@@ -214,13 +220,14 @@ void TForm1::DrawHelpPage(TSurface& back) {
 
 void TForm1::DrawAbout(TSurface& back) {
   DrawMenuFrame(back, kHelpPanelSlot);
-  if (const TSurface* decor = Menu(kHelpDecorSlot)) DrawOpaque(back, 14, 349, *decor);
+  DrawMarker(back, kHelpDecorSlot, sl::kHelpMarker);
   DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, "ABOUT");
   DrawCaption(Fonts, kAboutTitle.X, kAboutTitle.Y, 40, 18, kOrange, back, kAboutTitle.Text);
   for (const THelpLine& line : kPublisherLines) {
     DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back, line.Text);
   }
-  if (const TSurface* picture = Menu(kAboutPictureSlot)) DrawKeyed(back, 330, 240, *picture);
+  if (const TSurface* picture = Menu(kAboutPictureSlot))
+    DrawKeyed(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, *picture);
   Widgets->HelpButtons->Draw(back);
 }
 
@@ -229,13 +236,14 @@ void TForm1::DrawDialog(TSurface& back) {
   TMenuWidgets& w = *Widgets;
   switch (State.GameState) {
     case gsExitConfirm:
-      DrawDialogFrame(back, Menu(kBackgroundSlot), 190, true);
+      DrawDialogFrame(back, Menu(kBackgroundSlot), sl::kQuestionDialog, true);
       if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
-      Draw(Fonts, back, {250, 260, 46, 20, kDarkBlue, "Exit  the game?"});
+      Draw(Fonts, back,
+           {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
       w.YesNoGroup->Draw(back);
       break;
     case gsClearScores:
-      DrawDialogFrame(back, snapshot, 210, false);
+      DrawDialogFrame(back, snapshot, sl::kClearScoresDialog, false);
       if (const TSurface* title = Menu(kTitleSlot)) DrawKeyed(back, 0, 0, *title);
       Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
       Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
@@ -246,7 +254,7 @@ void TForm1::DrawDialog(TSurface& back) {
       Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, "Pause"});
       break;
     case gsNameEntry: {
-      DrawDialogFrame(back, snapshot, 215, false);
+      DrawDialogFrame(back, snapshot, sl::kNameEntryDialog, false);
       const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
       const std::string scoreText = "Your score is " + std::to_string(score);
       DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
@@ -256,24 +264,25 @@ void TForm1::DrawDialog(TSurface& back) {
       break;
     }
     case gsSubmitAsk:
-      DrawDialogFrame(back, snapshot, 200, false);
+      DrawDialogFrame(back, snapshot, sl::kSubmitDialog, false);
       w.YesNoGroup->Draw(back);
       Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, "Send the result to"});
       Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, "world's highscores page"});
       break;
     case gsQuitGame:
-      DrawDialogFrame(back, snapshot, 190, true);
-      Draw(Fonts, back, {250, 260, 46, 20, kDarkBlue, "Exit the game?"});
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, true);
+      Draw(Fonts, back,
+           {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit the game?"});
       w.YesNoGroup->Draw(back);
       break;
     case gsConnectFailed:
-      DrawDialogFrame(back, snapshot, 190, false);
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
       w.YesNoGroup->Draw(back);
       Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
       Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
       break;
     case gsSubmitting:
-      DrawDialogFrame(back, snapshot, 190, false);
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
       Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
       break;
     default:

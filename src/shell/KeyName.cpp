@@ -21,7 +21,7 @@ constexpr uint16_t kF15 = 126;
 
 }  // namespace
 
-std::string KeyName(uint16_t code) {
+std::optional<std::string> KeyName(uint16_t code) {
   for (const auto& [key, name] : kNamedKeys) {
     if (key == code) return name;
   }
@@ -33,5 +33,9 @@ std::string KeyName(uint16_t code) {
     name += std::to_string(code - kF1 + 1);
     return name;
   }
-  return "Bad";
+  return std::nullopt;
+}
+
+std::string KeyCaption(uint16_t code) {
+  return KeyName(code).value_or("Bad");
 }

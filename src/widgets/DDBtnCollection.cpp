@@ -22,6 +22,13 @@ void TDDBtnCollection::Select(int32_t index) {
   context_.PlayMenuSound();
 }
 
+void TDDBtnCollection::SetCurrent(int32_t index) {
+  if (index < 0 || index >= Count) return;
+  for (TDDButton& button : Buttons) button.Selected = false;
+  Buttons[static_cast<size_t>(index)].Selected = true;
+  Current = static_cast<int8_t>(index);
+}
+
 void TDDBtnCollection::CheckClick() {
   Clicked = false;
   for (const TDDButton& button : Buttons) {

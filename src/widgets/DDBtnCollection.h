@@ -21,6 +21,8 @@ class TDDBtnCollection {
 
   // Makes `index` current, wrapping past either end, and plays the menu click.
   void Select(int32_t index);
+  // Makes `index` (within range) current and highlighted, without the click.
+  void SetCurrent(int32_t index);
   void SelectNext() { Select(Current + 1); }
   void SelectPrev() { Select(Current - 1); }
   // Clicked := the pointer is inside any button.

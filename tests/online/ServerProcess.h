@@ -22,10 +22,14 @@ extern char** environ;
 class TServerProcess {
  public:
   // Starts the server; Port() is 0 when it did not come up (Log() tells why).
-  TServerProcess(const std::string& binary, const std::filesystem::path& folder)
+  // `database`: a --db value; scores.db in `folder` when empty. `extra`: more options.
+  TServerProcess(const std::string& binary, const std::filesystem::path& folder,
+                 const std::string& database = {}, const std::vector<std::string>& extra = {})
       : database_(folder / "scores.db"), logFile_(folder / "server.log") {
     std::filesystem::create_directories(folder);
-    std::vector<std::string> args = {binary, "--listen", "127.0.0.1:0", "--db", database_.string()};
+    std::vector<std::string> args = {binary, "--listen", "127.0.0.1:0", "--db",
+                                     database.empty() ? database_.string() : database};
+    args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);

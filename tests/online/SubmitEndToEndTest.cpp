@@ -14,11 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include "ScoreStore.h"
 #include "game/GameStates.h"
 #include "online/ResultCodec.h"
 #include "online/ResultSubmission.h"
 #include "online/ServerProcess.h"
 #include "platform/SdlPlatform.h"
+#include "server/StoreBackends.h"
 
 namespace {
 
@@ -107,8 +109,13 @@ TSubmitOptions QuickOptions(const std::string& host) {
   return options;
 }
 
-TEST(SubmitEndToEnd, ResultReachesTheDatabaseAndTheWorldPage) {
-  TServerProcess server(TL_SERVER_BIN, Scratch("submit"));
+// The game's submission against the server program on either database.
+class SubmitEndToEndOn : public testing::TestWithParam<TBackend> {};
+
+TEST_P(SubmitEndToEndOn, ResultReachesTheDatabaseAndTheWorldPage) {
+  const TFreshDatabase db = FreshDatabase(GetParam(), "e2e_submit");
+  ASSERT_FALSE(db.Spec.empty()) << db.Error;
+  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Spec);
   ASSERT_GT(server.Port(), 0) << server.Log();
   TRecordingPlatform sys;
   const TSubmitOptions options = QuickOptions(server.Host());
@@ -119,10 +126,13 @@ TEST(SubmitEndToEnd, ResultReachesTheDatabaseAndTheWorldPage) {
   // game still goes on to the table.
   EXPECT_EQ(SubmitResult(sys, "Cheat", 1, "|score=99", options), gsHighScores);
 
-  const auto rows = StoredRows(server.Database());
+  std::string error;
+  const auto store = TScoreStore::Open(db.Spec, error);
+  ASSERT_TRUE(store) << error;
+  const auto rows = store->Top(10);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].Name, "<Ann&Bo>");
-  EXPECT_EQ(rows[0].Player, "Pilot=1");
+  EXPECT_EQ(rows[0].PlayerName, "Pilot=1");
   EXPECT_EQ(rows[0].Score, 12345);
 
   THttpOptions http = SubmissionHttpOptions(options);
@@ -134,6 +144,8 @@ TEST(SubmitEndToEnd, ResultReachesTheDatabaseAndTheWorldPage) {
   EXPECT_EQ(page.Body.find("Cheat"), std::string::npos);
   EXPECT_NE(server.Log().find("/cgi/version.pl?hs&prg=TidalLynx&inf="), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, SubmitEndToEndOn, TL_BACKENDS);
 
 TEST(SubmitEndToEnd, ServerRefusesTamperedSecondRequests) {
   TServerProcess server(TL_SERVER_BIN, Scratch("tamper"));

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,19 +15,19 @@
 
 #include "ScoreServer.h"
 #include "ScoreStore.h"
+#include "StoreBackends.h"
 
 class TLiveServer {
  public:
-  explicit TLiveServer(const std::string& name) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("tl_live_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    database_ = (dir / (name + ".db")).string();
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(database_ + suffix);
+  explicit TLiveServer(const std::string& name, TBackend backend = TBackend::Sqlite,
+                       TScoreServerOptions options = {}) {
+    const TFreshDatabase db = FreshDatabase(backend, "live_" + name);
     std::string error;
-    store_ = TScoreStore::Open(database_, error);
-    if (!store_) return;
-    TScoreServerOptions options;
+    if (!db.Spec.empty()) store_ = TScoreStore::Open(db.Spec, 4, error);
+    if (!store_) {
+      ADD_FAILURE() << "no database: " << db.Error << error;
+      return;
+    }
     options.Clock = [this] { return Now.load(); };
     options.Log = [this](const std::string& line) {
       std::lock_guard lock(logMutex_);
@@ -67,7 +66,6 @@ class TLiveServer {
   std::atomic<int64_t> Now{1'800'000'000};
 
  private:
-  std::string database_;
   std::unique_ptr<TScoreStore> store_;
   std::unique_ptr<TScoreServer> server_;
   std::thread thread_;

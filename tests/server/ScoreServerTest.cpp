@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "LiveServer.h"
 #include "online/ResultCodec.h"
@@ -62,8 +63,11 @@ TEST(ScoreServer, FirstAnswerCarriesAFreshChallengeAsFifthField) {
   EXPECT_NE(ExtractChallenge(server.Get(kVersion).second), p);
 }
 
-TEST(ScoreServer, StoresAResultAndShowsItEscaped) {
-  TLiveServer server("store");
+// The tests that store something run on both backends.
+class ScoreServerOn : public testing::TestWithParam<TBackend> {};
+
+TEST_P(ScoreServerOn, StoresAResultAndShowsItEscaped) {
+  TLiveServer server("store", GetParam());
   ASSERT_GT(server.Port(), 0);
   const std::string p = FreshChallenge(server);
   const auto [status, body] =
@@ -82,10 +86,13 @@ TEST(ScoreServer, StoresAResultAndShowsItEscaped) {
   EXPECT_NE(page.find("4321"), std::string::npos);
   EXPECT_EQ(page.find("<b>A"), std::string::npos);
   EXPECT_EQ(page.find("<script"), std::string::npos);
+  const std::string json = server.Get("/api/scores").second;
+  EXPECT_NE(json.find(R"("name":"<b>A&B</b>","player":"\"Q'","score":4321)"), std::string::npos)
+      << json;
 }
 
-TEST(ScoreServer, RefusesBadSubmissionsAndStoresNothing) {
-  TLiveServer server("refuse");
+TEST_P(ScoreServerOn, RefusesBadSubmissionsAndStoresNothing) {
+  TLiveServer server("refuse", GetParam());
   ASSERT_GT(server.Port(), 0);
   // Replayed p, wrong key letter, garbage and forged fields: see the end-to-end tests.
   const std::string first = FreshChallenge(server);
@@ -123,8 +130,8 @@ TEST(ScoreServer, RefusesBadSubmissionsAndStoresNothing) {
   }
 }
 
-TEST(ScoreServer, ChallengeExpiresAfterItsLifetime) {
-  TLiveServer server("expiry");
+TEST_P(ScoreServerOn, ChallengeExpiresAfterItsLifetime) {
+  TLiveServer server("expiry", GetParam());
   ASSERT_GT(server.Port(), 0);
   const std::string late = FreshChallenge(server);
   const std::string inTime = FreshChallenge(server);
@@ -135,6 +142,87 @@ TEST(ScoreServer, ChallengeExpiresAfterItsLifetime) {
   EXPECT_EQ(server.Get(kSubmit + EncodeResult(BuildResultRecord("Late", 5, late, ""))).first, 403);
   EXPECT_EQ(server.Store().ResultCount(), 1);
 }
+
+TEST_P(ScoreServerOn, WorldPagesAndTheJsonApiRankPageAndFilterByPeriod) {
+  TLiveServer server("pages", GetParam());
+  ASSERT_GT(server.Port(), 0);
+  // 120 results scoring 1000..1119; the first 60 are eight days old.
+  const int64_t now = server.Now.load();
+  for (int i = 0; i < 120; ++i) {
+    const int64_t at = i < 60 ? now - 8 * 24 * 3600 : now - 3600;
+    const auto p = server.Store().IssueChallenge(at, 600);
+    ASSERT_TRUE(p);
+    ASSERT_EQ(server.Store().Submit({"n" + std::to_string(i), 1000 + i, *p, "pl"}, at, 600),
+              TSubmitOutcome::Stored);
+  }
+  struct TCase {
+    std::string path;
+    int status;
+    std::vector<std::string> contains;
+  };
+  const std::string row = "<tr><td class=\"n\">";
+  const TCase cases[] = {
+      {kShow,
+       200,
+       {row + "1</td><td>n119<", row + "50</td><td>n70<", "Page 1 of 3", "type=0&amp;page=2\">Next",
+        "period=week\">Last 7 days"}},
+      {kShow + "&page=3", 200, {row + "101</td><td>n19<", row + "120</td><td>n0<", "Page 3 of 3"}},
+      {kShow + "&period=week&page=2",
+       200,
+       {row + "51</td><td>n69<", row + "60</td><td>n60<", "period=week\">Previous", "Page 2 of 2"}},
+      {kShow + "&page=4", 404, {"3 pages"}},
+      {kShow + "&page=0", 400, {}},
+      {kShow + "&page=2x", 400, {}},
+      {kShow + "&period=year", 400, {}},
+      {kShow + "&page=1&page=2", 400, {}},
+      {"/api/scores",
+       200,
+       {R"({"period":"all","total":120,"scores":[{"rank":1,"name":"n119")",
+        R"("rank":10,"name":"n110","player":"pl","score":1110)"}},
+      {"/api/scores?limit=100&period=week", 200, {R"("total":60)", R"("rank":60,"name":"n60")"}},
+      {"/api/scores?limit=101", 400, {R"({"error":)"}},
+      {"/api/scores?limit=0", 400, {}},
+      {"/api/scores?period=month", 400, {}},
+  };
+  for (const TCase& c : cases) {
+    const auto [status, body] = server.Get(c.path);
+    EXPECT_EQ(status, c.status) << c.path;
+    for (const std::string& text : c.contains) {
+      EXPECT_NE(body.find(text), std::string::npos) << c.path << ": " << text << "\n" << body;
+    }
+  }
+  // Exactly the asked number of rows.
+  EXPECT_EQ(server.Get(kShow).second.find(row + "51</td>"), std::string::npos);
+  const std::string json = server.Get("/api/scores?limit=7").second;
+  size_t ranks = 0;
+  for (size_t at = json.find("\"rank\""); at != std::string::npos;
+       at = json.find("\"rank\"", at + 1)) {
+    ++ranks;
+  }
+  EXPECT_EQ(ranks, 7u);
+}
+
+TEST_P(ScoreServerOn, AFloodOfRequestOneFromOneAddressIsRefusedBeyondItsCap) {
+  TScoreServerOptions options;
+  options.MaxOpenChallengesPerAddress = 3;
+  TLiveServer server("cap", GetParam(), options);
+  ASSERT_GT(server.Port(), 0);
+  std::vector<std::string> open;
+  for (int i = 0; i < 3; ++i) open.push_back(FreshChallenge(server));
+  // A flood from the same address leaves the challenge table as it was.
+  for (int i = 0; i < 100; ++i) {
+    const auto [status, body] = server.Get(kVersion);
+    ASSERT_EQ(status, 429) << i;
+    EXPECT_NE(body.find("refused: too many open challenges"), std::string::npos) << body;
+  }
+  EXPECT_EQ(server.Store().OpenChallengeCount(), 3);
+  ASSERT_EQ(server.Get(kSubmit + EncodeResult(BuildResultRecord("Used", 5, open[0], ""))).first,
+            200);
+  EXPECT_EQ(server.Get(kVersion).first, 200);
+  EXPECT_EQ(server.Get(kVersion).first, 429);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ScoreServerOn, TL_BACKENDS);
 
 TEST(ScoreServer, LogsOneLinePerRequest) {
   TLiveServer server("log");

@@ -77,8 +77,11 @@ TEST(HiScores, DrawsEveryRowWithTheFirstInOrange) {
 
   auto count = [&](int row, uint32_t colour) {
     int n = 0;
-    for (int32_t y = 190 + 26 * row; y < 190 + 26 * row + 24; ++y) {
-      for (int32_t x = 320; x < 720; ++x) n += surface.PixelAt(x, y) == GdiToPixel(colour) ? 1 : 0;
+    const int32_t top = kHiScoreTop + kHiScoreRowHeight * row;
+    for (int32_t y = top; y < top + 24; ++y) {
+      for (int32_t x = kHiScoreRankX; x < 720; ++x) {
+        n += surface.PixelAt(x, y) == GdiToPixel(colour) ? 1 : 0;
+      }
     }
     return n;
   };

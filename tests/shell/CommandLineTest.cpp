@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint16_t kVkReturn = 13;
+constexpr uint16_t kVkReturn = 13, kVkEscape = 27, kVkLeft = 37;
 
 struct Case {
   std::vector<std::string> args;
@@ -80,25 +80,29 @@ bool SavedWindowed(const std::string& path) {
 }
 
 TEST_F(FormFixture, ADisplayModeFromTheCommandLineIsNotSavedUntilThePlayerSwitches) {
-  TOptions options;
-  options.WindowedMode = false;
-  ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
-  MakeForm();
-  form_->WindowedThisRun = true;
-  form_->Create();
-  EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{true});
-  EXPECT_TRUE(form_->Widgets->OptionsGroup->DisplayToggle.Checked);
-
-  // A save (a new high score, the exit) keeps the file's full screen.
-  ASSERT_TRUE(form_->SaveSettings());
-  EXPECT_FALSE(SavedWindowed(ConfigPath()));
-
-  // Alt+Enter twice: full screen, then the window the player chose.
-  ComposeFrame();
-  form_->FormKeyDown(kVkReturn, true);
-  form_->FormKeyDown(kVkReturn, true);
-  ASSERT_TRUE(form_->SaveSettings());
-  EXPECT_TRUE(SavedWindowed(ConfigPath()));
+  // The file says full screen, the command line windowed; the save at exit
+  // keeps the file's mode unless the player switched (Alt+Enter) meanwhile.
+  for (int switches : {0, 2}) {
+    SCOPED_TRACE(switches);
+    TOptions options;
+    options.WindowedMode = false;
+    ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
+    sys_.DisplayModes.clear();
+    state_ = TShellState{};
+    MakeForm(true);
+    form_->Create();
+    EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{true});
+    state_.GameState = gsOptions;
+    ComposeFrame();
+    EXPECT_TRUE(ShowsFirstChoice(0));
+    state_.GameState = gsIntro;
+    for (int i = 0; i < switches; ++i) Key(kVkReturn, true);
+    Click(5, 5);                                                    // past the intro
+    for (uint16_t key : {kVkEscape, kVkLeft, kVkReturn}) Key(key);  // exit: Yes
+    ASSERT_TRUE(form_->Closed());
+    EXPECT_EQ(SavedWindowed(ConfigPath()), switches > 0);
+    form_.reset();
+  }
 }
 
 }  // namespace

@@ -38,11 +38,12 @@ void FormFixture::TearDown() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
-TForm1& FormFixture::MakeForm() {
+TForm1& FormFixture::MakeForm(std::optional<bool> windowedThisRun) {
   TFormPaths paths;
   paths.PackPath = PackPath();
   paths.ConfigPath = ConfigPath();
-  form_ = std::make_unique<TForm1>(sys_, state_, SharedFonts(), sound_, music_, paths);
+  form_ =
+      std::make_unique<TForm1>(sys_, state_, SharedFonts(), sound_, music_, paths, windowedThisRun);
   return *form_;
 }
 
@@ -52,7 +53,16 @@ TForm1& FormFixture::StartForm() {
   return *form_;
 }
 
-void FormFixture::ComposeFrame() {
-  sys_.Advance(16);
-  form_->RenderFrame();
+int FormFixture::CountPixels(TRect area, uint32_t color) const {
+  int count = 0;
+  for (int32_t y = area.Top; y < area.Bottom; ++y) {
+    for (int32_t x = area.Left; x < area.Right; ++x) count += Pixel(x, y) == color;
+  }
+  return count;
+}
+
+void FormFixture::Deliver() {
+  std::vector<TPlatformEvent> events;
+  sys_.PollEvents(events);
+  for (const TPlatformEvent& event : events) form_->HandleEvent(event);
 }

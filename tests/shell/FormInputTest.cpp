@@ -15,8 +15,8 @@ constexpr uint16_t kF5 = 116, kF12 = 123;
 
 class InputTest : public MenuFixture {
  protected:
+  // From the main menu with its first item current.
   void StartGame() {
-    W().MainMenuGroup->Select(0);
     Key(kEnter);
     ASSERT_EQ(state_.GameState, gsPlaying);
     ASSERT_TRUE(state_.CurrentGame);
@@ -62,10 +62,10 @@ TEST_F(InputTest, TheMinimizeKeyMinimizesInEveryStateAndNothingElseHappens) {
 
 TEST_F(InputTest, ChoosingANewMinimizeKeyRejectsBadKeysAndTakesOthers) {
   Start();
-  state_.GameState = gsOptions;
-  W().OptionsGroup->Cursor = 7;
-  W().OptionsGroup->Clicked = true;
-  form_->DoMenuCommand();
+  Key(kDown);  // options
+  Key(kEnter);
+  Key(kUp);  // the key button
+  Key(kEnter);
   ASSERT_EQ(state_.GameState, gsKeyCapture);
   EXPECT_EQ(W().OptionsGroup->KeyButton.Caption, "...");
   for (uint16_t bad : {uint16_t{16}, uint16_t{17}, uint16_t{18}, uint16_t{48}}) {
@@ -85,12 +85,10 @@ TEST_F(InputTest, ChoosingANewMinimizeKeyRejectsBadKeysAndTakesOthers) {
 
 TEST_F(InputTest, MainMenuKeysMoveWrapAndConfirm) {
   Start();
-  TDDMainBtnCollection& menu = *W().MainMenuGroup;
-  menu.Select(0);
   Key(kUp);
-  EXPECT_EQ(menu.Current, 5);
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[5]));
   Key(kRight);
-  EXPECT_EQ(menu.Current, 0);
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[0]));
   Key(kDown);
   Key(kDown);
   Key(kSpace);  // high scores
@@ -122,8 +120,8 @@ TEST_F(InputTest, ExitQuestionAnswers) {
     SetUp();
     state_ = TShellState{};
     Start();
-    state_.GameState = gsExitConfirm;
-    W().YesNoGroup->Select(true);
+    Key(kEsc);   // the exit question
+    Key(kLeft);  // Yes
     if (c.selectNo) Key(kRight);
     Key(c.key);
     EXPECT_EQ(form_->Closed(), c.closes);
@@ -164,13 +162,13 @@ TEST_F(InputTest, QuitQuestionDuringPlay) {
   EXPECT_EQ(state_.GameState, gsPlaying);
   EXPECT_EQ(sys_.CursorCounter, cursor);
   Key(kEsc);
-  W().YesNoGroup->Select(true);
+  Key(kLeft);
   Key(kEnter);  // Yes: the session ends at its next frame
   EXPECT_EQ(state_.GameState, gsPlaying);
   EXPECT_EQ(state_.CurrentGame->Phase, phGameOver);
 }
 
-TEST_F(InputTest, SpaceAndTheWheelCycleThroughWeaponsWithAmmunition) {
+TEST_F(InputTest, SpaceAndEachWheelNotchCycleThroughWeaponsWithAmmunition) {
   Start();
   StartGame();
   TGame& game = *state_.CurrentGame;
@@ -181,43 +179,48 @@ TEST_F(InputTest, SpaceAndTheWheelCycleThroughWeaponsWithAmmunition) {
   EXPECT_EQ(game.Weapon, 0);  // nothing else to choose
   game.Ammo[2] = 3;
   game.Ammo[4] = 1;
-  const int8_t expected[] = {2, 4, 0, 2};
-  for (int8_t w : expected) {
-    Key(kSpace);
-    EXPECT_EQ(game.Weapon, w);
+  // Space, then wheel events of one notch either way, then several notches in
+  // one event: each notch is one change.
+  const struct {
+    int32_t wheel;  // 0: Space
+    int8_t weapon;
+  } steps[] = {{0, 2}, {0, 4}, {0, 0}, {0, 2}, {-120, 4}, {120, 0}, {240, 4}, {-360, 4}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.wheel);
+    step.wheel == 0 ? Key(kSpace) : Wheel(step.wheel);
+    EXPECT_EQ(game.Weapon, step.weapon);
   }
-  form_->FormMouseWheelDown();
-  EXPECT_EQ(game.Weapon, 4);
-  form_->FormMouseWheelUp();
-  EXPECT_EQ(game.Weapon, 0);
   // Outside phPlay neither Space nor the wheel changes the weapon.
   game.Phase = phBetween;
   Key(kSpace);
-  form_->FormMouseWheelUp();
-  EXPECT_EQ(game.Weapon, 0);
+  Wheel(120);
+  EXPECT_EQ(game.Weapon, 4);
 }
 
 TEST_F(InputTest, MouseClicksDuringPlayNeverReachTheMenus) {
   Start();
   StartGame();
-  state_.MouseX = 100;
-  state_.MouseY = 190;  // over "new game"
-  W().MainMenuGroup->Clicked = false;
-  form_->FormMouseDown(100, 190);
+  // Enter counted the main menu as clicked; a press outside every button
+  // would clear that, were the menus asked.
+  ASSERT_TRUE(W().MainMenuGroup->Clicked);
+  const TGame* game = state_.CurrentGame.get();
+  Click(790, 590);
   EXPECT_EQ(state_.GameState, gsPlaying);
-  EXPECT_FALSE(W().MainMenuGroup->Clicked);
+  EXPECT_EQ(state_.CurrentGame.get(), game);
+  EXPECT_TRUE(W().MainMenuGroup->Clicked);
 }
 
 TEST_F(InputTest, MouseMovementIsStoredOnlyWhileTheDisplayIsReady) {
-  Start();
-  state_.MouseActive = kFalse32;
-  state_.DisplayReady = kFalse32;
-  form_->FormMouseMove(10, 20);
+  StartForm();
+  form_->HandleEvent({.Kind = TEventKind::Deactivate});  // not ready in the background
+  sys_.PushMouseMove(10, 20);
+  Deliver();
   EXPECT_EQ(state_.MouseActive, kTrue32);
   EXPECT_NE(state_.MouseX, 10);
-  state_.DisplayReady = kTrue32;
-  W().OptionsGroup->MouseHover = false;
-  form_->FormMouseMove(10, 20);
+  EXPECT_FALSE(W().OptionsGroup->MouseHover);
+  form_->HandleEvent({.Kind = TEventKind::Activate});
+  sys_.PushMouseMove(10, 20);
+  Deliver();
   EXPECT_EQ(state_.MouseX, 10);
   EXPECT_EQ(state_.MouseY, 20);
   EXPECT_TRUE(W().OptionsGroup->MouseHover);
@@ -225,10 +228,12 @@ TEST_F(InputTest, MouseMovementIsStoredOnlyWhileTheDisplayIsReady) {
 
 TEST_F(InputTest, OptionsKeysChooseSidesAndTypeTheName) {
   Start();
-  state_.GameState = gsOptions;
-  TDDOptBtnCollection& options = *W().OptionsGroup;
-  options.Cursor = 2;  // music on
-  Key(kRight);         // music off
+  Key(kDown);  // options
+  Key(kEnter);
+  const TDDOptBtnCollection& options = *W().OptionsGroup;
+  Key(kDown);  // the music row, on its choice: on
+  ASSERT_EQ(options.Cursor, 2);
+  Key(kRight);  // music off
   EXPECT_FALSE(state_.Settings.MusicOn);
   EXPECT_EQ(music_.Calls.back(), "stop");
   Key(kLeft);

@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr uint16_t kEnter = 13, kDown = 40, kP = 80;
+
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -19,43 +21,43 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 TEST_F(FormFixture, FramesAreComposedOnlyWhenMoreThanFiveMsPassed) {
-  struct Case {
-    uint32_t last;
-    uint32_t now;
+  // Passes of the loop at these ticks, in order; each frame starts the next gap.
+  const struct {
+    uint32_t tick;
     bool composed;
-  };
-  const Case cases[] = {
-      {1000, 1005, false},              // 5 ms: too early
-      {1000, 1006, true},               // 6 ms: a frame
-      {1000, 1000, false},              // same tick
-      {0xFFFFFFFEu, 3, false},          // 5 ms across the wrap
-      {0xFFFFFFFEu, 4, true},           // 6 ms across the wrap
-      {0xFFFFFFF0u, 0x00000100u, true}  // long gap across the wrap
+  } passes[] = {
+      {1000, true},         // long after the start-up frame (across the wrap)
+      {1005, false},        // 5 ms: too early
+      {1006, true},         // 6 ms: a frame
+      {1006, false},        // same tick
+      {0xFFFFFFFEu, true},  // long gap
+      {3, false},           // 5 ms across the wrap
+      {4, true},            // 6 ms across the wrap
   };
   StartForm();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.last << " -> " << c.now);
-    state_.LastFrameTick = c.last;
-    sys_.SetTick(c.now);
+  for (const auto& pass : passes) {
+    SCOPED_TRACE(pass.tick);
+    sys_.SetTick(pass.tick);
     const int presentsBefore = sys_.PresentCount;
-    form_->RenderFrame();
-    EXPECT_EQ(sys_.PresentCount - presentsBefore, c.composed ? 1 : 0);
-    EXPECT_EQ(state_.LastFrameTick, c.composed ? c.now : c.last);
+    form_->RunOnce();
+    EXPECT_EQ(sys_.PresentCount - presentsBefore, pass.composed ? 1 : 0);
   }
 }
 
 TEST_F(FormFixture, KeyboardIsReadOnEveryPassEvenWithoutAFrame) {
   StartForm();
+  const uint32_t frameTick = sys_.Tick();
   ComposeFrame();
   sys_.SetKey(dik::kLeft, true);
-  sys_.Advance(2);  // too early for a frame
+  sys_.SetTick(frameTick + 2);  // too early for a frame
   const int presents = sys_.PresentCount;
-  form_->RenderFrame();
+  form_->RunOnce();
   EXPECT_EQ(sys_.PresentCount, presents);
   EXPECT_EQ(state_.KeyboardState[dik::kLeft], 0x80);
   // An unacquired keyboard reads as all zero.
   sys_.UnacquireKeyboard();
-  form_->RenderFrame();
+  sys_.SetTick(frameTick + 3);
+  form_->RunOnce();
   EXPECT_EQ(state_.KeyboardState[dik::kLeft], 0);
 }
 
@@ -75,12 +77,12 @@ TEST_F(FormFixture, TheLoopWaitsForTheClockAndComposesNothingWhileMinimized) {
   EXPECT_EQ(sys_.PresentCount, presents + 3);
 }
 
-TEST_F(FormFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
-  StartForm();
-  state_.GameState = gsPlaying;
-  form_->StartNewGame();
+TEST_F(MenuFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
+  Start();
+  Key(kEnter);  // new game
   ComposeFrame();
   ComposeFrame();
+  const std::vector<uint32_t> game = sys_.LastFrame;
   sys_.PushKind(TEventKind::Deactivate);
   form_->RunOnce();
   EXPECT_EQ(state_.GameState, gsPaused);
@@ -89,14 +91,15 @@ TEST_F(FormFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
   EXPECT_FALSE(sys_.KeyboardAcquired);
   ASSERT_FALSE(music_.Calls.empty());
   EXPECT_EQ(music_.Calls.back(), "stop");
-  // Every second row carries the pause line; the rows between show the game.
+  // The pause screen: every second row carries the pause line; the rows
+  // between show the game.
   const uint32_t stripe = test_pack::MenuColor(21);
   for (int32_t y : {0, 2, 100, 598}) {
-    for (int32_t x : {0, 400, 799}) EXPECT_EQ(Snapshot().PixelAt(x, y), stripe) << x << "," << y;
+    for (int32_t x : {0, 400, 799}) EXPECT_EQ(Pixel(x, y), stripe) << x << "," << y;
   }
   for (int32_t y : {1, 101, 599}) {
     for (int32_t x : {0, 400, 799}) {
-      EXPECT_EQ(Snapshot().PixelAt(x, y), Back().PixelAt(x, y)) << x << "," << y;
+      EXPECT_EQ(Pixel(x, y), game[static_cast<size_t>(y * 800 + x)]) << x << "," << y;
     }
   }
   // Back in the foreground: the menu track, the game stays paused.
@@ -109,7 +112,7 @@ TEST_F(FormFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
 
 TEST_F(FormFixture, FullScreenSkipsTheFirstMinimizeAfterStartAndAfterAWindowedSpell) {
   StartForm();
-  form_->SetWindowed(false);
+  Key(kEnter, true);  // full screen
   struct Step {
     TEventKind kind;
     int minimizes;  // total after the step
@@ -124,10 +127,9 @@ TEST_F(FormFixture, FullScreenSkipsTheFirstMinimizeAfterStartAndAfterAWindowedSp
     EXPECT_EQ(sys_.MinimizeCount, step.minimizes);
   }
   // A windowed deactivation sets the skip again.
-  form_->SetWindowed(true);
+  Key(kEnter, true);
   form_->HandleEvent({.Kind = TEventKind::Deactivate});
-  EXPECT_TRUE(state_.SkipMinimize);
-  form_->SetWindowed(false);
+  Key(kEnter, true);
   form_->HandleEvent({.Kind = TEventKind::Deactivate});
   EXPECT_EQ(sys_.MinimizeCount, 2);
   form_->HandleEvent({.Kind = TEventKind::Deactivate});
@@ -176,8 +178,10 @@ TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
     EXPECT_FALSE(state_.Settings.WindowedMode);
     ASSERT_FALSE(sys_.DisplayModes.empty());
     EXPECT_FALSE(sys_.DisplayModes.back());
-    EXPECT_FALSE(form_->Widgets->OptionsGroup->DisplayToggle.Checked);
     EXPECT_EQ(state_.DisplayReady, -1);
+    state_.GameState = gsOptions;
+    ComposeFrame();
+    EXPECT_FALSE(ShowsFirstChoice(0));
     form_.reset();
   }
 }
@@ -185,35 +189,41 @@ TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
 TEST_F(FormFixture, ResizingIsRefusedOnlyForAReadyWindow) {
   StartForm();
   EXPECT_FALSE(form_->FormCanResize());
-  state_.DisplayReady = 0;
+  form_->HandleEvent({.Kind = TEventKind::Deactivate});  // not ready in the background
   EXPECT_TRUE(form_->FormCanResize());
-  state_.DisplayReady = -1;
-  form_->SetWindowed(false);
+  form_->HandleEvent({.Kind = TEventKind::Activate});
+  Key(kEnter, true);  // full screen
   EXPECT_TRUE(form_->FormCanResize());
 }
 
-TEST_F(FormFixture, ADisplayRebuildKeepsThePausePicture) {
-  StartForm();
-  for (int32_t y = 0; y < 600; ++y) Snapshot().SetPixelAt(5, y, 0x123456u + y);
-  form_->SetWindowed(false);
-  form_->SetWindowed(true);
-  for (int32_t y : {0, 299, 599}) EXPECT_EQ(Snapshot().PixelAt(5, y), 0x123456u + y);
+TEST_F(MenuFixture, ADisplayRebuildKeepsThePausePicture) {
+  Start();
+  Key(kEnter);  // new game
+  ComposeFrame();
+  Key(kP);
+  ComposeFrame();
+  const std::vector<uint32_t> paused = sys_.LastFrame;
+  Key(kEnter, true);  // full screen and back
+  Key(kEnter, true);
+  ComposeFrame();
+  EXPECT_EQ(state_.GameState, gsPaused);
+  EXPECT_TRUE(sys_.LastFrame == paused);
 }
 
-TEST_F(FormFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
-  StartForm();
-  state_.GameState = gsMainMenu;
-  form_->Widgets->MainMenuGroup->Select(3);
-  form_->Widgets->OptionsGroup->NameEdit.SetText("ANNA");
-  form_->Widgets->NameField->SetText("BOB");
+TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
+  Start();
+  TypePlayerName("ANNA");
+  Key(kDown);  // high scores
+  Key(kDown);  // help
+  ASSERT_EQ(state_.GameState, gsMainMenu);
   // Paint every loaded image black: only reading the pack again brings its
   // colours back.
-  auto allSlots = [this] {
+  TImageSlots& images = TFormProbe::Images(*form_);
+  auto allSlots = [&images] {
     std::vector<std::pair<int, TSurface*>> slots;
-    for (int s = 0; s < kSpriteImageCount; ++s)
-      slots.emplace_back(s, form_->Images.SpriteImages[s].get());
+    for (int s = 0; s < kSpriteImageCount; ++s) slots.emplace_back(s, images.SpriteImages[s].get());
     for (int i = 0; i < kMenuImageCount; ++i)
-      slots.emplace_back(test_pack::kMenuBase + i, form_->Images.MenuImages[i].get());
+      slots.emplace_back(test_pack::kMenuBase + i, images.MenuImages[i].get());
     return slots;
   };
   for (const auto& [index, surface] : allSlots()) {
@@ -221,7 +231,7 @@ TEST_F(FormFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
     surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0);
   }
 
-  form_->Images.MenuImages[0]->SetLost(true);  // the background blit fails
+  images.MenuImages[0]->SetLost(true);  // the background blit fails
   ComposeFrame();
 
   for (const auto& [index, surface] : allSlots()) {
@@ -230,12 +240,11 @@ TEST_F(FormFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
     EXPECT_EQ(surface->PixelAt(0, 0), test_pack::Color(index))
         << "pack image " << index << " read again";
   }
-  EXPECT_EQ(form_->Widgets->MainMenuGroup->Current, 3);
-  EXPECT_EQ(form_->Widgets->OptionsGroup->NameEdit.Text, "ANNA");
-  EXPECT_EQ(form_->Widgets->NameField->Text, "BOB");
-  // The next frame draws the reloaded background.
+  EXPECT_EQ(W().OptionsGroup->NameEdit.Text, "ANNA");
+  // The next frame draws the reloaded background and still highlights help.
   ComposeFrame();
-  EXPECT_EQ(sys_.FramePixel(5, 590), test_pack::MenuColor(0));
+  EXPECT_EQ(Pixel(5, 590), test_pack::MenuColor(0));
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[3]));
 }
 
 TEST_F(FormFixture, StartUpWithoutConfigWritesTheDefaultFileAndPlaysTheMenuTrack) {
@@ -280,33 +289,21 @@ TEST_F(FormFixture, LoadedSettingsAreAppliedBeforeTheFirstFrame) {
     ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
 
     StartForm();
-    const TDDOptBtnCollection& group = *form_->Widgets->OptionsGroup;
+    const TDDOptBtnCollection& group = *TFormProbe::Widgets(*form_).OptionsGroup;
     EXPECT_EQ(state_.Settings, options);
     EXPECT_EQ(sys_.DisplayModes, std::vector<bool>{c.windowed});
-    EXPECT_EQ(group.DisplayToggle.Checked, c.windowed);
-    EXPECT_EQ(group.MusicToggle.Checked, c.music);
-    EXPECT_EQ(group.SoundToggle.Checked, c.sound);
     EXPECT_EQ(group.NameEdit.TextLength, std::string(c.name).size());
     EXPECT_EQ(group.KeyButton.Caption, c.keyCaption);
     // Music off at start plays nothing.
     const std::vector<std::string> expected{c.music ? "play 1.xm" : "stop"};
     EXPECT_EQ(music_.Calls, expected);
+    state_.GameState = gsOptions;
+    ComposeFrame();
+    EXPECT_EQ(ShowsFirstChoice(0), c.windowed);
+    EXPECT_EQ(ShowsFirstChoice(1), c.music);
+    EXPECT_EQ(ShowsFirstChoice(2), c.sound);
     form_.reset();
   }
-}
-
-TEST_F(FormFixture, TheSaveAtExitTakesTheTypedNameAndTheTableInMemory) {
-  StartForm();
-  form_->Widgets->OptionsGroup->NameEdit.SetText("LYNX");
-  state_.HiScores[0] = {"CAPTAIN", 5000};
-  ASSERT_TRUE(form_->SaveSettings());
-  form_.reset();  // teardown after the save
-
-  TOptions options;
-  THiScoreTable table{};
-  TConfigFile(ConfigPath()).Load(options, table);
-  EXPECT_EQ(options.PlayerName, "LYNX");
-  EXPECT_EQ(table[0].Score, 5000);
 }
 
 TEST_F(FormFixture, AMissingPackStopsStartUpWithAMessageNamingTheFile) {
@@ -333,7 +330,7 @@ TEST_F(FormFixture, NoDisplayStopsStartUpWithAClearMessage) {
   }
 }
 
-TEST_F(FormFixture, RestoringTheWindowPutsItBackOrRebuildsTheFullScreen) {
+TEST_F(MenuFixture, RestoringTheWindowPutsItBackOrRebuildsTheFullScreen) {
   struct Case {
     bool windowed;
     uint32_t gameState;
@@ -354,9 +351,9 @@ TEST_F(FormFixture, RestoringTheWindowPutsItBackOrRebuildsTheFullScreen) {
     options.WindowedMode = c.windowed;
     ASSERT_TRUE(TConfigFile(ConfigPath()).Save(options, DefaultHiScores()));
     sys_ = FakePlatform{};
-    StartForm();
-    if (c.gameState == gsPlaying) form_->StartNewGame();
-    state_.GameState = c.gameState;
+    Start();
+    if (c.gameState == gsPlaying) Key(kEnter);  // new game
+    ASSERT_EQ(state_.GameState, c.gameState);
     sys_.Window = {40, 50, 846, 679};
     form_->HandleEvent({.Kind = TEventKind::Deactivate});
     sys_.Window = {0, 0, 806, 629};  // the minimized window went elsewhere

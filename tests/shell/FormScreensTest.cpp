@@ -5,21 +5,14 @@
 #include "game/GameStates.h"
 #include "graphics/Text.h"
 #include "shell/FormFixture.h"
+#include "shell/ScreenLayout.h"
 
 namespace {
 
 constexpr uint32_t kOrangePixel = GdiToPixel(kOrange);
 constexpr uint32_t kBluePixel = GdiToPixel(kDarkBlue);
 constexpr uint32_t kRedPixel = GdiToPixel(kRed);
-constexpr uint32_t kSnapshotFill = 0x00406080u;
-
-int CountPixels(const TSurface& surface, TRect area, uint32_t color) {
-  int count = 0;
-  for (int32_t y = area.Top; y < area.Bottom; ++y) {
-    for (int32_t x = area.Left; x < area.Right; ++x) count += surface.PixelAt(x, y) == color;
-  }
-  return count;
-}
+constexpr uint16_t kEnter = 13, kP = 80;
 
 }  // namespace
 
@@ -34,7 +27,27 @@ class ScreenTest : public FormFixture {
     state_.GameState = gameState;
     ComposeFrame();
   }
-  uint32_t Pixel(int32_t x, int32_t y) { return Back().PixelAt(x, y); }
+  // Leaves the intro and starts a game from the main menu.
+  void StartGame() {
+    Click(5, 5);
+    Key(kEnter);
+    ASSERT_EQ(state_.GameState, gsPlaying);
+  }
+  // A game a few frames in, frozen under stripes by the pause key; `game_`
+  // keeps the last frame before the pause.
+  void PauseGame() {
+    StartGame();
+    ComposeFrame();
+    ComposeFrame();
+    game_ = sys_.LastFrame;
+    Key(kP);
+    ASSERT_EQ(state_.GameState, gsPaused);
+  }
+  // The frozen picture: the game's rows between the pause lines.
+  uint32_t Frozen(int32_t x, int32_t y) const {
+    return y % 2 == 0 ? test_pack::MenuColor(21) : game_.at(static_cast<size_t>(y * 800 + x));
+  }
+  std::vector<uint32_t> game_;
 };
 
 TEST_F(ScreenTest, TheIntroLastsOneHundredSeventySixFrames) {
@@ -116,11 +129,12 @@ TEST_F(ScreenTest, TextsLandInTheirBoxesInTheirColours) {
   for (const Probe& p : probes) {
     SCOPED_TRACE(testing::Message() << "state " << p.state);
     Show(p.state);
-    EXPECT_GT(CountPixels(Back(), p.box, p.color), 10);
+    EXPECT_GT(CountPixels(p.box, p.color), 10);
   }
 }
 
 TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
+  namespace sl = screen_layout;
   struct Case {
     uint32_t state;
     int32_t boxX;
@@ -128,36 +142,45 @@ TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
     bool red;
   };
   const Case cases[] = {
-      {gsExitConfirm, 190, false, false}, {gsClearScores, 210, true, false},
-      {gsNameEntry, 215, true, false},    {gsSubmitAsk, 200, true, false},
-      {gsQuitGame, 190, true, false},     {gsConnectFailed, 190, true, true},
-      {gsSubmitting, 190, true, false},
+      {gsExitConfirm, sl::kQuestionDialog.X, false, false},
+      {gsClearScores, sl::kClearScoresDialog.X, true, false},
+      {gsNameEntry, sl::kNameEntryDialog.X, true, false},
+      {gsSubmitAsk, sl::kSubmitDialog.X, true, false},
+      {gsQuitGame, sl::kQuestionDialog.X, true, false},
+      {gsConnectFailed, sl::kQuestionDialog.X, true, true},
+      {gsSubmitting, sl::kQuestionDialog.X, true, false},
   };
-  Snapshot().Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait, kSnapshotFill);
+  PauseGame();
   const uint32_t box = test_pack::MenuColor(19);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "state " << c.state);
     Show(c.state);
-    const uint32_t background = c.onSnapshot ? kSnapshotFill : test_pack::MenuColor(0);
-    EXPECT_EQ(Pixel(c.boxX - 1, 201), background);
-    EXPECT_EQ(Pixel(c.boxX, 201), box);
-    EXPECT_EQ(Pixel(c.boxX + 419, 399), box);
-    EXPECT_EQ(Pixel(c.boxX + 420, 399), background);
-    EXPECT_EQ(CountPixels(Back(), {190, 240, 640, 320}, kRedPixel) > 10, c.red);
+    // Rows 201 and 399 are game rows of the frozen picture, not pause lines.
+    auto background = [&](int32_t x, int32_t y) {
+      return c.onSnapshot ? Frozen(x, y) : test_pack::MenuColor(0);
+    };
+    const int32_t top = sl::kDialogTop, bottom = top + sl::kDialogHeight - 1;
+    const int32_t left = c.boxX - 1, right = c.boxX + sl::kDialogWidth;
+    ASSERT_NE(background(left, top + 1), box);
+    EXPECT_EQ(Pixel(left, top + 1), background(left, top + 1));
+    EXPECT_EQ(Pixel(c.boxX, top + 1), box);
+    EXPECT_EQ(Pixel(right - 1, bottom), box);
+    EXPECT_EQ(Pixel(right, bottom), background(right, bottom));
+    EXPECT_EQ(CountPixels({190, 240, 640, 320}, kRedPixel) > 10, c.red);
   }
 }
 
 TEST_F(ScreenTest, PauseShowsTheSnapshotWithItsCaption) {
-  Snapshot().Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait, kSnapshotFill);
+  PauseGame();
   Show(gsPaused);
-  EXPECT_EQ(Pixel(0, 0), kSnapshotFill);
-  EXPECT_EQ(Pixel(799, 599), kSnapshotFill);
-  EXPECT_GT(CountPixels(Back(), {350, 300, 460, 332}, kBluePixel), 20);
-  EXPECT_GT(CountPixels(Back(), {351, 301, 461, 333}, kOrangePixel), 5);  // the shadow
+  EXPECT_EQ(Pixel(0, 0), Frozen(0, 0));
+  EXPECT_EQ(Pixel(799, 599), Frozen(799, 599));
+  EXPECT_GT(CountPixels({350, 300, 460, 332}, kBluePixel), 20);
+  EXPECT_GT(CountPixels({351, 301, 461, 333}, kOrangePixel), 5);  // the shadow
 }
 
 TEST_F(ScreenTest, NameEntryShowsTheScoreOfTheGameJustEnded) {
-  form_->StartNewGame();
+  StartGame();
   // The caption grows to the right with the number of digits.
   auto rightmostText = [&](int32_t score) {
     state_.CurrentGame->Score = score;
@@ -176,8 +199,8 @@ TEST_F(ScreenTest, NameEntryShowsTheScoreOfTheGameJustEnded) {
   EXPECT_GT(four - one, 30);
 }
 
-TEST_F(ScreenTest, PlayingRunsTheGameIntoTheBackBuffer) {
-  form_->StartNewGame();
+TEST_F(ScreenTest, PlayingRunsTheGameIntoTheFrame) {
+  StartGame();
   Show(gsPlaying);
   // The game screen has its own side panels.
   EXPECT_EQ(Pixel(1, 1), test_pack::Color(0));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 TEST(KeyName, NamesEveryChoosableKeyAndRejectsTheRest) {
   const struct {
     uint16_t code;
@@ -53,6 +55,8 @@ TEST(KeyName, NamesEveryChoosableKeyAndRejectsTheRest) {
       {0xFFFF, "Bad"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(KeyName(c.code), c.name) << "code " << c.code;
+    const bool choosable = std::string_view(c.name) != "Bad";
+    EXPECT_EQ(KeyName(c.code).has_value(), choosable) << "code " << c.code;
+    EXPECT_EQ(KeyCaption(c.code), c.name) << "code " << c.code;
   }
 }

@@ -1,6 +1,7 @@
 // What each menu and dialog choice does: scripted on the fake platform.
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "game/GameStates.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr uint16_t kEnter = 13;
+constexpr uint16_t kBack = 8, kEnter = 13, kEsc = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 
 class CommandTest : public MenuFixture {
  protected:
@@ -19,12 +20,34 @@ class CommandTest : public MenuFixture {
     return static_cast<size_t>(std::count_if(sound_.Calls.begin(), sound_.Calls.end(),
                                              [](const auto& c) { return c.Id == sndCheckMenu; }));
   }
-  // A finished game with this score, waiting on the name entry.
+  // Steps through the buttons on screen with the keys until button `index` of
+  // `group` shows its highlight in the presented frame.
+  template <size_t N>
+  void SelectButton(const std::array<TButtonSpec, N>& group, size_t index) {
+    for (size_t i = 0; i < N && !ShowsHighlight(group[index]); ++i) Key(kRight);
+    ASSERT_TRUE(ShowsHighlight(group[index])) << "button " << index;
+  }
+  void SelectMainItem(size_t item) { SelectButton(menu_layout::kMainMenu, item); }
+  // Points at the middle of `rect`, lets a frame follow the pointer, presses.
+  void ClickOn(const TRect& rect) {
+    sys_.PushMouseMove((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
+    ComposeFrame();
+    sys_.PushMouseDown((rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2);
+    Deliver();
+  }
+  // From the main menu: a game that ends at once with this score, waiting on
+  // the name entry with the field emptied.
   void FinishGameWithScore(int32_t score) {
-    form_->StartNewGame();
+    SelectMainItem(0);
+    Key(kEnter);
+    ASSERT_EQ(state_.GameState, gsPlaying);
     state_.CurrentGame->Score = score;
-    state_.GameState = gsNameEntry;
-    W().NameField->SetText("");
+    state_.CurrentGame->Phase = phGameOver;  // as the quit question's Yes leaves it
+    sys_.WaitStepMs = 250;                   // the game-over picture's two seconds in a few passes
+    for (int pass = 0; pass < 100 && state_.GameState != gsNameEntry; ++pass) form_->RunOnce();
+    sys_.WaitStepMs = 16;
+    ASSERT_EQ(state_.GameState, gsNameEntry);
+    for (int i = 0; i < 12; ++i) Key(kBack);
   }
   THiScoreTable SavedTable() {
     TConfigFile file(ConfigPath());
@@ -41,7 +64,7 @@ TEST_F(CommandTest, AClickOnTheIntroEndsItSilently) {
   StartForm();
   ASSERT_EQ(state_.GameState, gsIntro);
   const size_t sounds = MenuSounds();
-  form_->FormMouseDown(5, 5);
+  Click(5, 5);
   EXPECT_EQ(state_.GameState, gsMainMenu);
   EXPECT_EQ(MenuSounds(), sounds);
 }
@@ -61,7 +84,7 @@ TEST_F(CommandTest, EveryMainMenuChoice) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.item);
     state_.GameState = gsMainMenu;
-    W().MainMenuGroup->Select(c.item);
+    SelectMainItem(static_cast<size_t>(c.item));
     const size_t sounds = MenuSounds();
     const size_t opened = sys_.OpenedTargets.size();
     Key(kEnter);
@@ -85,7 +108,6 @@ TEST_F(CommandTest, NewGameStartsTheGameTrackOnlyWithMusicOnAndReplacesTheSessio
     Start();
     state_.Settings.MusicOn = musicOn;
     music_.Calls.clear();
-    W().MainMenuGroup->Select(0);
     Key(kEnter);
     const TGame* first = state_.CurrentGame.get();
     ASSERT_NE(first, nullptr);
@@ -113,8 +135,7 @@ TEST_F(CommandTest, HelpPagesGoBothWaysAndTheEndButtonsAreSilent) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.from << " button " << c.button);
     state_.GameState = c.from;
-    W().HelpButtons->Select(c.button);
-    W().MainMenuGroup->Clicked = false;
+    SelectButton(menu_layout::kHelpButtons, static_cast<size_t>(c.button));
     const size_t sounds = MenuSounds();
     Key(kEnter);
     EXPECT_EQ(state_.GameState, c.to);
@@ -128,35 +149,39 @@ TEST_F(CommandTest, ClearingTheTableAsksFirstAndOnlyOkResetsIt) {
   for (bool ok : {false, true}) {
     SCOPED_TRACE(ok);
     state_.GameState = gsHighScores;
-    W().HighScoreButtons->Select(0);
+    SelectButton(menu_layout::kHighScoreButtons, 0);
     Key(kEnter);
     ASSERT_EQ(state_.GameState, gsClearScores);
-    W().OkCancelGroup->Select(ok);
+    Key(ok ? kLeft : kRight);
     Key(kEnter);
     EXPECT_EQ(state_.GameState, gsHighScores);
     EXPECT_EQ(state_.HiScores[0].Score, ok ? 1000 : 5000);
   }
   // The second button opens the world table and stays.
-  W().HighScoreButtons->Select(1);
+  SelectButton(menu_layout::kHighScoreButtons, 1);
   Key(kEnter);
   EXPECT_EQ(state_.GameState, gsHighScores);
   ASSERT_FALSE(sys_.OpenedTargets.empty());
   EXPECT_EQ(sys_.OpenedTargets.back(), WorldScoresUrl());
 }
 
-TEST_F(CommandTest, NameEntryOkInsertsAndSavesOnceCancelStoresNothing) {
+TEST_F(CommandTest, NameEntryOkInsertsAndSavesCancelStoresNothingAndHighlightsHighScores) {
   Start();
   FinishGameWithScore(600);
   for (uint16_t k : {'J', 'O', 'H', 'N'}) Key(k);
-  EXPECT_EQ(W().NameField->Text, "JOHN");
-  W().OkCancelGroup->Select(false);
+  Key(kRight);
   Key(kEnter);  // Cancel
   EXPECT_EQ(state_.GameState, gsMainMenu);
   EXPECT_EQ(state_.HiScores, DefaultHiScores());
+  // The menu shows High Scores highlighted, where Enter leads.
+  EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[2]));
+  Key(kEnter);
+  EXPECT_EQ(state_.GameState, gsHighScores);
+  Key(kEsc);
 
   FinishGameWithScore(600);
   for (uint16_t k : {'J', 'O', 'H', 'N'}) Key(k);
-  W().OkCancelGroup->Select(true);
+  Key(kLeft);
   Key(kEnter);
   EXPECT_EQ(state_.GameState, gsSubmitAsk);
   const int32_t expected[] = {1000, 900, 800, 700, 600, 600, 500, 400, 300, 200};
@@ -196,7 +221,7 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
     Start();
     FinishGameWithScore(1234);
     state_.GameState = gsSubmitAsk;
-    W().YesNoGroup->Select(c.yes);
+    Key(c.yes ? kLeft : kRight);
     const int presents = sys_.PresentCount;
     uint32_t presentedState = 0;
     Key(kEnter);
@@ -209,8 +234,8 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
 
 TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
   Start();
-  state_.GameState = gsOptions;
-  TDDOptBtnCollection& options = *W().OptionsGroup;
+  SelectMainItem(1);
+  Key(kEnter);
   const struct {
     int cursor;
     bool windowed, music, sound;
@@ -220,35 +245,33 @@ TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cursor);
-    options.Cursor = static_cast<int8_t>(c.cursor);
-    options.Clicked = true;
-    form_->DoMenuCommand();
+    ClickOn(menu_layout::kOptionsRects[static_cast<size_t>(c.cursor)]);
     EXPECT_EQ(state_.Settings.WindowedMode, c.windowed);
     EXPECT_EQ(state_.Settings.MusicOn, c.music);
     EXPECT_EQ(state_.Settings.SoundOn, c.sound);
-    EXPECT_EQ(options.MusicToggle.Checked, c.music);
-    EXPECT_EQ(options.SoundToggle.Checked, c.sound);
     EXPECT_EQ(state_.GameState, gsOptions);
+    ComposeFrame();
+    EXPECT_EQ(ShowsFirstChoice(0), c.windowed);
+    EXPECT_EQ(ShowsFirstChoice(1), c.music);
+    EXPECT_EQ(ShowsFirstChoice(2), c.sound);
   }
   // Choosing full screen while in full screen rebuilds all the same.
-  options.Cursor = 1;
-  form_->DoMenuCommand();
+  ClickOn(menu_layout::kOptionsRects[1]);
   const size_t modes = sys_.DisplayModes.size();
-  form_->DoMenuCommand();
+  ClickOn(menu_layout::kOptionsRects[1]);
   EXPECT_EQ(sys_.DisplayModes.size(), modes + 1);
 }
 
-TEST_F(CommandTest, LeavingThroughTheExitQuestionStoresAClearedTable) {
+TEST_F(CommandTest, LeavingThroughTheExitQuestionSavesTheTypedNameAndTheTableInMemory) {
   Start();
-  state_.HiScores[0] = {"ACE", 5000};
-  state_.GameState = gsHighScores;
-  W().HighScoreButtons->Select(0);
-  Key(kEnter);
-  W().OkCancelGroup->Select(true);
-  Key(kEnter);
-  state_.GameState = gsExitConfirm;
-  W().YesNoGroup->Select(true);
-  Key(kEnter);
-  EXPECT_TRUE(form_->Closed());
-  EXPECT_EQ(SavedTable(), DefaultHiScores());
+  TypePlayerName("LYNX");
+  state_.HiScores[0] = {"CAPTAIN", 5000};
+  for (uint16_t key : {kUp, kUp, kEnter, kLeft, kEnter}) Key(key);  // exit: Yes
+  ASSERT_TRUE(form_->Closed());
+  form_.reset();  // teardown after the save
+  TOptions options;
+  THiScoreTable table{};
+  TConfigFile(ConfigPath()).Load(options, table);
+  EXPECT_EQ(options.PlayerName, "LYNX");
+  EXPECT_EQ(table[0].Score, 5000);
 }

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <vector>
 
+#include "shell/ScreenLayout.h"
+
 namespace test_pack {
 namespace {
 
@@ -19,7 +21,7 @@ TSize SizeOf(int index) {
     case 21:
       return {800, 1};
     case 19:
-      return {420, 200};
+      return {screen_layout::kDialogWidth, screen_layout::kDialogHeight};
     case 10:
     case 13:
     case 14:
@@ -64,7 +66,8 @@ std::vector<uint8_t> Bitmap(int index) {
   for (int32_t row = size.Height - 1; row >= 0; --row) {
     int32_t written = 0;
     for (int32_t x = 0; x < size.Width; ++x) {
-      const bool banner = x < 524 && row < 103;
+      const bool banner =
+          x < screen_layout::kTitleBanner.Right && row < screen_layout::kTitleBanner.Bottom;
       const uint32_t c = (isTitle && !banner) ? 0x00FF00FFu : Color(index);
       out.push_back(static_cast<uint8_t>(c));
       out.push_back(static_cast<uint8_t>(c >> 8));

@@ -6,8 +6,8 @@
 // A small image pack for the shell's tests: 76 bitmaps of plain, distinct
 // colours, so a pixel probe tells which image landed where.
 //   MenuImages 0 (background) and 29 (title) are 800 x 600; the title is magenta
-//   except its banner area (0, 0)-(524, 103). MenuImages 21 (pause line) is
-//   800 x 1. MenuImages 19 (dialog box) is 420 x 200. Panels are 480 x 340.
+//   except its banner area. MenuImages 21 (pause line) is 800 x 1. MenuImages
+//   19 (dialog box) has the dialog's size. Panels are 480 x 340.
 //   Everything else is 24 x 24.
 namespace test_pack {
 

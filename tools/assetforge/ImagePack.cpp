@@ -6,8 +6,13 @@
 #include "MenuPainter.h"
 #include "ScenePainter.h"
 #include "ShipPainter.h"
+#include "shell/ScreenLayout.h"
+#include "widgets/MenuLayout.h"
 
 namespace {
+
+namespace sl = screen_layout;
+namespace wl = menu_layout;
 
 const char* const kSpriteNames[TImagePack::kSpriteCount] = {
     "left panel", "right panel", "life",       "health",    "weapon frame", "sea",     "island 0",
@@ -212,13 +217,14 @@ std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
   const TCanvas& c = *screen;
   auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
   menu(0, 0, 0);
-  menu(19, 190, 200);
+  menu(19, sl::kQuestionDialog.X, sl::kQuestionDialog.Y);
   menu(29, 0, 0);
   const TColor navy = palette::kNavy;
   const TColor orange = palette::kOrange;
-  c.Text(fonts_, "Exit  the game?", 250, 260, 40, true, navy, TAlign::Left, &orange);
-  c.Text(fonts_, "Yes", 280, 340, 40, true, orange, TAlign::Left, &navy);
-  c.Text(fonts_, "No", 460, 340, 40, true, navy, TAlign::Left, &orange);
+  c.Text(fonts_, "Exit  the game?", sl::kExitQuestion.X, sl::kExitQuestion.Y, 40, true, navy,
+         TAlign::Left, &orange);
+  c.Text(fonts_, "Yes", wl::kYesRect.Left, wl::kYesRect.Top, 40, true, orange, TAlign::Left, &navy);
+  c.Text(fonts_, "No", wl::kNoRect.Left, wl::kNoRect.Top, 40, true, navy, TAlign::Left, &orange);
   return screen;
 }
 
@@ -227,16 +233,18 @@ std::unique_ptr<TCanvas> TImagePack::MenuPreview() const {
   const TCanvas& c = *screen;
   auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
   menu(0, 0, 0);
-  menu(13, 297, 157);
+  auto at = [&](size_t slot, const TRect& r) { menu(slot, r.Left, r.Top); };
+  menu(13, sl::kPanel.Left, sl::kPanel.Top);
   menu(29, 0, 0);
-  menu(2, 124, 229);
-  menu(23, 11, 229);
-  menu(7, 458, 211);
-  menu(17, 436, 259);
-  menu(18, 501, 307);
-  menu(9, 535, 349);
+  at(2, wl::kMainMenu[1].Rect);
+  menu(23, sl::kOptionsMarker.At.X, sl::kOptionsMarker.At.Y);
+  at(7, wl::kOptionsRects[0]);
+  at(17, wl::kOptionsRects[2]);
+  at(18, wl::kOptionsRects[5]);
+  at(9, wl::kOptionsRects[6]);
   const TColor navy = palette::kNavy;
-  c.Text(fonts_, "Sailor", 542, 349, 22, true, palette::kOrange);
-  c.Text(fonts_, "F12", 510, 396, 24, true, navy);
+  const TRect& name = wl::kOptionsRects[6];
+  c.Text(fonts_, "Sailor", name.Left + 7, name.Top, 22, true, palette::kOrange);
+  c.Text(fonts_, "F12", wl::kKeyButtonRect.Left, wl::kKeyButtonRect.Top, 24, true, navy);
   return screen;
 }

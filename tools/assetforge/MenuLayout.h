@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "shell/ScreenLayout.h"
 #include "widgets/MenuLayout.h"
 
 // Where the menu pictures put their labels: the button rectangles of the
@@ -23,6 +24,7 @@ constexpr TLabelRect Label(const TRect& r, std::string_view text) {
 namespace menu_labels {
 
 namespace wl = menu_layout;
+namespace sl = screen_layout;
 
 // The six main-menu items, highlight images in menu slots 1..6.
 inline constexpr std::array<TLabelRect, 6> kMainMenu = {{
@@ -35,10 +37,10 @@ inline constexpr std::array<TLabelRect, 6> kMainMenu = {{
 }};
 
 // Where the sub-screen panels (menu slots 10, 13, 14) are drawn.
-inline constexpr int kPanelX = 297;
-inline constexpr int kPanelY = 157;
-inline constexpr int kPanelWidth = 503;
-inline constexpr int kPanelHeight = 380;
+inline constexpr int kPanelX = sl::kPanel.Left;
+inline constexpr int kPanelY = sl::kPanel.Top;
+inline constexpr int kPanelWidth = sl::kPanel.Right - sl::kPanel.Left;
+inline constexpr int kPanelHeight = sl::kPanel.Bottom - sl::kPanel.Top;
 
 // High-score buttons (menu slots 11, 12) and help buttons (15, 16).
 inline constexpr std::array<TLabelRect, 2> kHighScoreButtons = {{
@@ -80,15 +82,19 @@ inline constexpr TLabelRect kKeyButton = Label(wl::kKeyButtonRect, "");
 struct TMarker {
   int x, y, item;
 };
-inline constexpr std::array<TMarker, 3> kMarkers = {{{11, 229, 1}, {12, 287, 2}, {14, 349, 3}}};
-inline constexpr int kMarkerSize = 40;
+constexpr TMarker Marker(const sl::TMarker& m) {
+  return {m.At.X, m.At.Y, m.Item};
+}
+inline constexpr std::array<TMarker, 3> kMarkers = {
+    {Marker(sl::kMarkers[0]), Marker(sl::kMarkers[1]), Marker(sl::kMarkers[2])}};
+inline constexpr int kMarkerSize = sl::kMarkerSize;
 
 // The title region of the overlay that slides in at start.
-inline constexpr int kTitleWidth = 524;
-inline constexpr int kTitleHeight = 103;
+inline constexpr int kTitleWidth = sl::kTitleBanner.Right - sl::kTitleBanner.Left;
+inline constexpr int kTitleHeight = sl::kTitleBanner.Bottom - sl::kTitleBanner.Top;
 
-inline constexpr int kDialogWidth = 420;
-inline constexpr int kDialogHeight = 200;
+inline constexpr int kDialogWidth = sl::kDialogWidth;
+inline constexpr int kDialogHeight = sl::kDialogHeight;
 
 // Label font sizes in pixels.
 inline constexpr double kMainMenuFont = 34;

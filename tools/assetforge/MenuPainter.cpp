@@ -7,6 +7,7 @@
 #include "ScenePainter.h"
 #include "ShipPainter.h"
 #include "platform/Random.h"
+#include "settings/HiScores.h"
 
 namespace {
 
@@ -213,9 +214,10 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
   };
   if (slot == 10) {
     const TColor head = kNavy.Mix(Parchment(), 0.35);
-    c->Text(fonts_, "RANK", 23, 12, 13, true, head);
-    c->Text(fonts_, "NAME", 113, 12, 13, true, head);
-    c->Text(fonts_, "SCORE", 353, 12, 13, true, head);
+    // Column heads over the columns the screen draws the table in.
+    c->Text(fonts_, "RANK", kHiScoreRankX - ox, 12, 13, true, head);
+    c->Text(fonts_, "NAME", kHiScoreNameX - ox, 12, 13, true, head);
+    c->Text(fonts_, "SCORE", kHiScoreScoreX - ox, 12, 13, true, head);
     cairo_move_to(cr, 20, 30.5);
     cairo_line_to(cr, ml::kPanelWidth - 20, 30.5);
     c->SetColor(head);

@@ -11,11 +11,18 @@
 #include "game/Game.h"
 #include "game/GameStates.h"
 #include "graphics/Fonts.h"
+#include "platform/Platform.h"
 #include "shell/Form.h"
 #include "support/FakePlatform.h"
 
 namespace {
 
+// Windows virtual-key codes the session presses.
+constexpr uint16_t kVkReturn = 13, kVkEscape = 27, kVkUp = 38, kVkP = 80;
+
+// A form on the fake platform, driven as a player drives it: events in,
+// presented frames out. Only the shared state the form is handed (the screen,
+// the intro position, the session's score) is set directly to reach a scene.
 class TShotSession {
  public:
   explicit TShotSession(std::string outDir)
@@ -35,25 +42,25 @@ class TShotSession {
     std::filesystem::remove_all(configDir_, ignored);
   }
 
-  TForm1& Form() { return *form_; }
   TShellState& State() { return state_; }
 
-  // Composes a frame of `gameState` and writes it as <name>.png.
+  // Composes a frame of `gameState` and writes the presented frame as <name>.png.
   void Shot(uint32_t gameState, const std::string& name) {
     state_.GameState = gameState;
     Frame();
     const auto path = std::filesystem::path(outDir_) / (name + ".png");
-    if (WritePng(*form_->Display.BackBuffer, path.string())) {
+    if (WritePng(sys_.LastFrame.data(), FakePlatform::kFrameWidth, FakePlatform::kFrameHeight,
+                 path.string())) {
       std::cout << path.string() << '\n';
     } else {
       std::cerr << "shots: cannot write " << path.string() << '\n';
       ++failures_;
     }
   }
-  void Frame() {
-    sys_.Advance(16);
-    form_->RenderFrame();
-  }
+  // One pass of the form's loop: pending events, a frame.
+  void Frame() { form_->RunOnce(); }
+  // A key press, handled at once without a frame.
+  void Key(uint16_t key) { form_->HandleEvent({.Kind = TEventKind::KeyDown, .Key = key}); }
   int Failures() const { return failures_; }
 
  private:
@@ -74,7 +81,6 @@ int WriteShellShots(const std::string& outDir) {
   std::filesystem::create_directories(outDir);
   TShotSession session(outDir);
   TShellState& state = session.State();
-  TForm1& form = session.Form();
 
   for (uint32_t offset : {60u, 240u, 420u, 522u}) {
     state.IntroOffset = offset;
@@ -82,12 +88,10 @@ int WriteShellShots(const std::string& outDir) {
   }
   session.Shot(gsMainMenu, "main_menu");
   session.Shot(gsOptions, "options");
-  form.Widgets->OptionsGroup->Cursor = TDDOptBtnCollection::kCursorKey;
+  session.Key(kVkUp);  // up from the first row wraps to the key button
   session.Shot(gsOptions, "options_key_focused");
-  form.Widgets->OptionsGroup->KeyButton.Caption = "...";
+  session.Key(kVkReturn);
   session.Shot(gsKeyCapture, "key_capture");
-  form.Widgets->OptionsGroup->KeyButton.Caption = "F12";
-  form.Widgets->OptionsGroup->Cursor = 0;
   session.Shot(gsHighScores, "high_scores");
   session.Shot(gsHelpStory, "help_1_story");
   session.Shot(gsHelpControls, "help_2_controls");
@@ -96,22 +100,27 @@ int WriteShellShots(const std::string& outDir) {
   session.Shot(gsExitConfirm, "exit_confirm");
 
   // The in-game dialogs sit on a frozen game picture.
-  form.StartNewGame();
-  state.GameState = gsPlaying;
+  state.GameState = gsMainMenu;
+  session.Key(kVkReturn);  // new game
   for (int i = 0; i < 40; ++i) session.Frame();
-  form.FreezeSnapshot(true);
+  session.Key(kVkP);
   session.Shot(gsPaused, "pause");
-  form.FreezeSnapshot(false);
+  session.Key(kVkP);
+  for (int i = 0; i < 2000 && state.CurrentGame && state.CurrentGame->Phase != phPlay; ++i) {
+    session.Frame();
+  }
+  session.Key(kVkEscape);  // the quit question over the game
   session.Shot(gsQuitGame, "quit_game");
-  state.CurrentGame->Score = 1250;
-  for (char letter : {'J', 'O', 'H', 'N'}) form.Widgets->NameField->KeyInput(letter);
+  if (state.CurrentGame) state.CurrentGame->Score = 1250;
+  state.GameState = gsNameEntry;
+  for (char letter : {'J', 'O', 'H', 'N'}) session.Key(static_cast<uint16_t>(letter));
   session.Shot(gsNameEntry, "name_entry");
   session.Shot(gsSubmitAsk, "submit_ask");
   session.Shot(gsConnectFailed, "connect_failed");
   session.Shot(gsSubmitting, "please_wait");
   // Clearing the table is asked over the high-score screen.
   session.Shot(gsHighScores, "high_scores_again");
-  form.FreezeSnapshot(false);
+  session.Key(kVkReturn);  // the first button: clear the table
   session.Shot(gsClearScores, "clear_scores");
   return session.Failures();
 }

@@ -1,0 +1,119 @@
+#include "PgConnectionPool.h"
+
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <cstring>
+
+namespace {
+
+// A request waits this long for a busy pool before it is answered 503.
+constexpr auto kAcquireWait = std::chrono::seconds(5);
+// After a failed connect, requests fail at once for a moment instead of each
+// waiting on an unreachable database.
+constexpr auto kReconnectPause = std::chrono::milliseconds(200);
+
+// An idle connection has nothing to read; anything there is the server
+// closing it (shut down, restarted, or the connection was terminated).
+bool LooksAlive(PGconn* conn) {
+  if (PQstatus(conn) != CONNECTION_OK) return false;
+  pollfd fd{PQsocket(conn), POLLIN, 0};
+  return fd.fd >= 0 && poll(&fd, 1, 0) == 0;
+}
+
+}  // namespace
+
+bool PgConnectionLost(PGconn* conn, const PGresult* result) {
+  if (PQstatus(conn) != CONNECTION_OK || !result) return true;
+  const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+  if (!state) return false;
+  // Class 08: connection exception; 57P01-57P03: shutdown, crash, starting up.
+  return std::strncmp(state, "08", 2) == 0 || std::strncmp(state, "57P0", 4) == 0;
+}
+
+TPgConnectionPool::TPgConnectionPool(std::string conninfo, int size,
+                                     std::function<bool(PGconn*)> setup)
+    : conninfo_(std::move(conninfo)), size_(size < 1 ? 1 : size), setup_(std::move(setup)) {}
+
+TPgConnectionPool::~TPgConnectionPool() {
+  for (PGconn* conn : idle_) PQfinish(conn);
+}
+
+PGconn* TPgConnectionPool::Connect(std::string& error) {
+  // Our defaults first: the caller's connection string overrides them.
+  const char* keys[] = {"connect_timeout", "tcp_user_timeout", "application_name", "dbname",
+                        nullptr};
+  const char* values[] = {"5", "10000", "tidal-lynx-scores", conninfo_.c_str(), nullptr};
+  PGconn* conn = PQconnectdbParams(keys, values, 1);
+  if (PQstatus(conn) != CONNECTION_OK) {
+    error = conn ? PQerrorMessage(conn) : "out of memory";
+    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+    PQfinish(conn);
+    return nullptr;
+  }
+  // Notices ("already exists, skipping") are not for the server's output.
+  PQsetNoticeProcessor(
+      conn, [](void*, const char*) {}, nullptr);
+  if (setup_ && !setup_(conn)) {
+    error = PQerrorMessage(conn);
+    PQfinish(conn);
+    return nullptr;
+  }
+  return conn;
+}
+
+TPgConnectionPool::TLease TPgConnectionPool::Acquire(std::string& error) {
+  std::unique_lock lock(mutex_);
+  const auto deadline = std::chrono::steady_clock::now() + kAcquireWait;
+  while (true) {
+    while (!idle_.empty()) {
+      PGconn* conn = idle_.back();
+      idle_.pop_back();
+      if (LooksAlive(conn)) return TLease(this, conn);
+      PQfinish(conn);
+      --open_;
+    }
+    if (open_ < size_) break;
+    if (returned_.wait_until(lock, deadline) == std::cv_status::timeout && idle_.empty() &&
+        open_ >= size_) {
+      error = "every database connection is busy";
+      return {};
+    }
+  }
+  if (std::chrono::steady_clock::now() - lastConnectFailure_ < kReconnectPause) {
+    error = "the database is not reachable";
+    return {};
+  }
+  ++open_;
+  lock.unlock();
+  PGconn* conn = Connect(error);
+  lock.lock();
+  if (!conn) {
+    --open_;
+    lastConnectFailure_ = std::chrono::steady_clock::now();
+    returned_.notify_one();
+    return {};
+  }
+  return TLease(this, conn);
+}
+
+void TPgConnectionPool::Return(PGconn* conn, bool broken) {
+  std::lock_guard lock(mutex_);
+  if (broken || PQstatus(conn) != CONNECTION_OK || PQtransactionStatus(conn) != PQTRANS_IDLE) {
+    PQfinish(conn);
+    --open_;
+  } else {
+    idle_.push_back(conn);
+  }
+  returned_.notify_one();
+}
+
+void TPgConnectionPool::TLease::Discard() {
+  if (conn_) pool_->Return(conn_, true);
+  conn_ = nullptr;
+}
+
+void TPgConnectionPool::TLease::Release() {
+  if (conn_) pool_->Return(conn_, false);
+  conn_ = nullptr;
+}

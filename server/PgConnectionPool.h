@@ -1,0 +1,70 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct pg_conn;
+using PGconn = pg_conn;
+
+// A few PostgreSQL connections shared by the request threads. Connections are
+// made on first need and remade after the database went away, so a restarted
+// database is picked up again by itself; nothing here ever ends the process.
+class TPgConnectionPool {
+ public:
+  // `setup` runs on every new connection (prepared statements); a connection
+  // it refuses is dropped.
+  TPgConnectionPool(std::string conninfo, int size, std::function<bool(PGconn*)> setup);
+  ~TPgConnectionPool();
+  TPgConnectionPool(const TPgConnectionPool&) = delete;
+  TPgConnectionPool& operator=(const TPgConnectionPool&) = delete;
+
+  // One connection for one request; returned to the pool when the lease ends.
+  class TLease {
+   public:
+    TLease() = default;
+    TLease(TPgConnectionPool* pool, PGconn* conn) : pool_(pool), conn_(conn) {}
+    ~TLease() { Release(); }
+    TLease(TLease&& other) noexcept : pool_(other.pool_), conn_(other.conn_) {
+      other.conn_ = nullptr;
+    }
+    TLease& operator=(TLease&&) = delete;
+    TLease(const TLease&) = delete;
+    TLease& operator=(const TLease&) = delete;
+
+    PGconn* operator*() const { return conn_; }
+    explicit operator bool() const { return conn_ != nullptr; }
+    // The connection broke: close it rather than hand it out again.
+    void Discard();
+
+   private:
+    void Release();
+    TPgConnectionPool* pool_ = nullptr;
+    PGconn* conn_ = nullptr;
+  };
+
+  // An idle connection, a new one, or (database unreachable, every connection
+  // busy for too long) none; `error` then says why.
+  TLease Acquire(std::string& error);
+  const std::string& Conninfo() const { return conninfo_; }
+
+ private:
+  PGconn* Connect(std::string& error);
+  void Return(PGconn* conn, bool broken);
+
+  std::string conninfo_;
+  int size_;
+  std::function<bool(PGconn*)> setup_;
+  std::mutex mutex_;
+  std::condition_variable returned_;
+  std::vector<PGconn*> idle_;
+  int open_ = 0;  // idle plus leased
+  std::chrono::steady_clock::time_point lastConnectFailure_{};
+};
+
+// True when the result of a statement says the connection itself failed
+// (rather than the statement): the database went away or is shutting down.
+bool PgConnectionLost(PGconn* conn, const struct pg_result* result);

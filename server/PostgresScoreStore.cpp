@@ -1,0 +1,308 @@
+#include "PostgresScoreStore.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr const char* kCreateSchema =
+    "CREATE TABLE results("
+    "  id BIGSERIAL PRIMARY KEY,"
+    "  name TEXT NOT NULL,"
+    "  player TEXT NOT NULL,"
+    "  score INTEGER NOT NULL,"
+    "  challenge TEXT NOT NULL UNIQUE,"
+    "  submitted BIGINT NOT NULL);"
+    "CREATE INDEX results_by_score ON results(score DESC, id);"
+    "CREATE INDEX results_by_time ON results(submitted);"
+    "CREATE TABLE challenges("
+    "  p TEXT PRIMARY KEY,"
+    "  issued BIGINT NOT NULL,"
+    "  address TEXT NOT NULL DEFAULT '');"
+    "CREATE INDEX challenges_by_age ON challenges(issued);"
+    "CREATE INDEX challenges_by_address ON challenges(address, issued);";
+
+// Prepared on every connection: name, text.
+constexpr std::pair<const char*, const char*> kStatements[] = {
+    {"issue", "INSERT INTO challenges(p, issued, address) VALUES($1, $2, $3)"},
+    // Locked rows are being consumed or purged by another process: skip them.
+    {"purge",
+     "DELETE FROM challenges WHERE p IN (SELECT p FROM challenges WHERE issued < $1"
+     " LIMIT $2 FOR UPDATE SKIP LOCKED)"},
+    // One statement, one transaction: the challenge goes only if the result is stored.
+    {"submit",
+     "WITH used AS (DELETE FROM challenges WHERE p = $1 AND issued BETWEEN $2 AND $3 RETURNING p)"
+     " INSERT INTO results(name, player, score, challenge, submitted)"
+     " SELECT $4, $5, $6, p, $7 FROM used"},
+    {"top",
+     "SELECT name, player, score, submitted FROM results WHERE submitted >= $1"
+     " ORDER BY score DESC, id LIMIT $2 OFFSET $3"},
+    {"ranked", "SELECT count(*) FROM (SELECT 1 FROM results WHERE submitted >= $1 LIMIT $2) AS r"},
+    {"results", "SELECT count(*) FROM results"},
+    {"challenges", "SELECT count(*) FROM challenges"},
+    {"ping", "SELECT 1"},
+};
+
+struct TResultFree {
+  void operator()(PGresult* result) const { PQclear(result); }
+};
+using TPgResult = std::unique_ptr<PGresult, TResultFree>;
+
+enum class TRun : uint8_t { Ok, Refused, Lost };
+
+struct TQuery {
+  TRun State = TRun::Lost;
+  TPgResult Result;
+};
+
+// Runs a prepared statement on a leased connection; a lost connection is
+// dropped from the pool.
+TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
+           const std::vector<std::string>& params) {
+  std::vector<const char*> values;
+  for (const std::string& p : params) values.push_back(p.c_str());
+  TQuery query;
+  query.Result.reset(PQexecPrepared(*lease, name, static_cast<int>(values.size()), values.data(),
+                                    nullptr, nullptr, 0));
+  const ExecStatusType status = PQresultStatus(query.Result.get());
+  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+    query.State = TRun::Ok;
+  } else if (PgConnectionLost(*lease, query.Result.get())) {
+    lease.Discard();
+  } else {
+    query.State = TRun::Refused;
+  }
+  return query;
+}
+
+// Runs a plain (unprepared, possibly multi-statement) text; same outcomes.
+TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql) {
+  TQuery query;
+  query.Result.reset(PQexec(*lease, sql.c_str()));
+  const ExecStatusType status = PQresultStatus(query.Result.get());
+  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+    query.State = TRun::Ok;
+  } else if (PgConnectionLost(*lease, query.Result.get())) {
+    lease.Discard();
+  } else {
+    query.State = TRun::Refused;
+  }
+  return query;
+}
+
+int64_t Number(const PGresult* result, int row, int column) {
+  const char* text = PQgetvalue(result, row, column);
+  int64_t value = 0;
+  std::from_chars(text, text + std::strlen(text), value);
+  return value;
+}
+
+std::string Literal(PGconn* conn, const std::string& text) {
+  char* quoted = PQescapeLiteral(conn, text.data(), text.size());
+  if (!quoted) return "''";
+  std::string out = quoted;
+  PQfreemem(quoted);
+  return out;
+}
+
+bool HasPassword(const std::string& uri) {
+  char* parseError = nullptr;
+  PQconninfoOption* options = PQconninfoParse(uri.c_str(), &parseError);
+  PQfreemem(parseError);
+  bool found = false;
+  for (PQconninfoOption* o = options; o && o->keyword; ++o) {
+    if (std::strcmp(o->keyword, "password") == 0 && o->val && *o->val) found = true;
+  }
+  PQconninfoFree(options);
+  return found;
+}
+
+}  // namespace
+
+TPostgresScoreStore::TPostgresScoreStore(const std::string& uri, int connections)
+    : pool_(uri, connections, [](PGconn* conn) {
+        for (const auto& [name, sql] : kStatements) {
+          TPgResult prepared(PQprepare(conn, name, sql, 0, nullptr));
+          if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) return false;
+        }
+        return true;
+      }) {}
+
+std::unique_ptr<TPostgresScoreStore> TPostgresScoreStore::Open(const std::string& uri,
+                                                               int connections,
+                                                               std::string& error) {
+  char* parseError = nullptr;
+  PQconninfoOption* parsed = PQconninfoParse(uri.c_str(), &parseError);
+  if (!parsed) {
+    error = "bad PostgreSQL URI: " + std::string(parseError ? parseError : "out of memory");
+    PQfreemem(parseError);
+    while (!error.empty() && error.back() == '\n') error.pop_back();
+    return nullptr;
+  }
+  PQconninfoFree(parsed);
+  if (HasPassword(uri)) {
+    error = "the PostgreSQL URI carries a password; put it in PGPASSFILE or PGPASSWORD instead";
+    return nullptr;
+  }
+  std::unique_ptr<TPostgresScoreStore> store(new TPostgresScoreStore(uri, connections));
+  if (!store->Migrate(error)) {
+    error = "database " + uri + ": " + error;
+    return nullptr;
+  }
+  return store;
+}
+
+bool TPostgresScoreStore::Migrate(std::string& error) {
+  // Creating the schema needs no prepared statements: use a bare connection.
+  TPgConnectionPool setup(pool_.Conninfo(), 1, nullptr);
+  auto lease = setup.Acquire(error);
+  if (!lease) {
+    error = "cannot connect: " + error;
+    return false;
+  }
+  auto fail = [&](const TQuery& q) {
+    error = "cannot create or upgrade the schema: " +
+            std::string(q.Result ? PQresultErrorMessage(q.Result.get()) : "out of memory");
+    while (!error.empty() && error.back() == '\n') error.pop_back();
+    if (lease) RunText(lease, "ROLLBACK");
+    return false;
+  };
+  // Several processes may start at once: one creates, the others wait and see it.
+  for (const char* step : {"BEGIN", "SELECT pg_advisory_xact_lock(7431, 1)",
+                           "CREATE TABLE IF NOT EXISTS schema_version(version INTEGER NOT NULL)"}) {
+    TQuery q = RunText(lease, step);
+    if (q.State != TRun::Ok) return fail(q);
+  }
+  TQuery found = RunText(lease, "SELECT coalesce(max(version), 0) FROM schema_version");
+  if (found.State != TRun::Ok) return fail(found);
+  const int64_t version = Number(found.Result.get(), 0, 0);
+  if (version > kSchemaVersion) {
+    RunText(lease, "ROLLBACK");
+    error = "its schema version " + std::to_string(version) + " is newer than this server knows (" +
+            std::to_string(kSchemaVersion) + "); run a newer tidal-lynx-scores";
+    return false;
+  }
+  // Version 2 is the first on PostgreSQL; later versions add their upgrade steps here.
+  if (version == 0) {
+    for (const std::string& step :
+         {std::string(kCreateSchema), std::string("DELETE FROM schema_version"),
+          "INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")"}) {
+      TQuery q = RunText(lease, step);
+      if (q.State != TRun::Ok) return fail(q);
+    }
+  }
+  TQuery commit = RunText(lease, "COMMIT");
+  return commit.State == TRun::Ok || fail(commit);
+}
+
+TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address, int64_t now,
+                                                     int64_t lifetimeSeconds, int maxOpen) {
+  // A connection that broke before the challenge was handed out costs nothing
+  // but an unused row that expires: try again on a fresh one.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::string error;
+    auto lease = pool_.Acquire(error);
+    if (!lease) return {TIssueOutcome::Unavailable, {}};
+    if (++issuedSincePurge_ % kPurgeInterval == 0) {
+      Run(lease, "purge", {std::to_string(now - lifetimeSeconds), std::to_string(kPurgeBatch)});
+      if (!lease) continue;
+    }
+    std::string p = NewChallenge();
+    TQuery q;
+    if (maxOpen <= 0) {
+      q = Run(lease, "issue", {p, std::to_string(now), address});
+    } else {
+      // The per-address lock makes count-then-insert exact across processes;
+      // the second statement sees what the lock holder before it committed.
+      const std::string quoted = Literal(*lease, address);
+      q = RunText(lease, "SELECT pg_advisory_xact_lock(hashtextextended(" + quoted +
+                             ", 0)); INSERT INTO challenges(p, issued, address) SELECT " +
+                             Literal(*lease, p) + ", " + std::to_string(now) + ", " + quoted +
+                             " WHERE (SELECT count(*) FROM challenges WHERE address = " + quoted +
+                             " AND issued >= " + std::to_string(now - lifetimeSeconds) + ") < " +
+                             std::to_string(maxOpen) + " RETURNING p");
+    }
+    if (q.State == TRun::Lost) continue;
+    if (q.State == TRun::Refused) continue;  // a clash of p: astronomically rare
+    if (maxOpen > 0 && PQntuples(q.Result.get()) == 0) return {TIssueOutcome::TooMany, {}};
+    return {TIssueOutcome::Stored, std::move(p)};
+  }
+  return {TIssueOutcome::Unavailable, {}};
+}
+
+TSubmitOutcome TPostgresScoreStore::Submit(const TSubmittedResult& result, int64_t now,
+                                           int64_t lifetimeSeconds) {
+  std::string error;
+  auto lease = pool_.Acquire(error);
+  if (!lease) return TSubmitOutcome::Unavailable;
+  // Never retried: after a connection broke mid-statement the result may or
+  // may not be in, and only a consumed p tells; the client hears 503.
+  const TQuery q =
+      Run(lease, "submit",
+          {result.Challenge, std::to_string(now - lifetimeSeconds), std::to_string(now),
+           result.Name, result.PlayerName, std::to_string(result.Score), std::to_string(now)});
+  if (q.State == TRun::Lost) return TSubmitOutcome::Unavailable;
+  if (q.State == TRun::Refused) return TSubmitOutcome::Failed;
+  return std::strcmp(PQcmdTuples(q.Result.get()), "1") == 0 ? TSubmitOutcome::Stored
+                                                            : TSubmitOutcome::BadChallenge;
+}
+
+TScoreSlice TPostgresScoreStore::Top(TScorePeriod period, int64_t now, int64_t offset, int limit) {
+  const std::string since = std::to_string(
+      period == TScorePeriod::Week ? now - kWeekSeconds : std::numeric_limits<int64_t>::min());
+  offset = std::max<int64_t>(offset, 0);
+  const int64_t rows = std::min<int64_t>(std::max(limit, 0), kMaxRanked - offset);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    std::string error;
+    auto lease = pool_.Acquire(error);
+    if (!lease) return {};
+    const TQuery count = Run(lease, "ranked", {since, std::to_string(kMaxRanked)});
+    if (count.State == TRun::Lost) continue;
+    if (count.State != TRun::Ok) return {};
+    TScoreSlice slice;
+    slice.Total = Number(count.Result.get(), 0, 0);
+    if (rows > 0) {
+      const TQuery top = Run(lease, "top", {since, std::to_string(rows), std::to_string(offset)});
+      if (top.State == TRun::Lost) continue;
+      if (top.State != TRun::Ok) return {};
+      const PGresult* r = top.Result.get();
+      for (int i = 0; i < PQntuples(r); ++i) {
+        slice.Rows.push_back({PQgetvalue(r, i, 0), PQgetvalue(r, i, 1),
+                              static_cast<int32_t>(Number(r, i, 2)), Number(r, i, 3),
+                              offset + i + 1});
+      }
+    }
+    slice.Available = true;
+    return slice;
+  }
+  return {};
+}
+
+int64_t TPostgresScoreStore::Count(const char* statement) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    std::string error;
+    auto lease = pool_.Acquire(error);
+    if (!lease) return -1;
+    const TQuery q = Run(lease, statement, {});
+    if (q.State == TRun::Lost) continue;
+    return q.State == TRun::Ok ? Number(q.Result.get(), 0, 0) : -1;
+  }
+  return -1;
+}
+
+bool TPostgresScoreStore::Healthy() {
+  return Count("ping") == 1;
+}
+
+int64_t TPostgresScoreStore::ResultCount() {
+  return Count("results");
+}
+
+int64_t TPostgresScoreStore::OpenChallengeCount() {
+  return Count("challenges");
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "ScoreStore.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The score database in one SQLite file (WAL journal), for a server running on
+// one machine. Every statement is prepared once; calls are serialised.
+class TSqliteScoreStore final : public TScoreStore {
+ public:
+  static std::unique_ptr<TSqliteScoreStore> Open(const std::string& path, std::string& error);
+  ~TSqliteScoreStore() override;
+
+  TIssuedChallenge IssueChallenge(const std::string& address, int64_t now, int64_t lifetimeSeconds,
+                                  int maxOpen) override;
+  using TScoreStore::IssueChallenge;
+  TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now,
+                        int64_t lifetimeSeconds) override;
+  TScoreSlice Top(TScorePeriod period, int64_t now, int64_t offset, int limit) override;
+  using TScoreStore::Top;
+  bool Healthy() override;
+  int64_t ResultCount() override;
+  int64_t OpenChallengeCount() override;
+
+ private:
+  explicit TSqliteScoreStore(sqlite3* db) : db_(db) {}
+  bool Migrate(std::string& error);
+  // The issue itself, inside the caller's transaction.
+  TIssuedChallenge InsertChallenge(const std::string& address, int64_t now, int64_t lifetimeSeconds,
+                                   int maxOpen);
+  bool Prepare(std::string& error);
+  bool Exec(const char* sql);
+  int64_t CountOf(sqlite3_stmt* stmt);
+
+  std::mutex mutex_;
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* insertChallenge_ = nullptr;
+  sqlite3_stmt* countOpenForAddress_ = nullptr;
+  sqlite3_stmt* purgeChallenges_ = nullptr;
+  sqlite3_stmt* consumeChallenge_ = nullptr;
+  sqlite3_stmt* insertResult_ = nullptr;
+  sqlite3_stmt* topResults_ = nullptr;
+  sqlite3_stmt* countRanked_ = nullptr;
+  sqlite3_stmt* countResults_ = nullptr;
+  sqlite3_stmt* countChallenges_ = nullptr;
+  uint32_t issuedSincePurge_ = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+// Test helper: a fresh empty score database of either backend, so the same
+// tests run against SQLite and PostgreSQL.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "PostgresInstance.h"
+
+enum class TBackend { Sqlite, Postgres };
+
+struct TFreshDatabase {
+  std::string Spec;    // for TScoreStore::Open and --db; "" when none could be made
+  std::string PgName;  // the PostgreSQL database's name
+  std::string Error;
+};
+
+inline TFreshDatabase FreshDatabase(TBackend backend, std::string name) {
+  namespace fs = std::filesystem;
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  TFreshDatabase db;
+  if (backend == TBackend::Sqlite) {
+    const fs::path dir = fs::temp_directory_path() / ("tl_store_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path path = dir / (name + ".db");
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
+    db.Spec = path.string();
+    return db;
+  }
+  TPostgresInstance& pg = TPostgresInstance::Shared();
+  if (!pg.Ready()) {
+    db.Error = pg.Error();
+    return db;
+  }
+  db.PgName = pg.CreateDatabase();
+  if (db.PgName.empty()) {
+    db.Error = "cannot create a PostgreSQL database";
+    return db;
+  }
+  db.Spec = pg.Uri(db.PgName);
+  return db;
+}
+
+inline void PrintTo(TBackend backend, std::ostream* out) {
+  *out << (backend == TBackend::Sqlite ? "SQLite" : "PostgreSQL");
+}
+
+inline std::string BackendName(const testing::TestParamInfo<TBackend>& info) {
+  return info.param == TBackend::Sqlite ? "Sqlite" : "Postgres";
+}
+
+#define TL_BACKENDS testing::Values(TBackend::Sqlite, TBackend::Postgres), BackendName
