@@ -138,11 +138,13 @@ TStartupTimes GameStartup(TClock::time_point start, const std::string& configPat
     t.Phases[p] += Ms(mark, now);
     mark = now;
   };
+  // In main's order: the fonts first (a missing font ends the game before a
+  // window opens), then the platform.
+  TFonts fonts;
+  phase(kFonts);
   TTimedPlatform platform;
   phase(kPlatform);
   TShellState state;
-  TFonts fonts;
-  phase(kFonts);
   TAudio audio(platform, state.Settings.SoundOn);
   phase(kAudio);
   TFormPaths paths;
