@@ -12,11 +12,12 @@ packages=(
   dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test, a virtual X server for window smoke tests, the validators of the
-# desktop entry and the AppStream data, and a PostgreSQL server the score
-# server tests start for themselves.
+# page test, a virtual X server for window smoke tests and xdotool to click in
+# it, the validators of the desktop entry and the AppStream data, a PostgreSQL
+# server the score server tests start for themselves, and clang with its
+# libFuzzer runtime for the fuzz targets.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth desktop-file-utils appstream postgresql)
+  packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UBSan, runs every
-# test, then the audio soak under ThreadSanitizer, and checks that the run left
-# the working tree unchanged.
+# Installs what is missing, builds with AddressSanitizer and UBSan and runs
+# every test, then the audio tests under ThreadSanitizer, the whole suite again
+# in a plain release build, each fuzz target for a short while, and checks that
+# the run left the working tree unchanged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
@@ -15,12 +16,19 @@ cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev -j "$jobs"
 
-# The audio thread soak, under ThreadSanitizer.
-if compgen -G "tests/audio/*Soak*.cpp" >/dev/null; then
-  cmake --preset tsan >/dev/null
-  cmake --build --preset tsan -j "$jobs" --target tests_audio
-  (cd build/tsan && tests/tests_audio --gtest_filter='*Soak*')
-fi
+# The audio thread and its soak, under ThreadSanitizer.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs" --target tests_audio
+mkdir -p build/tsan/tests/work/audio
+(cd build/tsan/tests/work/audio && ../../tests_audio)
+
+# Without sanitizers: nothing may depend on what a sanitizer happens to do.
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs"
+ctest --preset release -j "$jobs"
+
+# Every fuzz target for a short while (TL_FUZZ_SECONDS, default 20).
+scripts/fuzz.sh "${TL_FUZZ_SECONDS:-20}"
 
 after=$(git status --porcelain 2>/dev/null || true)
 if [[ "$before" != "$after" ]]; then

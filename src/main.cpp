@@ -3,6 +3,7 @@
 // until the exit question is answered, then opens "play.url".
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
   }
 
   SdlPlatform platform;
+  platform.SetWindowScale(line.Scale);
+  // A "gamecontrollerdb.txt" beside Config.cfg adds the player's pad mappings.
+  const std::filesystem::path userFolder = std::filesystem::path(folders.ConfigPath).parent_path();
+  platform.SetUserFolder(userFolder.empty() ? "." : userFolder.string());
   try {
     TShellState state;
     // The audio reads the sound switch of the settings on every effect.

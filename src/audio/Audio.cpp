@@ -119,6 +119,10 @@ void TAudio::PlaySoundAt(int32_t x, int32_t y, uint8_t id) {
   }
 }
 
+void TAudio::SetForeground(bool foreground) {
+  impl_->voices.SetForeground(foreground);
+}
+
 void TAudio::PlayMusic(const std::string& track) {
   if (impl_->song != 0) impl_->music.SongFree(impl_->song);
   impl_->song = impl_->music.SongLoadFromFile(impl_->musicFolder + track);

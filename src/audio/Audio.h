@@ -27,6 +27,7 @@ class TAudio final : public ISoundEffects, public IMusic {
   TAudio& operator=(const TAudio&) = delete;
 
   void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override;
+  void SetForeground(bool foreground) override;
   void PlayMusic(const std::string& track) override;
   void StopMusic() override;
 

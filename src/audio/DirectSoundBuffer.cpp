@@ -236,6 +236,7 @@ void TDirectSoundBuffer::Play(bool loop) {
   start.Pan = pan_;
   start.Volume = volume_;
   start.Looping = loop;
+  start.NeedsFocus = (caps_.Flags & (DSBCAPS_STICKYFOCUS | DSBCAPS_GLOBALFOCUS)) == 0;
   voice_ = mixer.Start(this, start);
   looping_ = loop;
   SetDXResult(voice_ >= 0 ? DS_OK : DSERR_ALLOCATED);

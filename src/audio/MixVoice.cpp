@@ -18,7 +18,9 @@ inline float SampleAt(const TMixVoice& v, uint32_t frame, int channel) {
   return static_cast<float>((static_cast<int>(s) - 128) * 256);
 }
 
-void MixOne(TMixVoice& v, int32_t* accum, int frames) {
+void MixOne(TMixVoice& v, int32_t* accum, int frames, bool muted) {
+  const float gainLeft = muted ? 0.0f : v.GainLeft;
+  const float gainRight = muted ? 0.0f : v.GainRight;
   const uint64_t length = static_cast<uint64_t>(v.Frames) << 32;
   for (int i = 0; i < frames; ++i) {
     if (v.Position >= length) {
@@ -36,8 +38,8 @@ void MixOne(TMixVoice& v, int32_t* accum, int frames) {
     const float r0 = SampleAt(v, frame, 1);
     const float l = l0 + (SampleAt(v, next, 0) - l0) * frac;
     const float r = r0 + (SampleAt(v, next, 1) - r0) * frac;
-    accum[2 * i] += static_cast<int32_t>(std::lrint(l * v.GainLeft));
-    accum[2 * i + 1] += static_cast<int32_t>(std::lrint(r * v.GainRight));
+    accum[2 * i] += static_cast<int32_t>(std::lrint(l * gainLeft));
+    accum[2 * i + 1] += static_cast<int32_t>(std::lrint(r * gainRight));
     v.Position += v.Step;
   }
   // A one-shot voice that has consumed its last frame reports stopped at once.
@@ -63,7 +65,7 @@ uint64_t VoiceStep(uint32_t sourceRate, uint32_t outputRate) {
   return (static_cast<uint64_t>(sourceRate) << 32) / outputRate;
 }
 
-void MixVoices(std::span<TMixVoice> voices, int32_t* accum, int frames) {
+void MixVoices(std::span<TMixVoice> voices, int32_t* accum, int frames, bool foreground) {
   if (frames <= 0) return;
   for (TMixVoice& v : voices) {
     if (!v.Active) continue;
@@ -71,7 +73,7 @@ void MixVoices(std::span<TMixVoice> voices, int32_t* accum, int frames) {
       v.Active = false;
       continue;
     }
-    MixOne(v, accum, frames);
+    MixOne(v, accum, frames, v.NeedsFocus && !foreground);
   }
 }
 

@@ -25,6 +25,9 @@ struct TMixVoice {
   float GainRight = 1.0f;
   bool Active = false;
   bool Looping = false;
+  // Without a focus flag (sticky or global) the voice is muted while the
+  // window is in the background; it keeps advancing, as a muted buffer does.
+  bool NeedsFocus = false;
   const void* Owner = nullptr;  // the buffer that started the voice
 };
 
@@ -42,8 +45,9 @@ uint64_t VoiceStep(uint32_t sourceRate, uint32_t outputRate);
 // Adds `frames` stereo frames of every active voice into `accum` (interleaved
 // left, right), resampling with linear interpolation and advancing each
 // voice. A one-shot voice that reaches its end becomes inactive; a looping
-// voice wraps. Allocates nothing.
-void MixVoices(std::span<TMixVoice> voices, int32_t* accum, int frames);
+// voice wraps. With `foreground` false, voices that need the focus advance
+// without adding anything. Allocates nothing.
+void MixVoices(std::span<TMixVoice> voices, int32_t* accum, int frames, bool foreground = true);
 
 // Copies `samples` values to 16-bit, saturating instead of wrapping around.
 void SaturateToPcm16(const int32_t* accum, int16_t* out, int samples);

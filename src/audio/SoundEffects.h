@@ -23,6 +23,9 @@ class ISoundEffects {
  public:
   virtual ~ISoundEffects() = default;
   virtual void PlaySoundAt(int32_t x, int32_t y, uint8_t id) = 0;
+  // The window gained (true) or lost the foreground: effects without a focus
+  // flag fall silent in the background. A sink without a device ignores it.
+  virtual void SetForeground(bool /*foreground*/) {}
 };
 
 // A sink that plays nothing: the failure path when there is no sound device,

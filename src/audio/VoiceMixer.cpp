@@ -18,6 +18,7 @@ int TVoiceMixer::Start(const void* owner, const TVoiceStart& start) {
     v.GainLeft = left;
     v.GainRight = right;
     v.Looping = start.Looping;
+    v.NeedsFocus = start.NeedsFocus;
     v.Owner = owner;
     v.Active = true;
     return slot;
@@ -87,7 +88,12 @@ int TVoiceMixer::ActiveCount() const {
   return n;
 }
 
+void TVoiceMixer::SetForeground(bool foreground) {
+  std::lock_guard lock(mutex_);
+  foreground_ = foreground;
+}
+
 void TVoiceMixer::MixAdd(int32_t* accum, int frames) {
   std::lock_guard lock(mutex_);
-  MixVoices(voices_, accum, frames);
+  MixVoices(voices_, accum, frames, foreground_);
 }

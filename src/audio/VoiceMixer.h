@@ -25,6 +25,7 @@ class TVoiceMixer {
     int32_t Pan = 0;
     int32_t Volume = 0;
     bool Looping = false;
+    bool NeedsFocus = false;  // muted while the window is in the background
   };
 
   explicit TVoiceMixer(int outputRate = kOutputRate) : outputRate_(outputRate) {}
@@ -47,6 +48,10 @@ class TVoiceMixer {
 
   int ActiveCount() const;
 
+  // Whether the game window has the foreground; voices that need the focus
+  // are muted while it does not.
+  void SetForeground(bool foreground);
+
   // Audio thread: adds `frames` frames of every sounding voice into `accum`.
   void MixAdd(int32_t* accum, int frames);
 
@@ -57,4 +62,5 @@ class TVoiceMixer {
   const int outputRate_;
   mutable std::mutex mutex_;
   std::array<TMixVoice, kVoiceCount> voices_{};
+  bool foreground_ = true;
 };

@@ -101,7 +101,8 @@ void TWave::SetSize(int32_t size) {
 }
 
 void TWave::SetFormatSize(int32_t size) {
-  format_.assign(static_cast<size_t>(std::max(size, 0)), 0);
+  // Exactly `size` bytes: what was there stays, new bytes are zero.
+  format_.resize(static_cast<size_t>(std::max(size, 0)), 0);
   format_.shrink_to_fit();
 }
 

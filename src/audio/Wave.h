@@ -60,7 +60,8 @@ class TWave {
   uint8_t* Format() { return format_.empty() ? nullptr : format_.data(); }
   const uint8_t* Format() const { return format_.empty() ? nullptr : format_.data(); }
   int32_t FormatSize() const { return static_cast<int32_t>(format_.size()); }
-  // Reallocates the format block to exactly `size` bytes (negative counts as 0).
+  // Reallocates the format block to exactly `size` bytes (negative counts as
+  // 0), keeping the bytes it had and zeroing new ones.
   void SetFormatSize(int32_t size);
   // The PCM fields of the format block, when it holds at least 16 bytes.
   std::optional<TPcmFormat> PcmFormat() const;

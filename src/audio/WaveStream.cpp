@@ -37,6 +37,7 @@ void WriteLe32(TStream& stream, uint32_t v) {
 }
 
 constexpr const char* kChunkTooLarge = "Wave chunk is larger than the stream";
+constexpr const char* kNotOpened = "Stream not opend";
 
 }  // namespace
 
@@ -133,7 +134,8 @@ int64_t TCustomWaveStream::Seek(int64_t offset, TSeekOrigin origin) {
 // --- TCustomWaveStream2 --------------------------------------------------
 
 void TCustomWaveStream2::SetFormatSize(int32_t size) {
-  format_.assign(static_cast<size_t>(std::max(size, 0)), 0);
+  // Exactly `size` bytes: what was there stays, new bytes are zero.
+  format_.resize(static_cast<size_t>(std::max(size, 0)), 0);
   format_.shrink_to_fit();
 }
 
@@ -234,14 +236,21 @@ int64_t TWaveStream::Size() {
   return stream_.Size() - dataStart_;
 }
 
+int32_t TWaveStream::Read(void* buffer, int32_t count) {
+  // The size of an unopened stream is 0, so the clamped read would never
+  // reach ReadWave to say why nothing came.
+  if (!opened_ && count > 0) throw EWaveStreamError(kNotOpened);
+  return TCustomWaveStream2::Read(buffer, count);
+}
+
 int32_t TWaveStream::ReadWave(void* buffer, int32_t count) {
-  if (!opened_) throw EWaveStreamError("Stream not opend");
+  if (!opened_) throw EWaveStreamError(kNotOpened);
   stream_.SetPosition(dataStart_ + Position());
   return stream_.Read(buffer, count);
 }
 
 int32_t TWaveStream::WriteWave(const void* buffer, int32_t count) {
-  if (!opened_) throw EWaveStreamError("Stream not opend");
+  if (!opened_) throw EWaveStreamError(kNotOpened);
   const int64_t position = Position();
   if (reading_) count = static_cast<int32_t>(std::min<int64_t>(count, dataSize_ - position));
   if (count <= 0) return 0;

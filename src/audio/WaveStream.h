@@ -106,7 +106,8 @@ class TCustomWaveStream2 : public TCustomWaveStream {
  public:
   const uint8_t* Format() const override { return format_.empty() ? nullptr : format_.data(); }
   int32_t FormatSize() const override { return static_cast<int32_t>(format_.size()); }
-  // Reallocates the block to exactly `size` bytes (negative counts as 0).
+  // Reallocates the block to exactly `size` bytes (negative counts as 0),
+  // keeping the bytes it had and zeroing new ones.
   void SetFormatSize(int32_t size) override;
   // Copies `format` into the block.
   void SetFormat(std::span<const uint8_t> format);
@@ -144,6 +145,8 @@ class TWaveStream final : public TCustomWaveStream2 {
   // the data start while writing.
   int64_t Size() override;
   bool Opened() const { return opened_; }
+  // Reading or writing before Open raises "Stream not opend".
+  int32_t Read(void* buffer, int32_t count) override;
 
  protected:
   int32_t ReadWave(void* buffer, int32_t count) override;

@@ -2,6 +2,7 @@
 
 #include "game/EnemyEngine.h"
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "game/MyShip.h"
 #include "graphics/Geometry.h"
@@ -62,5 +63,5 @@ bool TBonus::Process(TSurface& back) {
   if (const TSurface* image = game_.Sprite(kind.Sprite)) {
     DrawClipped(*image, back, TRect{0, 0, kind.Width, kind.Height}, X, Y);
   }
-  return Y <= 600;
+  return Y <= kScreenHeight;
 }

@@ -1,6 +1,7 @@
 #include "game/EnemyEngine.h"
 
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 
 TEnemyEngine::TEnemyEngine(TGame& game) : game_(game) {}
@@ -19,7 +20,14 @@ uint8_t TEnemyEngine::FirstFree() const {
 
 TEnemyShip& TEnemyEngine::Place(uint8_t slot, uint8_t kind) {
   Ships[slot] = std::make_unique<TEnemyShip>(game_, kind);
+  Ships[slot]->Serial = ++placed_;
   return *Ships[slot];
+}
+
+TEnemyShip* TEnemyEngine::Find(const TFleetHandle& handle) const {
+  if (handle.Slot >= Ships.size()) return nullptr;
+  TEnemyShip* enemy = Ships[handle.Slot].get();
+  return enemy != nullptr && enemy->Serial == handle.Serial ? enemy : nullptr;
 }
 
 void TEnemyEngine::Clear() {
@@ -30,7 +38,7 @@ void TEnemyEngine::Clear() {
 void TEnemyEngine::RemoveGone() {
   for (auto& ship : Ships) {
     if (!ship) continue;
-    const bool gone = ship->Kind == kSupplyPlane ? ship->Y < -72 : ship->Y > 600;
+    const bool gone = ship->Kind == kSupplyPlane ? ship->Y < -72 : ship->Y > kScreenHeight;
     if (gone) ship.reset();
   }
 }

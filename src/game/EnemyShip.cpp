@@ -4,6 +4,7 @@
 
 #include "game/EnemyEngine.h"
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "game/MyShip.h"
 #include "graphics/Geometry.h"
@@ -11,13 +12,11 @@
 namespace {
 constexpr float kEnemyMinAngle = -1.14f;
 constexpr float kEnemyMaxAngle = 1.14f;
-constexpr int16_t kSeaLeft = 196;
-constexpr int16_t kSeaRight = 604;
 }  // namespace
 
 TEnemyShip::TEnemyShip(TGame& game, uint8_t kind) : Kind(kind), game_(game), fleet_(*game.Fleet) {
   const TEnemyKind& row = kEnemyKinds[Kind];
-  X = static_cast<int16_t>(118 + game_.Random(400));
+  X = static_cast<int16_t>(kSeaLeft + game_.Random(400));
   Y = static_cast<int16_t>(-row.Height);
   uint8_t model = row.Model;
   uint8_t fireType = row.FireType;
@@ -76,6 +75,11 @@ bool TEnemyShip::Process(TSurface& back) {
   return true;
 }
 
+void TEnemyShip::TakeHit(int32_t damage) {
+  HitPoints -= damage;
+  LifeBar->Visible = true;
+}
+
 void TEnemyShip::Aim() {
   const TMyShip& ship = *game_.Ship;
   const int32_t dx = ship.X - Gun->AimX;
@@ -96,8 +100,8 @@ void TEnemyShip::Move() {
     }
     if (game_.Random(100) == 6) Drift = static_cast<int8_t>(-Drift);
     X = static_cast<int16_t>(X + Drift);
-    if (X < kSeaLeft) X = kSeaLeft;
-    if (X + Width() > kSeaRight) X = static_cast<int16_t>(kSeaRight - Width());
+    if (X < kDriftLeft) X = kDriftLeft;
+    if (X + Width() > kDriftRight) X = static_cast<int16_t>(kDriftRight - Width());
   }
   if (Kind <= kIslandGun) Ram();
 }
@@ -106,7 +110,7 @@ void TEnemyShip::Ram() {
   TMyShip& ship = *game_.Ship;
   if (!Overlap(GetRect(), ship.GetRect())) return;
   const int32_t r = HitPoints;
-  HitPoints -= game_.Health;
-  if (HitPoints > 0) LifeBar->Visible = true;
+  // A ram that destroys the enemy shows no bar: it is removed this frame.
+  TakeHit(game_.Health);
   if (r > 0) ship.TakeDamage(static_cast<uint8_t>(r));
 }

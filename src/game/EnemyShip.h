@@ -26,12 +26,17 @@ class TEnemyShip {
   void Move();
   void Aim();
   TRect GetRect() const;
+  // Lowers the hit points by `damage` and shows the life bar.
+  void TakeHit(int32_t damage);
   int16_t Width() const;
   int16_t Height() const;
 
   int16_t X = 0;
   int16_t Y = 0;
   int16_t IslandOffset = 0;
+  // Set by the fleet when it places the enemy; tells apart enemies that held
+  // the same slot one after the other.
+  uint32_t Serial = 0;
   int8_t Drift = 0;
   // Island guns: the Y of the island they stand on; nullptr once it is gone.
   const int16_t* IslandY = nullptr;

@@ -5,6 +5,7 @@
 #include "audio/SoundEffects.h"
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "game/GameStates.h"
 #include "game/Hit.h"
@@ -19,6 +20,19 @@ namespace {
 constexpr uint32_t kBannerMs = 2150;
 constexpr uint32_t kGameOverMs = 2000;
 constexpr uint8_t kMaxLevel = 255;
+
+// Runs Process on every occupied slot in index order; a slot whose object
+// ends is freed by `free(index)`, by default by emptying it.
+template <typename TSlots, typename TFree>
+void ProcessSlots(TSlots& slots, TSurface& back, TFree free) {
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (slots[i] && !slots[i]->Process(back)) free(i);
+  }
+}
+template <typename TSlots>
+void ProcessSlots(TSlots& slots, TSurface& back) {
+  ProcessSlots(slots, back, [&slots](size_t i) { slots[i].reset(); });
+}
 }  // namespace
 
 TGame::TGame(TGameContext& context) : context_(context) {
@@ -49,6 +63,7 @@ TSurface* TGame::Sprite(int slot) const {
 void TGame::RunFrame(TSurface& back) {
   mouse_ = TMouseState{};
   if (!context_.Sys.ReadMouse(mouse_)) mouse_ = TMouseState{};
+  context_.Sys.ReadPad(pad_);
   // The pointer is held inside the window; only relative motion is used.
   if (context_.Host.MouseActive()) context_.Sys.SetCursorPos(700, 500);
 
@@ -74,9 +89,9 @@ void TGame::RunBetween(TSurface& back) {
   Now = Tick();
   Background->Process(back);
   Ship->Process(back);
-  ProcessHits(back);
+  ProcessSlots(Hits, back);
   ProcessIslands(back);
-  ProcessRunScores(back);
+  ProcessSlots(RunScores, back);
   DrawPanel(back);
 
   for (const auto& hit : Hits) {
@@ -101,6 +116,7 @@ void TGame::RunBetween(TSurface& back) {
 void TGame::BuildGameOverPicture(TSurface& back) {
   if (!context_.SnapshotSurface) return;
   TSurface& snapshot = *context_.SnapshotSurface;
+  // A refused blit leaves the picture without that layer; the game ends anyway.
   DrawOpaque(snapshot, 0, 0, back);
   if (const TSurface* stripe = context_.Images.MenuImages[21].get()) {
     for (int k = 0; k < 300; ++k) DrawKeyed(snapshot, 0, 2 * k, *stripe);
@@ -116,7 +132,7 @@ void TGame::RunLevelIntro(TSurface& back) {
   ProcessIslands(back);
   Ship->Process(back);
   DrawCaption(context_.Fonts, 330, 260, 32, 20, kDarkBlue, back, "Level " + std::to_string(Level));
-  if (Elapsed(Tick(), PhaseStart, kBannerMs)) {
+  if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;
     Fleet->Clear();
     Kills = 0;
@@ -137,16 +153,17 @@ void TGame::RunPlay(TSurface& back) {
   ProcessIslands(back);
   Ship->Process(back);
   Fleet->Process(back);
-  ProcessBonuses(back);
-  ProcessHits(back);
-  ProcessRunScores(back);
+  ProcessSlots(Bonuses, back);
+  ProcessSlots(Hits, back);
+  ProcessSlots(RunScores, back);
   DrawPanel(back);
 }
 
 void TGame::RunGameOver(TSurface& back) {
   Now = Tick();
+  // A refused copy shows this frame's sea instead; the next frame tries again.
   if (context_.SnapshotSurface) DrawOpaque(back, 0, 0, *context_.SnapshotSurface);
-  if (!Elapsed(Tick(), PhaseStart, kGameOverMs)) return;
+  if (!Elapsed(Now, PhaseStart, kGameOverMs)) return;
   context_.Host.SetGameState(gsMainMenu);
   context_.Sys.ShowCursor(true);
   if (context_.Host.LowestHighScore() < Score) {
@@ -159,27 +176,7 @@ void TGame::RunGameOver(TSurface& back) {
 }
 
 void TGame::ProcessIslands(TSurface& back) {
-  for (size_t i = 0; i < Islands.size(); ++i) {
-    if (Islands[i] && !Islands[i]->Process(back)) FreeIsland(i);
-  }
-}
-
-void TGame::ProcessHits(TSurface& back) {
-  for (auto& hit : Hits) {
-    if (hit && !hit->Process(back)) hit.reset();
-  }
-}
-
-void TGame::ProcessRunScores(TSurface& back) {
-  for (auto& runScore : RunScores) {
-    if (runScore && !runScore->Process(back)) runScore.reset();
-  }
-}
-
-void TGame::ProcessBonuses(TSurface& back) {
-  for (auto& bonus : Bonuses) {
-    if (bonus && !bonus->Process(back)) bonus.reset();
-  }
+  ProcessSlots(Islands, back, [this](size_t i) { FreeIsland(i); });
 }
 
 void TGame::FreeIsland(size_t slot) {
@@ -187,51 +184,54 @@ void TGame::FreeIsland(size_t slot) {
   // Between levels the fleet does not run, so a gun may still stand on an
   // island that sails off; it keeps its last position until the level start
   // frees it.
-  const int16_t* islandY = &Islands[slot]->Y;
-  for (auto& enemy : Fleet->Ships) {
-    if (enemy && enemy->IslandY == islandY) enemy->IslandY = nullptr;
-  }
+  if (TEnemyShip* gun = Fleet->Find(Islands[slot]->Gun)) gun->IslandY = nullptr;
   Islands[slot].reset();
 }
 
 void TGame::DrawPanel(TSurface& back) {
+  // A refused blit (a lost back buffer, which the shell restores) leaves that
+  // part of the panel out of this frame only.
   if (const TSurface* left = Sprite(0)) DrawKeyed(back, 0, 0, *left);
-  if (const TSurface* right = Sprite(1)) DrawKeyed(back, 682, 0, *right);
-  TFonts& fonts = context_.Fonts;
-  DrawTextEx(fonts, 58, 85, 30, 12, false, kTaCenter, kOrange, back, std::to_string(Level));
-  DrawTextEx(fonts, 58, 205, 30, 11, false, kTaCenter, kOrange, back, std::to_string(Score));
+  if (const TSurface* right = Sprite(1)) DrawKeyed(back, kRightPanelX, 0, *right);
+  auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
+    DrawTextEx(context_.Fonts, f.X, f.Y, f.Height, f.Width, false, align, kOrange, back,
+               std::to_string(value));
+  };
+  field(kLevelField, kTaCenter, Level);
+  field(kScoreField, kTaCenter, Score);
   const bool weaponValid = Weapon >= 0 && Weapon < kWeaponCount;
-  const int ammo = weaponValid ? Ammo[static_cast<size_t>(Weapon)] : 0;
-  DrawTextEx(fonts, 793, 360, 20, 10, false, kTaRight, kOrange, back, std::to_string(ammo));
+  field(kAmmoField, kTaRight, weaponValid ? Ammo[static_cast<size_t>(Weapon)] : 0);
 
   constexpr uint32_t kPanelBlit = kBltFastSrcColorKey | kBltFastDoNotWait;
-  // Health bar, growing upward from y = 586; none outside 1..72.
+  // Health bar, growing upward; none outside 1..72.
   if (const TSurface* bar = Sprite(3); bar && Health > 0 && Health <= kMaxHealth) {
     const int32_t h = 2 * Health;
-    const TRect rect{0, 144 - h, 28, 144};
-    back.BltFast(708, 586 - h, *bar, &rect, kPanelBlit);
+    const TRect rect{0, kHealthBarHeight - h, kHealthBarWidth, kHealthBarHeight};
+    (void)back.BltFast(kHealthBarX, kHealthBarBottom - h, *bar, &rect, kPanelBlit);
   }
   if (const TSurface* life = Sprite(2)) {
-    for (int i = 0; i < Lives; ++i) back.BltFast(9 + 34 * i, 320, *life, nullptr, kPanelBlit);
-  }
-  if (const TSurface* icons = Sprite(33)) {
-    for (int i = 0; i < kWeaponCount; ++i) {
-      if (Ammo[static_cast<size_t>(i)] == 0) continue;
-      const TRect rect{0, 61 * i, 61, 61 * i + 61};
-      back.BltFast(700, 33 + 61 * i, *icons, &rect, kPanelBlit);
+    for (int i = 0; i < Lives; ++i) {
+      (void)back.BltFast(kLivesX + kLivesStep * i, kLivesY, *life, nullptr, kPanelBlit);
     }
   }
-  if (const TSurface* frame = Sprite(4); frame && weaponValid) {
-    // The frame image is a strip of five, read at the selected weapon's row.
-    const TRect rect{0, 61 * Weapon, 61, 61 * Weapon + 61};
-    back.BltFast(700, 33 + 61 * Weapon, *frame, &rect, kPanelBlit);
+  // The icons and the frame are strips of five cells, read at the weapon's row.
+  auto weaponCell = [&](const TSurface& strip, int weapon) {
+    const int32_t top = kWeaponCell * weapon;
+    const TRect rect{0, top, kWeaponCell, top + kWeaponCell};
+    (void)back.BltFast(kWeaponX, kWeaponTop + top, strip, &rect, kPanelBlit);
+  };
+  if (const TSurface* icons = Sprite(33)) {
+    for (int i = 0; i < kWeaponCount; ++i) {
+      if (Ammo[static_cast<size_t>(i)] != 0) weaponCell(*icons, i);
+    }
   }
+  if (const TSurface* frame = Sprite(4); frame && weaponValid) weaponCell(*frame, Weapon);
 }
 
 void TGame::AddHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame) {
   for (size_t i = 0; i < Hits.size(); ++i) {
     if (!Hits[i]) {
-      Hits[i] = std::make_unique<THit>(*this, kind, static_cast<uint8_t>(i), x, y, startFrame);
+      Hits[i] = std::make_unique<THit>(*this, kind, x, y, startFrame);
       return;
     }
   }

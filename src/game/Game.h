@@ -74,6 +74,10 @@ class TGame {
   bool KeyDown(uint8_t dik) const { return (context_.KeyboardState[dik] & 0x80) != 0; }
   // The mouse state read at the start of the current frame.
   const TMouseState& Mouse() const { return mouse_; }
+  // The pad state read at the start of the current frame (zero without a pad).
+  const TPadState& Pad() const { return pad_; }
+  // Rumbles the pad, where there is one that can.
+  void Rumble(uint16_t strength, uint32_t ms) { context_.Sys.RumblePad(strength, ms); }
 
   uint8_t Level = 1;
   int32_t Score = 0;
@@ -104,11 +108,9 @@ class TGame {
   void RunPlay(TSurface& back);
   void RunGameOver(TSurface& back);
   void ProcessIslands(TSurface& back);
-  void ProcessHits(TSurface& back);
-  void ProcessRunScores(TSurface& back);
-  void ProcessBonuses(TSurface& back);
   void BuildGameOverPicture(TSurface& back);
 
   TGameContext& context_;
   TMouseState mouse_{};
+  TPadState pad_{};
 };

@@ -47,7 +47,7 @@ inline constexpr std::array<TEnemyKind, kEnemyTypeCount> kEnemyKinds{{
     {24, 73, 72, 1, 30, 3, 6},   // supply plane
 }};
 
-// The player's ship box (the hull image is larger: 38 x 103 per frame).
+// The player's ship box (the hull image is larger, see GameLayout.h).
 inline constexpr int16_t kShipWidth = 26;
 inline constexpr int16_t kShipHeight = 93;
 

@@ -5,6 +5,7 @@
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "game/MyShip.h"
 #include "graphics/Geometry.h"
@@ -47,12 +48,6 @@ TGunner::TGunner(TGame& game, uint8_t model, uint8_t fireType, uint8_t mountInde
 
 TGunner::~TGunner() {
   ShotCount = 0;
-}
-
-int TGunner::LiveShots() const {
-  int live = 0;
-  for (const auto& shot : Shots) live += shot ? 1 : 0;
-  return live;
 }
 
 bool TGunner::Fire() {
@@ -102,7 +97,7 @@ void TGunner::Shoot(uint8_t kind, uint8_t sound, int32_t dx, int16_t dy, double 
 
 void TGunner::CheckShot(size_t slot) {
   TPulya& shot = *Shots[slot];
-  if (shot.Y < 0 || shot.Y > 598 || shot.X < 118 || shot.X > 682) {
+  if (shot.Y < 0 || shot.Y > kSeaBottom || shot.X < kSeaLeft || shot.X > kSeaRight) {
     Shots[slot].reset();
     --ShotCount;
     return;
@@ -115,8 +110,7 @@ void TGunner::CheckShot(size_t slot) {
       TEnemyShip* enemy = ships[e].get();
       if (!enemy || enemy->Kind == kSupplyPlane || !Overlap(box, enemy->GetRect())) continue;
       game_.AddHit(static_cast<int16_t>(box.Left), static_cast<int16_t>(box.Top), 4, 0);
-      enemy->LifeBar->Visible = true;
-      enemy->HitPoints -= damage;
+      enemy->TakeHit(damage);
       Shots[slot].reset();
       return;
     }

@@ -30,9 +30,6 @@ class TGunner {
   // One frame: shots, angle limits, the gun drawn when `drawGun`, enemy fire.
   void Process(TSurface& back, bool drawGun);
 
-  // Shots still alive (not the counter the game keeps, which hits never lower).
-  int LiveShots() const;
-
   std::array<std::unique_ptr<TPulya>, 21> Shots;
   const int16_t& OwnerX;
   const int16_t& OwnerY;

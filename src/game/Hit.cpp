@@ -5,8 +5,8 @@
 #include "game/GameMath.h"
 #include "graphics/Geometry.h"
 
-THit::THit(TGame& game, uint8_t kind, uint8_t slot, int16_t x, int16_t y, int16_t startFrame)
-    : Kind(kind), Slot(slot), X(x), Y(y), Frame(startFrame), game_(game) {}
+THit::THit(TGame& game, uint8_t kind, int16_t x, int16_t y, int16_t startFrame)
+    : Kind(kind), X(x), Y(y), Frame(startFrame), game_(game) {}
 
 bool THit::Process(TSurface& back) {
   // The frame drawn is the one from before this frame's step.

@@ -10,13 +10,12 @@ class TGame;
 // negative start frame delays it by that many steps.
 class THit {
  public:
-  THit(TGame& game, uint8_t kind, uint8_t slot, int16_t x, int16_t y, int16_t startFrame);
+  THit(TGame& game, uint8_t kind, int16_t x, int16_t y, int16_t startFrame);
 
   // One frame; false once the sixteenth frame has been shown.
   bool Process(TSurface& back);
 
   uint8_t Kind;
-  uint8_t Slot;
   int16_t X;
   int16_t Y;
   int16_t Frame;

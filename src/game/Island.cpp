@@ -2,6 +2,7 @@
 
 #include "game/EnemyEngine.h"
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "graphics/Geometry.h"
 
@@ -9,12 +10,13 @@ TIsland::TIsland(TGame& game, uint8_t slot)
     : Kind(static_cast<uint8_t>(game.Random(4))), Slot(slot), game_(game) {
   const TIslandKind& kind = kIslandKinds[Kind];
   LeftSide = Kind < 2;
-  X = static_cast<int16_t>(LeftSide ? 118 : 682 - kind.Width);
+  X = static_cast<int16_t>(LeftSide ? kSeaLeft : kSeaRight - kind.Width);
   Y = static_cast<int16_t>(-kind.Height);
-  GunSlot = game_.Fleet->FirstFree();
-  if (GunSlot > 19) return;
+  const uint8_t gunSlot = game_.Fleet->FirstFree();
+  if (gunSlot == TEnemyEngine::kNoSlot) return;
   if (game_.Random(10) < 5) return;
-  TEnemyShip& gun = game_.Fleet->Place(GunSlot, kIslandGun);
+  TEnemyShip& gun = game_.Fleet->Place(gunSlot, kIslandGun);
+  Gun = game_.Fleet->Handle(gunSlot);
   gun.X = static_cast<int16_t>(X + kind.Width / 2);
   gun.Y = static_cast<int16_t>(Y + kind.Height / 2);
   gun.IslandOffset = static_cast<int16_t>(kind.Height / 2);
@@ -30,7 +32,7 @@ bool TIsland::Process(TSurface& back) {
   if (Elapsed(Now, LastMove, 20)) {
     Y = static_cast<int16_t>(Y + 3);
     LastMove = game_.Tick();
-    if (Y > 600) return false;
+    if (Y > kScreenHeight) return false;
   }
   return true;
 }

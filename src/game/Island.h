@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "game/EnemyEngine.h"
 #include "graphics/Surface.h"
 
 class TGame;
@@ -19,7 +20,8 @@ class TIsland {
   int16_t Y = 0;
   uint8_t Kind;
   uint8_t Slot;
-  uint8_t GunSlot = 255;
+  // The gun standing on the island, if one was placed.
+  TFleetHandle Gun;
   bool LeftSide = false;
   uint32_t Now = 0;
   uint32_t LastMove = 0;

@@ -1,6 +1,7 @@
 #include "game/MyShip.h"
 
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "graphics/Geometry.h"
 
@@ -12,6 +13,16 @@ constexpr int16_t kStep = 6;
 constexpr double kTurn = 0.03;
 constexpr double kSwingBack = 0.05;
 constexpr uint8_t kHullSprite = 25;
+// Rumbles: a short one for a hit, a longer and stronger one for the ship lost.
+constexpr uint16_t kHitRumble = 0x6000;
+constexpr uint32_t kHitRumbleMs = 150;
+constexpr uint16_t kLossRumble = 0xFFFF;
+constexpr uint32_t kLossRumbleMs = 700;
+
+// The pad leans one way: the D-pad button or the stick beyond the dead zone.
+bool PadLeans(const TPadState& pad, TPadButton button, TPadAxis axis, int sign) {
+  return pad.Down(button) || sign * pad.Axis(axis) > kPadDeadZone;
+}
 
 struct TShipGun {
   uint8_t Model;
@@ -44,12 +55,10 @@ int TMyShip::GunIndexForWeapon(int weapon) {
   }
 }
 
-TGunner& TMyShip::GunForWeapon(int weapon) {
-  return *Guns[static_cast<size_t>(GunIndexForWeapon(weapon))];
-}
-
 void TMyShip::TakeDamage(uint8_t amount) {
   game_.Health = static_cast<int16_t>(game_.Health - amount);
+  // Shots still landing on the wreck do not shake the pad again.
+  if (amount > 0 && game_.Phase == phPlay) game_.Rumble(kHitRumble, kHitRumbleMs);
 }
 
 TRect TMyShip::GetRect() const {
@@ -58,10 +67,15 @@ TRect TMyShip::GetRect() const {
 
 void TMyShip::ApplyInput(TGunner& gun) {
   const TMouseState& mouse = game_.Mouse();
-  if (game_.KeyDown(dik::kLeft) || mouse.X < 0) X = static_cast<int16_t>(X - kStep);
-  if (game_.KeyDown(dik::kRight) || mouse.X > 0) X = static_cast<int16_t>(X + kStep);
-  if (game_.KeyDown(dik::kUp) || mouse.Y > 0) gun.Angle += kTurn;
-  if (game_.KeyDown(dik::kDown) || mouse.Y < 0) gun.Angle -= kTurn;
+  const TPadState& pad = game_.Pad();
+  const bool left = PadLeans(pad, TPadButton::DpadLeft, TPadAxis::LeftX, -1);
+  const bool right = PadLeans(pad, TPadButton::DpadRight, TPadAxis::LeftX, 1);
+  const bool up = PadLeans(pad, TPadButton::DpadUp, TPadAxis::LeftY, -1);
+  const bool down = PadLeans(pad, TPadButton::DpadDown, TPadAxis::LeftY, 1);
+  if (game_.KeyDown(dik::kLeft) || mouse.X < 0 || left) X = static_cast<int16_t>(X - kStep);
+  if (game_.KeyDown(dik::kRight) || mouse.X > 0 || right) X = static_cast<int16_t>(X + kStep);
+  if (game_.KeyDown(dik::kUp) || mouse.Y > 0 || up) gun.Angle += kTurn;
+  if (game_.KeyDown(dik::kDown) || mouse.Y < 0 || down) gun.Angle -= kTurn;
 }
 
 void TMyShip::Process(TSurface& back) {
@@ -90,7 +104,8 @@ void TMyShip::Process(TSurface& back) {
   }
 
   const bool fireDown = game_.KeyDown(dik::kLeftControl) || game_.KeyDown(dik::kRightControl) ||
-                        (game_.Mouse().Buttons[0] & 0x80) != 0;
+                        (game_.Mouse().Buttons[0] & 0x80) != 0 || game_.Pad().Down(TPadButton::A) ||
+                        game_.Pad().Axis(TPadAxis::TriggerRight) > kPadDeadZone;
   uint16_t& ammo = game_.Ammo[static_cast<size_t>(game_.Weapon)];
   if (fireDown && playing && ammo > 0 && gun.Fire()) {
     --ammo;
@@ -98,14 +113,16 @@ void TMyShip::Process(TSurface& back) {
   }
   if (gunIndex == 0) game_.Ammo[0] = 999;
 
-  if (Y < 40) Y = 40;
-  if (Y > 480) Y = 480;
-  if (X < 196) X = 196;
-  if (X > 578) X = 578;
+  if (Y < kShipMinY) Y = kShipMinY;
+  if (Y > kShipMaxY) Y = kShipMaxY;
+  if (X < kShipMinX) X = kShipMinX;
+  if (X > kShipMaxX) X = kShipMaxX;
 
   if (const TSurface* hull = game_.Sprite(kHullSprite)) {
-    const TRect rect{38 * Frame, 0, 38 * Frame + 38, 103};
-    back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
+    const int32_t left = kHullFrameWidth * Frame;
+    const TRect rect{left, 0, left + kHullFrameWidth, kHullHeight};
+    // A refused blit leaves the hull out of this frame; the guns still draw.
+    (void)back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
   }
   for (auto& g : Guns) g->Process(back, true);
 
@@ -113,6 +130,7 @@ void TMyShip::Process(TSurface& back) {
 }
 
 void TMyShip::LoseShip() {
+  game_.Rumble(kLossRumble, kLossRumbleMs);
   game_.ClearHits();
   game_.Phase = phBetween;
   for (int i = 0; i < 9; ++i) {

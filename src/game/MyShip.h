@@ -20,7 +20,6 @@ class TMyShip {
 
   void Process(TSurface& back);
   // Weapon 0 gun 0, weapons 1 and 2 gun 1, weapons 3 and 4 gun 2, else gun 0.
-  TGunner& GunForWeapon(int weapon);
   static int GunIndexForWeapon(int weapon);
   void TakeDamage(uint8_t amount);
   TRect GetRect() const;

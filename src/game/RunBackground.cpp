@@ -1,6 +1,7 @@
 #include "game/RunBackground.h"
 
 #include "game/Game.h"
+#include "game/GameLayout.h"
 #include "game/GameMath.h"
 #include "game/Island.h"
 #include "graphics/Geometry.h"
@@ -18,7 +19,7 @@ void TRunBackground::Process(TSurface& back) {
     for (int r = -1; r <= 3; ++r) {
       for (int k = 0; k <= 4; ++k) {
         DrawClipped(*tile, back, TRect{0, 0, kTileWidth, kTileHeight},
-                    static_cast<int16_t>(118 + kTileWidth * k),
+                    static_cast<int16_t>(kSeaLeft + kTileWidth * k),
                     static_cast<int16_t>(kTileHeight * r + Scroll));
       }
     }

@@ -49,7 +49,7 @@ HResult TDisplay::RestoreSurfaces(const std::function<void()>& reloadImages) {
   // fail every clear and the display would never recover.
   if (BackBuffer && BackBuffer->IsLost()) BackBuffer->Restore();
   if (SnapshotSurface && SnapshotSurface->IsLost()) SnapshotSurface->Restore();
-  if (primary == kDdOk && ClearBackBuffer() != kDdOk) return 1;
+  if (primary == kDdOk && ClearBackBuffer() != kDdOk) return kDdRetry;
   if (reloadImages) reloadImages();
   return kDdOk;
 }

@@ -28,8 +28,8 @@ class TDisplay {
   void PresentFrame(Platform& platform);
   // Recovery after a failed clear or background blit: restores the primary
   // (and the offscreen surfaces that are lost), clears the back buffer and
-  // reloads every image through `reloadImages`. Returns 1 without reloading
-  // when the clear still fails, otherwise 0.
+  // reloads every image through `reloadImages`. Returns kDdRetry (1) without
+  // reloading when the clear still fails, otherwise kDdOk.
   HResult RestoreSurfaces(const std::function<void()>& reloadImages);
   // Drops the three surfaces (shutdown order: back buffer, snapshot, primary).
   void Release();

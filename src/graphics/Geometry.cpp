@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -33,15 +34,16 @@ int32_t RotateY(TPoint v, double cosine, double sine) {
 
 void DrawRotated(TSurface& source, TSurface& destination, TPoint pivot, double angle,
                  uint16_t width, uint16_t height, uint16_t anchorX, uint16_t anchorY) {
-  TLockedSurface dst;
-  if (destination.Lock(dst) != kDdOk) return;
-  TLockedSurface src;
-  if (&source == &destination) {
-    src = dst;
-  } else if (source.Lock(src) != kDdOk) {
-    destination.Unlock();
-    return;
+  const TSurfaceLock dstLock(destination);
+  if (!dstLock.Ok()) return;
+  // Drawing a surface onto itself reads through the one lock.
+  std::optional<TSurfaceLock> srcLock;
+  if (&source != &destination) {
+    srcLock.emplace(source);
+    if (!srcLock->Ok()) return;
   }
+  const TLockedSurface& dst = dstLock.Bits();
+  const TLockedSurface& src = srcLock ? srcLock->Bits() : dst;
 
   constexpr double kTwoPi = 2.0 * std::numbers::pi;
   constexpr double kHalfPi = std::numbers::pi / 2.0;
@@ -91,9 +93,6 @@ void DrawRotated(TSurface& source, TSurface& destination, TPoint pivot, double a
       }
     }
   }
-
-  if (&source != &destination) source.Unlock();
-  destination.Unlock();
 }
 
 void DrawClipped(const TSurface& source, TSurface& destination, TRect rect, int16_t x, int16_t y) {
@@ -109,6 +108,7 @@ void DrawClipped(const TSurface& source, TSurface& destination, TRect rect, int1
     rect.Top -= py;
     py = 0;
   }
-  // The blit refuses what is left empty, inverted or outside the source.
-  destination.BltFast(px, py, source, &rect, kBltFastSrcColorKey | kBltFastDoNotWait);
+  // The blit refuses what is left empty, inverted or outside the source, and
+  // a busy device: the sprite is then simply missing from this frame.
+  (void)destination.BltFast(px, py, source, &rect, kBltFastSrcColorKey | kBltFastDoNotWait);
 }

@@ -7,14 +7,17 @@
 
 #include "platform/Platform.h"
 
-// DirectDraw-style result codes returned by surface operations.
-using HResult = int32_t;
-inline constexpr HResult kDdOk = 0;
-inline constexpr HResult kDdErrGeneric = -1;
-inline constexpr HResult kDdErrSurfaceLost = -2;
-inline constexpr HResult kDdErrInvalidRect = -3;
-inline constexpr HResult kDdErrWasStillDrawing = -4;
-inline constexpr HResult kDdErrInvalidParams = -5;
+// The result of every surface operation, DirectDraw-style: kDdOk, or why the
+// operation did nothing. The values are ours; only kDdOk == 0 is relied on.
+enum HResult : int32_t {
+  kDdOk = 0,
+  kDdRetry = 1,                // RestoreSurfaces: the back buffer still fails; next frame
+  kDdErrGeneric = -1,          // the surface is locked, or unlocked twice
+  kDdErrSurfaceLost = -2,      // restore it first
+  kDdErrInvalidRect = -3,      // empty, inverted or outside its surface
+  kDdErrWasStillDrawing = -4,  // busy, and the caller asked not to wait
+  kDdErrInvalidParams = -5,
+};
 
 // Blt flags.
 inline constexpr uint32_t kBltWait = 0x1;
@@ -45,6 +48,8 @@ struct TLockedSurface {
 // surface; nothing ever reads or writes outside a surface.
 class TSurface {
  public:
+  friend struct TSurfaceTestAccess;  // tests make a surface busy
+
   TSurface(int32_t width, int32_t height);
 
   int32_t Width() const { return width_; }
@@ -83,10 +88,6 @@ class TSurface {
   void SetLost(bool lost) { lost_ = lost; }
   HResult Restore();
 
-  // Tests only: a busy surface refuses kBltFastDoNotWait blits with kDdErrWasStillDrawing.
-  void SetBusy(bool busy) { busy_ = busy; }
-  bool IsBusy() const { return busy_; }
-
  private:
   int32_t width_;
   int32_t height_;
@@ -94,7 +95,33 @@ class TSurface {
   std::optional<uint32_t> colorKey_;
   bool lost_ = false;
   bool locked_ = false;
+  // A busy surface (one the device is still drawing) refuses blits that ask
+  // not to wait with kDdErrWasStillDrawing. Only tests make one busy.
   bool busy_ = false;
+};
+
+// Holds the lock of a whole surface for a scope and releases it at the end.
+//   TSurfaceLock lock(surface);
+//   if (!lock.Ok()) return;   // lock.Result() says why
+//   lock.Bits().Bits[...]
+class TSurfaceLock {
+ public:
+  explicit TSurfaceLock(TSurface& surface) : surface_(surface), result_(surface.Lock(bits_)) {}
+  ~TSurfaceLock() {
+    // Unlock fails only on a surface that is not locked, which this lock took.
+    if (result_ == kDdOk) (void)surface_.Unlock();
+  }
+  TSurfaceLock(const TSurfaceLock&) = delete;
+  TSurfaceLock& operator=(const TSurfaceLock&) = delete;
+
+  bool Ok() const { return result_ == kDdOk; }
+  HResult Result() const { return result_; }
+  const TLockedSurface& Bits() const { return bits_; }
+
+ private:
+  TSurface& surface_;
+  TLockedSurface bits_;
+  HResult result_;
 };
 
 using TSurfacePtr = std::shared_ptr<TSurface>;
@@ -104,7 +131,9 @@ constexpr uint32_t GdiToPixel(uint32_t colorRef) {
   return ((colorRef & 0xFFu) << 16) | (colorRef & 0xFF00u) | ((colorRef >> 16) & 0xFFu);
 }
 
-// Convenience forms of the drawing vocabulary: whole-image fast blits.
+// Convenience forms of the drawing vocabulary: whole-image fast blits. Most
+// callers draw a frame that is composed anew 64 times a second and let a
+// refused image be missing from it; they say so where they ignore the result.
 inline HResult DrawOpaque(TSurface& dst, int32_t x, int32_t y, const TSurface& src) {
   return dst.BltFast(x, y, src, nullptr, kBltFastWait | kBltFastNoColorKey);
 }

@@ -36,18 +36,17 @@ uint32_t MatchSurfaceColor(TSurface& surface, uint32_t colorRef) {
   if (surface.IsLost() || surface.Width() <= 0 || surface.Height() <= 0) return kClrInvalid;
   const uint32_t remembered = surface.PixelAt(0, 0);
   if (colorRef != kClrInvalid) surface.SetPixelAt(0, 0, GdiToPixel(colorRef));
-  TLockedSurface locked;
   uint32_t result = kClrInvalid;
   // A lock that reports "still drawing" is retried, but only a few times: a
   // surface that never frees up must not hang the caller.
-  HResult hr = kDdErrWasStillDrawing;
-  for (int attempt = 0; attempt < 16 && hr == kDdErrWasStillDrawing; ++attempt) {
-    hr = surface.Lock(locked);
-  }
-  if (hr == kDdOk) {
-    result = locked.Bits[0];
-    if (locked.BitsPerPixel < 32) result &= (1u << locked.BitsPerPixel) - 1u;
-    surface.Unlock();
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const TSurfaceLock lock(surface);
+    if (lock.Ok()) {
+      const TLockedSurface& locked = lock.Bits();
+      result = locked.Bits[0];
+      if (locked.BitsPerPixel < 32) result &= (1u << locked.BitsPerPixel) - 1u;
+    }
+    if (lock.Result() != kDdErrWasStillDrawing) break;
   }
   surface.SetPixelAt(0, 0, remembered);
   return result;

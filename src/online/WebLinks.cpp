@@ -54,21 +54,25 @@ std::string WorldScoresUrl() {
   return "http://" + ScoreHost() + "/cgi/version.pl?prg=TidalLynx&show&type=0";
 }
 
-void OpenExitLink(Platform& sys, const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return;
-  std::string text(kMaxShortcutBytes, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(file.gcount()));
-
-  std::string_view rest = text;
+std::string ExitLinkUrl(std::string_view shortcut) {
+  std::string_view rest = shortcut;
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
     const std::string_view entry = Trim(rest.substr(0, end));
     rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
     if (!StartsWithNoCase(entry, "URL=")) continue;
     const std::string_view url = Trim(entry.substr(4));
-    if (IsWebAddress(url)) sys.ShellOpen(std::string(url));
-    return;
+    return IsWebAddress(url) ? std::string(url) : std::string();
   }
+  return {};
+}
+
+void OpenExitLink(Platform& sys, const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return;
+  std::string text(kMaxShortcutBytes, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(file.gcount()));
+  const std::string url = ExitLinkUrl(text);
+  if (!url.empty()) sys.ShellOpen(url);
 }

@@ -36,6 +36,50 @@ enum class TEventKind : uint8_t {
   MouseDown,           // Button 0 left, 1 right, 2 middle; X, Y as above
   MouseWheel,          // WheelDelta > 0 away from the user ("up"), < 0 towards the user ("down")
   WindowMoved,         // the window's client area moved on the desktop
+  PadAdded,            // a gamepad was connected (also for pads present at start)
+  PadRemoved,          // a gamepad was disconnected
+  PadButtonDown,       // PadInput holds a TPadButton
+  PadButtonUp,
+  PadAxisMotion,  // PadInput holds a TPadAxis, AxisValue its new position
+};
+
+// Gamepad buttons and axes, in the positions of the common pad layout (A at
+// the bottom of the four face buttons, B on the right).
+enum class TPadButton : uint8_t {
+  A,
+  B,
+  X,
+  Y,
+  Back,
+  Guide,
+  Start,
+  LeftStick,
+  RightStick,
+  LeftShoulder,
+  RightShoulder,
+  DpadUp,
+  DpadDown,
+  DpadLeft,
+  DpadRight,
+};
+inline constexpr int kPadButtonCount = 15;
+
+// Sticks run from -32768 (left, up) to 32767 (right, down); triggers from 0 to 32767.
+enum class TPadAxis : uint8_t { LeftX, LeftY, RightX, RightY, TriggerLeft, TriggerRight };
+inline constexpr int kPadAxisCount = 6;
+
+// Axis positions within this distance of the rest position count as rest
+// (about a quarter of the travel; worn sticks rarely drift beyond it).
+inline constexpr int32_t kPadDeadZone = 8192;
+
+// The pad that drives the game (the one used most recently), read each frame.
+struct TPadState {
+  bool Connected = false;
+  std::array<bool, kPadButtonCount> Buttons{};
+  std::array<int16_t, kPadAxisCount> Axes{};
+
+  bool Down(TPadButton b) const { return Buttons[static_cast<size_t>(b)]; }
+  int16_t Axis(TPadAxis a) const { return Axes[static_cast<size_t>(a)]; }
 };
 
 struct TPlatformEvent {
@@ -46,6 +90,8 @@ struct TPlatformEvent {
   int32_t Y = 0;
   uint8_t Button = 0;      // MouseDown
   int32_t WheelDelta = 0;  // MouseWheel: 120 per notch, sign as above
+  uint8_t PadInput = 0;    // PadButtonDown/Up: a TPadButton; PadAxisMotion: a TPadAxis
+  int16_t AxisValue = 0;   // PadAxisMotion
 };
 
 // The 20-byte mouse state: relative motion since the last read, then 8 button bytes
@@ -119,6 +165,9 @@ class Platform {
   virtual TRect WindowRect() = 0;
   virtual TRect ClientRectOnScreen() = 0;
   virtual void MoveWindow(int32_t left, int32_t top) = 0;
+  // Whether the user may resize the window by its border (windowed mode only;
+  // the size itself is chosen by the platform when the window opens).
+  virtual void SetWindowResizable(bool /*resizable*/) {}
   virtual int32_t ScreenWidth() = 0;
   virtual int32_t ScreenHeight() = 0;
   // Appends pending window notifications to `out` (does not clear it).
@@ -131,6 +180,15 @@ class Platform {
   virtual bool ReadKeyboard(TKeyboardSnapshot& state) = 0;
   // Relative motion and buttons since the last read; false leaves `state` zero.
   virtual bool ReadMouse(TMouseState& state) = 0;
+  // The driving pad's buttons and axes now; false (and a zero state) when no
+  // pad is connected. A platform without pad support has none.
+  virtual bool ReadPad(TPadState& state) {
+    state = TPadState{};
+    return false;
+  }
+  // Rumbles the driving pad at `strength` (0 to 65535) for `ms`; nothing when
+  // it cannot rumble.
+  virtual void RumblePad(uint16_t /*strength*/, uint32_t /*ms*/) {}
 
   // --- presentation -----------------------------------------------------------
   // Shows an 800 x 600 frame of 0x00RRGGBB words; `pitch` in bytes.

@@ -49,11 +49,13 @@ SdlPlatform::SdlPlatform(uint64_t tickStepNs) : clock_(tickStepNs) {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  // Crisp pixels at every scale.
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
 }
 
 SdlPlatform::~SdlPlatform() {
   CloseAudio();
+  gamepad_.Close();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -75,14 +77,22 @@ bool SdlPlatform::EnsureVideo(std::string& error) {
   videoReady_ = true;
   // Keys are read as keys; no input method should compose text from them.
   SDL_StopTextInput();
+  // Pads are optional: without them the keyboard and mouse play.
+  std::string padError;
+  std::vector<TPlatformEvent> pads;
+  gamepad_.Open(userFolder_, pads, padError);
+  pending_.insert(pending_.end(), pads.begin(), pads.end());
+  if (!padError.empty()) std::fprintf(stderr, "Tidal Lynx: %s\n", padError.c_str());
   return true;
 }
 
 bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
   if (!EnsureVideo(error)) return false;
   if (window_ == nullptr) {
+    // Hidden until its size for the display is known; the user does not
+    // resize it (the shell says when that is allowed).
     window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW,
-                               kFrameH, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+                               kFrameH, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (window_ == nullptr) {
       error = std::string("Cannot create the game window: ") + SDL_GetError();
       return false;
@@ -106,11 +116,13 @@ bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
       return false;
     }
     SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    ChooseWindowSize();
+    if (resizable_) SDL_SetWindowResizable(window_, SDL_TRUE);
   }
   if (windowed) {
     SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowBordered(window_, SDL_TRUE);
-    SDL_SetWindowSize(window_, kFrameW, kFrameH);
+    SDL_SetWindowSize(window_, windowWidth_, windowHeight_);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
     error = std::string("Cannot switch to full screen: ") + SDL_GetError();
@@ -120,6 +132,31 @@ bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
   SDL_ShowWindow(window_);
   frameCache_.Invalidate();
   return true;
+}
+
+void SdlPlatform::ChooseWindowSize() {
+  // Window coordinates may be larger than real pixels on a high-density
+  // display: the scale is chosen, and kept, in real pixels.
+  int winW = 0;
+  int winH = 0;
+  int pixW = 0;
+  int pixH = 0;
+  SDL_GetWindowSize(window_, &winW, &winH);
+  SDL_GetRendererOutputSize(renderer_, &pixW, &pixH);
+  const double density = (winW > 0 && pixW > 0) ? static_cast<double>(pixW) / winW : 1.0;
+  SDL_Rect usable{0, 0, kFrameW, kFrameH};
+  if (SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &usable) != 0) {
+    usable = SDL_Rect{0, 0, kFrameW, kFrameH};
+  }
+  scale_ = SdlLetterbox::WindowScale(static_cast<int32_t>(usable.w * density),
+                                     static_cast<int32_t>(usable.h * density), requestedScale_);
+  windowWidth_ = std::max(1, static_cast<int32_t>(kFrameW * scale_ / density + 0.5));
+  windowHeight_ = std::max(1, static_cast<int32_t>(kFrameH * scale_ / density + 0.5));
+}
+
+void SdlPlatform::SetWindowResizable(bool resizable) {
+  resizable_ = resizable;
+  if (window_ != nullptr) SDL_SetWindowResizable(window_, resizable ? SDL_TRUE : SDL_FALSE);
 }
 
 void SdlPlatform::Minimize() {
@@ -282,6 +319,7 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev) {
     case SDL_WINDOWEVENT:
       break;
     default:
+      if (gamepad_.Translate(ev, out)) pending_.push_back(out);
       return;
   }
   switch (ev.window.event) {
@@ -309,13 +347,6 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev) {
       if (window_ != nullptr) SDL_RestoreWindow(window_);
       out.Kind = TEventKind::MaximizeRequest;
       break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-      // The windowed frame is fixed at 800 x 600: a user resize is undone.
-      if (windowed_ && window_ != nullptr &&
-          (ev.window.data1 != kFrameW || ev.window.data2 != kFrameH)) {
-        SDL_SetWindowSize(window_, kFrameW, kFrameH);
-      }
-      return;
     case SDL_WINDOWEVENT_CLOSE:
       out.Kind = TEventKind::CloseRequest;
       break;
@@ -359,6 +390,11 @@ bool SdlPlatform::ReadKeyboard(TKeyboardSnapshot& state) {
     if (sc < count && keys[sc] != 0) state[SdlKeyMap::ToDirectInput(sc)] = 0x80;
   }
   return true;
+}
+
+bool SdlPlatform::ReadPad(TPadState& state) {
+  Pump();
+  return gamepad_.Read(state);
 }
 
 bool SdlPlatform::ReadMouse(TMouseState& state) {

@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "platform/SdlFrameCache.h"
+#include "platform/SdlGamepad.h"
 #include "platform/SdlHttpClient.h"
 #include "platform/SdlLetterbox.h"
 #include "platform/SdlTickClock.h"
@@ -44,6 +45,7 @@ class SdlPlatform : public Platform {
   TRect WindowRect() override;
   TRect ClientRectOnScreen() override;
   void MoveWindow(int32_t left, int32_t top) override;
+  void SetWindowResizable(bool resizable) override;
   int32_t ScreenWidth() override;
   int32_t ScreenHeight() override;
   void PollEvents(std::vector<TPlatformEvent>& out) override;
@@ -52,6 +54,8 @@ class SdlPlatform : public Platform {
   void UnacquireKeyboard() override { keyboardAcquired_ = false; }
   bool ReadKeyboard(TKeyboardSnapshot& state) override;
   bool ReadMouse(TMouseState& state) override;
+  bool ReadPad(TPadState& state) override;
+  void RumblePad(uint16_t strength, uint32_t ms) override { gamepad_.Rumble(strength, ms); }
 
   void Present(const uint32_t* pixels, int32_t pitch) override;
   void ShowError(const std::string& title, const std::string& message) override;
@@ -65,6 +69,13 @@ class SdlPlatform : public Platform {
   // Whether the pointer is shown (the display counter is >= 0).
   bool CursorShown() const { return cursorCounter_ >= 0; }
   bool Windowed() const { return windowed_; }
+  // Before the window opens: the windowed scale (0 chooses from the desktop)
+  // and the user's folder, where a "gamecontrollerdb.txt" adds pad mappings.
+  void SetWindowScale(int32_t scale) { requestedScale_ = scale; }
+  void SetUserFolder(std::string folder) { userFolder_ = std::move(folder); }
+  // The windowed scale in use (known once the window exists).
+  int32_t WindowScale() const { return scale_; }
+  size_t PadCount() const { return gamepad_.PadCount(); }
   // Translates one SDL event into the queue read by PollEvents (public so that
   // tests can feed events without a real window system).
   void HandleEvent(const SDL_Event& event);
@@ -73,6 +84,7 @@ class SdlPlatform : public Platform {
   bool EnsureVideo(std::string& error);
   void Pump();
   SdlLetterbox WindowLetterbox() const;
+  void ChooseWindowSize();
   void TrackPointer(int32_t windowX, int32_t windowY);
   static void AudioThunk(void* user, uint8_t* stream, int len);
 
@@ -85,6 +97,13 @@ class SdlPlatform : public Platform {
   SdlFrameCache frameCache_{SdlLetterbox::kFrameWidth, SdlLetterbox::kFrameHeight};
   bool windowed_ = true;
   bool minimized_ = false;
+  bool resizable_ = false;
+  int32_t requestedScale_ = 0;
+  int32_t scale_ = 1;
+  int32_t windowWidth_ = SdlLetterbox::kFrameWidth;  // windowed size in window coordinates
+  int32_t windowHeight_ = SdlLetterbox::kFrameHeight;
+  std::string userFolder_;
+  SdlGamepad gamepad_;
   int cursorCounter_ = 0;
   bool keyboardAcquired_ = false;
 

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <utility>
 
 namespace {
@@ -200,15 +199,17 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
   ResetHiScores(table);
 
   // The defaults go to disk only when the very first file is written.
+  TConfigSaveResult created;
   if (!FileExists(path_)) {
     result.Created = true;
-    Save(options, table);
+    created = Save(options, table);
   }
 
   std::string bytes;
   std::string error;
   if (!ReadWholeFile(path_, bytes, error)) {
-    result.Error = error + "; using the default settings";
+    // A failed first save is the reason the file cannot be read.
+    result.Error = (created ? error : created.Error) + "; using the default settings";
     return result;
   }
   result.Opened = true;
@@ -220,21 +221,18 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
   return result;
 }
 
-bool TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
+TConfigSaveResult TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
   const std::string temp = path_ + ".tmp";
   std::string error;
   if (!WriteAndSync(temp, Encode(options, table), error)) {
     ::unlink(temp.c_str());
-    std::cerr << "Tidal Lynx: settings not saved: " << error << '\n';
-    return false;
+    return {"settings not saved: " + error};
   }
   if (rename_(temp.c_str(), path_.c_str()) != 0) {
     const std::string reason = ErrnoText();
     ::unlink(temp.c_str());
-    std::cerr << "Tidal Lynx: settings not saved: cannot replace " << path_ << ": " << reason
-              << '\n';
-    return false;
+    return {"settings not saved: cannot replace the file: " + reason};
   }
   SyncFolderOf(path_);
-  return true;
+  return {};
 }

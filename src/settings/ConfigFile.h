@@ -17,6 +17,12 @@ struct TConfigLoadResult {
   std::string Error;      // why the load was short, for stderr; empty when complete
 };
 
+// What a save did: nothing to say when it worked, otherwise why not.
+struct TConfigSaveResult {
+  std::string Error;  // for stderr; empty when the file was written
+  explicit operator bool() const { return Error.empty(); }
+};
+
 // "Config.cfg": the settings and the high-score table in one small binary file
 // (no header, little-endian):
 //   WindowedMode, MusicOn, SoundOn (one byte each, 1 = true; note music before
@@ -42,9 +48,10 @@ class TConfigFile {
 
   // Writes options and table as they are in memory, atomically: a temporary
   // file in the same folder, flushed to disk, then renamed over the file. A
-  // failure is reported on stderr, leaves the old file intact and returns
-  // false. (The caller copies NameEdit's text into PlayerName first.)
-  bool Save(const TOptions& options, const THiScoreTable& table);
+  // failure leaves the old file intact; like Load, nothing is printed and the
+  // result's Error says what went wrong. (The caller copies NameEdit's text
+  // into PlayerName first.)
+  TConfigSaveResult Save(const TOptions& options, const THiScoreTable& table);
 
   // The exact bytes of the file for these values.
   static std::string Encode(const TOptions& options, const THiScoreTable& table);

@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 
 namespace {
@@ -23,6 +24,7 @@ constexpr TOptionRow kOptions[] = {
     {"config", "FILE", "keep the settings and high scores in FILE"},
     {"no-sound", nullptr, "play without sound effects (this run only)"},
     {"no-music", nullptr, "play without music (this run only)"},
+    {"scale", "N", "open the window N times 800 x 600 (1 to 16; default: to fit the screen)"},
 };
 constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
 // getopt_long's value for row i (above every short option character).
@@ -45,6 +47,17 @@ void Apply(TCommandLine& line, const std::string& name, const char* value) {
     line.NoSound = true;
   } else if (name == "no-music") {
     line.NoMusic = true;
+  } else if (name == "scale") {
+    int scale = 0;
+    const std::string text = value;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), scale);
+    if (ec != std::errc{} || end != text.data() + text.size() || scale < 1 ||
+        scale > TCommandLine::kMaxScale) {
+      line.Error = "--scale takes a whole number from 1 to " +
+                   std::to_string(TCommandLine::kMaxScale) + ", not '" + text + "'";
+    } else {
+      line.Scale = scale;
+    }
   }
 }
 
@@ -83,6 +96,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       return line;
     }
     Apply(line, kOptions[result - kFirstValue].Name, optarg);
+    if (!line.Error.empty()) return line;
   }
   if (optind < argc) line.Error = std::string("unexpected argument '") + argv[optind] + "'";
   return line;

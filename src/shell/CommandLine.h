@@ -7,6 +7,8 @@
 // What the command line asked for. Everything here applies to this run only:
 // the saved settings are never changed by an option.
 struct TCommandLine {
+  static constexpr int kMaxScale = 16;
+
   bool Help = false;
   bool Version = false;
   std::optional<bool> Windowed;  // --windowed / --fullscreen
@@ -14,6 +16,7 @@ struct TCommandLine {
   std::string ConfigFile;        // --config FILE
   bool NoSound = false;
   bool NoMusic = false;
+  int Scale = 0;      // --scale N: the window's whole-number scale; 0 chooses from the desktop
   std::string Error;  // non-empty: a bad command line (usage, exit status 2)
 };
 

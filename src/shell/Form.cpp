@@ -118,6 +118,8 @@ void TForm1::SecondCreatePass() {
     LoadAllImages();
   }
   State.DisplayReady = kTrue32;
+  // The window refuses a resize from the start rather than undoing one.
+  Sys.SetWindowResizable(FormCanResize());
 }
 
 void TForm1::LoadAllImages() {
@@ -150,6 +152,8 @@ void TForm1::RunOnce() {
     HandleEvent(event);
     if (State.Closing) return;
   }
+  PadRepeat();
+  if (State.Closing) return;
   // The idle pass: a frame, unless minimized.
   if (!State.Minimized) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
@@ -199,6 +203,13 @@ void TForm1::HandleEvent(const TPlatformEvent& event) {
     case TEventKind::WindowMoved:
       // The platform presents into the window's client area wherever it is.
       break;
+    case TEventKind::PadAdded:
+    case TEventKind::PadRemoved:
+    case TEventKind::PadButtonDown:
+    case TEventKind::PadButtonUp:
+    case TEventKind::PadAxisMotion:
+      FormPadEvent(event);
+      break;
   }
 }
 
@@ -239,6 +250,7 @@ void TForm1::FreezeSnapshot(bool stripes) {
 
 void TForm1::ApplicationEvents1Deactivate() {
   Music.StopMusic();
+  Sound.SetForeground(false);
   State.DisplayReady = kFalse32;
   State.MouseActive = kFalse32;
   Sys.UnacquireKeyboard();
@@ -257,6 +269,7 @@ void TForm1::ApplicationEvents1Deactivate() {
 }
 
 void TForm1::ApplicationEvents1Activate() {
+  Sound.SetForeground(true);
   State.DisplayReady = kTrue32;
   State.MouseActive = kTrue32;
   Sys.AcquireKeyboard();
@@ -327,9 +340,11 @@ void TForm1::StartNewGame() {
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;
-  TOptions saved = State.Settings;
-  if (savedWindowedMode_) saved.WindowedMode = *savedWindowedMode_;
-  return Config.Save(saved, State.HiScores);
+  TOptions options = State.Settings;
+  if (savedWindowedMode_) options.WindowedMode = *savedWindowedMode_;
+  const TConfigSaveResult saved = Config.Save(options, State.HiScores);
+  if (!saved) std::cerr << "Tidal Lynx: " << Config.Path() << ": " << saved.Error << '\n';
+  return static_cast<bool>(saved);
 }
 
 int32_t TForm1::LowestHighScore() const {

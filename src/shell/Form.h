@@ -15,6 +15,7 @@
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "settings/ConfigFile.h"
+#include "shell/PadNavigator.h"
 #include "shell/ScreenLayout.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
@@ -99,6 +100,16 @@ class TForm1 final : public IGameHost {
   void FormMouseDown(int32_t x, int32_t y);
   void FormMouseWheelUp();
   void FormMouseWheelDown();
+  // What a key does on the current screen (after the Alt and minimize keys).
+  void ScreenKey(uint16_t key);
+  // Gamepad buttons, axes and hot-plug (FormPad.cpp): the menus' moves and
+  // choices and the game's commands (the ship reads the pad itself each frame).
+  void FormPadEvent(const TPlatformEvent& event);
+  // Repeats a held pad direction like a held arrow key; once per loop pass.
+  void PadRepeat();
+  void PadDirection(TPadDirection direction);
+  void PadButton(TPadButton button);
+  void PadNameEntry(TPadButton button);
   void NextWeapon();
   void DoMenuCommand();
   void OpenUrl(const std::string& url);
@@ -169,6 +180,7 @@ class TForm1 final : public IGameHost {
 
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
+  TPadNavigator padNavigator_;
   // The saved display mode while WindowedThisRun overrides it.
   std::optional<bool> savedWindowedMode_;
 };

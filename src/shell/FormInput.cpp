@@ -8,23 +8,9 @@
 #include "game/GameTables.h"
 #include "shell/Form.h"
 #include "shell/KeyName.h"
+#include "shell/VirtualKeys.h"
 
 namespace {
-
-// Windows virtual-key codes the menus react to.
-constexpr uint16_t kVkBack = 8;
-constexpr uint16_t kVkReturn = 13;
-constexpr uint16_t kVkEscape = 27;
-constexpr uint16_t kVkSpace = 32;
-constexpr uint16_t kVkLeft = 37;
-constexpr uint16_t kVkUp = 38;
-constexpr uint16_t kVkRight = 39;
-constexpr uint16_t kVkDown = 40;
-constexpr uint16_t kVkA = 65;
-constexpr uint16_t kVkN = 78;
-constexpr uint16_t kVkP = 80;
-constexpr uint16_t kVkY = 89;
-constexpr uint16_t kVkZ = 90;
 
 // The Alt stall: the keyboard is released around a mode switch so the Enter
 // that triggered it is not seen again by the new display.
@@ -60,6 +46,10 @@ void TForm1::FormKeyDown(uint16_t key, bool alt) {
     MinimizeApp();
     return;
   }
+  ScreenKey(key);
+}
+
+void TForm1::ScreenKey(uint16_t key) {
   if (!Widgets) return;
   TMenuWidgets& w = *Widgets;
 

@@ -36,9 +36,10 @@ inline constexpr std::array<THelpLine, 9> kStoryLines{{
     {320, 360, "arms and scores."},
 }};
 
-// Page 2, drawn 14 x 8 without shadow, below two headings.
+// Page 2, drawn 14 x 8 without shadow, below two headings; the gamepad's
+// lines close the game section.
 inline constexpr int32_t kGameHeadingY = 300;
-inline constexpr std::array<THelpLine, 12> kControlLines{{
+inline constexpr std::array<THelpLine, 15> kControlLines{{
     {320, 200, "Use the cursor keys or mouse to move the menu cursor"},
     {320, 215, "up and down. Press the \"Enter\" key or any mouse button"},
     {320, 230, "to enter menu options. Press the \"Left Arrow\", \"Right"},
@@ -51,6 +52,9 @@ inline constexpr std::array<THelpLine, 12> kControlLines{{
     {320, 375, "gun. Use \"P\" to pause or resume the game. Use \"Escape\""},
     {320, 390, "key to quit the game to Main Menu. Use \"Alt\"+\"Enter\""},
     {320, 405, "keys to change window/full screen modes."},
+    {320, 420, "Gamepad: the stick or D-pad moves and aims, \"A\" or the"},
+    {320, 435, "right trigger fires, \"X\", \"Y\" or a shoulder changes the"},
+    {320, 450, "gun, \"Start\" pauses, \"Back\" quits, \"B\" goes back."},
 }};
 
 // Page 3: enemies drawn 18 x 10 without shadow (the blanks align the dashes),

@@ -2,6 +2,8 @@
 
 #include "graphics/Text.h"
 
+#include <algorithm>
+
 namespace {
 
 char ToLowerAscii(char c) {
@@ -37,16 +39,50 @@ void TDDEdit::KeyInput(char character) {
     Text.push_back(character);
     ++TextLength;
   }
+  Caret = TextLength;
 }
 
 void TDDEdit::SetText(const std::string& text) {
   Text = text;
   TextLength = static_cast<uint8_t>(text.size());
+  Caret = TextLength;
+}
+
+bool TDDEdit::Fits(const std::string& text) {
+  return BoundsRect.Left + MeasureText(text) + 5 < BoundsRect.Right;
+}
+
+void TDDEdit::MoveCaret(int delta) {
+  const int caret = std::clamp(Caret + delta, 0, static_cast<int>(TextLength));
+  Caret = static_cast<uint8_t>(caret);
+}
+
+void TDDEdit::CycleLetter(int delta) {
+  if (delta == 0) return;
+  if (Caret >= TextLength || Caret >= Text.size()) {
+    // A new letter; the caret stays on it so the next step changes it.
+    const uint8_t at = Caret;
+    KeyInput(delta > 0 ? 'A' : 'Z');
+    if (TextLength > at) Caret = at;
+    return;
+  }
+  // The next letter in that direction that keeps the name inside the field.
+  const int current = ToUpperAscii(Text[Caret]) - 'A';
+  const int step = delta > 0 ? 1 : -1;
+  for (int i = 1; i <= 26; ++i) {
+    std::string candidate = Text;
+    candidate[Caret] = static_cast<char>('A' + ((current + step * i) % 26 + 26) % 26);
+    if (Fits(candidate)) {
+      Text = candidate;
+      return;
+    }
+  }
 }
 
 void TDDEdit::Draw(TSurface& surface) {
   if (Focused && kFocusImage < kMenuImageCount) {
     const TSurfacePtr& frame = context_.Images.MenuImages[kFocusImage];
+    // A refused blit leaves the focus frame out of this frame only.
     if (frame) DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *frame);
   }
 
@@ -64,7 +100,8 @@ void TDDEdit::Draw(TSurface& surface) {
 
   dc.SetTextAlign(kTaLeft | kTaTop);
   dc.SelectFont(kFont);
-  const int32_t width = dc.TextWidth(Text);
+  const size_t caret = Caret < Text.size() ? Caret : Text.size();
+  const int32_t width = dc.TextWidth(std::string_view(Text).substr(0, caret));
   if (CaretPhase && Focused && Editing) {
     const int32_t x = BoundsRect.Left + width + 10;
     dc.MoveTo(x, BoundsRect.Top);

@@ -26,6 +26,12 @@ class TDDEdit {
   void KeyInput(char character);
   // Replaces the text (settings load); TextLength follows.
   void SetText(const std::string& text);
+  // Editing without a keyboard: moves the caret by `delta` letters (it stands
+  // before a letter, or after the last), and steps the letter at the caret
+  // through A to Z by `delta`, wrapping; at the end a new letter starts at A
+  // (or Z going down) when one still fits. Typing puts the caret at the end.
+  void MoveCaret(int delta);
+  void CycleLetter(int delta);
   // Draws the field and advances the caret blink from the platform clock.
   void Draw(TSurface& surface);
 
@@ -33,6 +39,7 @@ class TDDEdit {
   bool Editing = false;
   std::string Text;
   uint8_t TextLength = 0;
+  uint8_t Caret = 0;  // letters before the caret
   TRect BoundsRect;
   uint32_t LastTick = 0;   // ms tick of the last draw
   uint32_t BlinkTick = 0;  // ms tick of the last caret phase change
@@ -40,6 +47,7 @@ class TDDEdit {
 
  private:
   int32_t MeasureText(const std::string& text);
+  bool Fits(const std::string& text);
 
   TWidgetContext context_;
   TSurface measureSurface_{1, 1};  // text measuring needs a device context

@@ -24,5 +24,6 @@ void TDDToggleButton::Draw(TSurface& surface) const {
   const TRect& at = Checked ? FirstRect : SecondRect;
   if (slot >= kMenuImageCount) return;
   const TSurfacePtr& image = context_.Images.MenuImages[slot];
+  // A refused blit leaves the toggle out of this frame only.
   if (image) DrawKeyed(surface, at.Left, at.Top, *image);
 }

@@ -199,6 +199,28 @@ TEST(DirectSoundBuffer, ErrorsCarryTheirMessages) {
   }
 }
 
+TEST(DirectSoundBuffer, OnlyBuffersWithAFocusFlagSoundInTheBackground) {
+  struct Case {
+    bool sticky, global, heardInBackground;
+  };
+  const Case cases[] = {{false, false, false}, {true, false, true}, {false, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "sticky " << c.sticky << " global " << c.global);
+    TRig rig;
+    TDirectSound ds(&rig.output);
+    ds.StickyFocus = c.sticky;
+    ds.GlobalFocus = c.global;
+    TDirectSoundBuffer buffer(ds);
+    buffer.LoadFromWave(ConstantWave(kOutputRate, 100, 200));
+    buffer.Play(true);
+    rig.voices.SetForeground(false);
+    EXPECT_EQ(audiotest::Silent(rig.Pull(50)), !c.heardInBackground);
+    EXPECT_TRUE(buffer.Playing());
+    rig.voices.SetForeground(true);
+    EXPECT_EQ(audiotest::SoundingFrames(rig.Pull(50)), 50u) << "back in the foreground";
+  }
+}
+
 TEST(DXSound, WithoutADeviceInitializeFailsAndLoadedStaysSilent) {
   TRig rig(false);
   TDXSound sound(&rig.output);

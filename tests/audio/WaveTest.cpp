@@ -179,29 +179,64 @@ TEST(WaveTest, AssignCopiesAndSelfAssignKeeps) {
   EXPECT_EQ(b.FormatSize(), 0);
 }
 
-TEST(WaveStreamTest, OpeningTwiceAndWritingWithoutFormatFail) {
-  TMemoryStream memory;
-  TWaveStream noFormat(memory);
-  EXPECT_THROW(
-      {
-        try {
-          noFormat.Open(true);
-        } catch (const EWaveStreamError& e) {
-          EXPECT_STREQ(e.what(), "Format is invalid");
-          throw;
-        }
-      },
-      EWaveStreamError);
-
-  TMemoryStream image(TImage::Riff().Chunk("fmt ", kPcm11025).Chunk("data", Samples(40)).Done());
-  TWaveStream reader(image);
-  reader.Open(false);
-  try {
-    reader.Open(false);
-    FAIL() << "second open";
-  } catch (const EWaveStreamError& e) {
-    EXPECT_STREQ(e.what(), "Stream has already been opened");
+TEST(WaveStreamTest, MisuseRaisesItsMessage) {
+  const auto image = TImage::Riff().Chunk("fmt ", kPcm11025).Chunk("data", Samples(40)).Done();
+  struct Case {
+    const char* what;
+    void (*act)(TWaveStream&);
+    const char* message;
+  };
+  const Case cases[] = {
+      {"write open without format", [](TWaveStream& s) { s.Open(true); }, "Format is invalid"},
+      {"second open",
+       [](TWaveStream& s) {
+         s.Open(false);
+         s.Open(false);
+       },
+       "Stream has already been opened"},
+      {"read unopened",
+       [](TWaveStream& s) {
+         uint8_t b[4];
+         s.Read(b, 4);
+       },
+       "Stream not opend"},
+      {"write unopened",
+       [](TWaveStream& s) {
+         const uint8_t b[4] = {};
+         s.Write(b, 4);
+       },
+       "Stream not opend"},
+  };
+  for (const Case& c : cases) {
+    TMemoryStream memory(image);
+    TWaveStream stream(memory);
+    try {
+      c.act(stream);
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const EWaveStreamError& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.what;
+    }
   }
+}
+
+TEST(WaveStreamTest, FormatSizeKeepsTheBytesItHasAndZeroesNewOnes) {
+  // The wave and the wave stream own their format blocks the same way.
+  auto check = [](auto& owner) {
+    std::vector<uint8_t> expected = kPcm11025;
+    for (const int32_t size : {20, 8, 12}) {
+      owner.SetFormatSize(size);
+      expected.resize(static_cast<size_t>(size), 0);
+      ASSERT_EQ(owner.FormatSize(), size);
+      EXPECT_EQ(std::vector<uint8_t>(owner.Format(), owner.Format() + size), expected) << size;
+    }
+  };
+  TWave wave;
+  wave.SetPcmFormat(TPcmFormat::Pcm(11025, 1, 8));
+  check(wave);
+  TMemoryStream memory;
+  TWaveStream stream(memory);
+  stream.SetFormat(kPcm11025);
+  check(stream);
 }
 
 TEST(WaveStreamTest, ReadingClampsSeekAndWriteStaysInsideData) {

@@ -27,7 +27,7 @@ TEST(Effects, ExplosionStartFramesSoundAndLength) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << int{c.Kind} << " from " << c.Start);
     TGameRig rig(51);
-    THit hit(*rig.Game, c.Kind, 0, 300, 300, c.Start);
+    THit hit(*rig.Game, c.Kind, 300, 300, c.Start);
     int firstDrawn = 0;
     int calls = 0;
     bool alive = true;
@@ -49,7 +49,7 @@ TEST(Effects, ExplosionStartFramesSoundAndLength) {
 
 TEST(Effects, ExplosionOnFrameZeroRepeatsItsSoundUntilItSteps) {
   TGameRig rig(52);
-  THit hit(*rig.Game, 0, 0, 300, 300, 0);
+  THit hit(*rig.Game, 0, 300, 300, 0);
   hit.LastFrame = rig.Sys.Tick();
   for (int i = 0; i < 3; ++i) {
     rig.Sys.Advance(10);
@@ -153,8 +153,8 @@ TEST(Effects, IslandsStartAtTheirSideAndCarryTheirGuns) {
     EXPECT_EQ(island->X, c.X);
     EXPECT_EQ(island->Y, c.Y);
     EXPECT_EQ(island->LeftSide, c.Kind < 2);
-    EXPECT_EQ(island->GunSlot, 0);
     TEnemyShip& gun = *rig.Game->Fleet->Ships[0];
+    EXPECT_EQ(rig.Game->Fleet->Find(island->Gun), &gun);
     EXPECT_EQ(gun.Kind, kIslandGun);
     EXPECT_EQ(gun.X, c.GunX);
     EXPECT_EQ(gun.Y, c.GunY);
@@ -186,6 +186,19 @@ TEST(Effects, IslandEndsPastTheBottomAndReleasesItsGun) {
   const int16_t y = gun.Y;
   gun.Move();
   EXPECT_EQ(gun.Y, y);
+}
+
+TEST(Effects, FreeingAnIslandLeavesTheGunThatTookOverItsGunsSlot) {
+  TGameRig rig(59);
+  TGame& game = *rig.Game;
+  game.Islands[1] = MakeIsland(rig, 1, false);
+  game.Islands[0] = MakeIsland(rig, 0, true);
+  ASSERT_TRUE(game.Islands[0] && game.Islands[1]);
+  game.Fleet->Ships[0].reset();  // island 0's gun is shot; island 1 gets one in its slot
+  TEnemyShip& other = rig.PlaceEnemy(kIslandGun, 300, 0);
+  other.IslandY = &game.Islands[1]->Y;
+  game.FreeIsland(0);
+  EXPECT_EQ(other.IslandY, &game.Islands[1]->Y);
 }
 
 TEST(Effects, BonusEffects) {

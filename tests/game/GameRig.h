@@ -99,6 +99,13 @@ inline void FillTestImages(TImageSlots& images) {
   }
 }
 
+// Shots of a gun still alive (not its ShotCount, which hits never lower).
+inline int LiveShots(const TGunner& gun) {
+  int live = 0;
+  for (const auto& shot : gun.Shots) live += shot ? 1 : 0;
+  return live;
+}
+
 // One session on the fake platform with a fixed seed and a fake clock.
 struct TGameRig {
   explicit TGameRig(uint64_t seed = 1, bool withImages = true) : Rng(seed) {

@@ -55,7 +55,7 @@ TEST(MyShip, NoMovementOrFireOutsidePlay) {
   for (int i = 0; i < 20; ++i) rig.Frame();
   EXPECT_EQ(rig.Game->Phase, phLevelIntro);
   EXPECT_EQ(rig.Game->Ship->X, 390);
-  EXPECT_EQ(rig.Game->Ship->Guns[0]->LiveShots(), 0);
+  EXPECT_EQ(LiveShots(*rig.Game->Ship->Guns[0]), 0);
 }
 
 TEST(MyShip, AimingTurnsOnlyTheActiveGunWithinItsLimits) {
@@ -120,7 +120,7 @@ TEST(MyShip, LastUnitFiresEverythingAndFallsBackToWeaponZero) {
     rig.Frame();
     EXPECT_EQ(game.Ammo[static_cast<size_t>(c.Weapon)], 0);
     EXPECT_EQ(game.Weapon, 0);
-    EXPECT_EQ(game.Ship->Guns[static_cast<size_t>(c.Gun)]->LiveShots(), c.Shots);
+    EXPECT_EQ(LiveShots(*game.Ship->Guns[static_cast<size_t>(c.Gun)]), c.Shots);
     int snarads = 0;
     for (size_t i = soundsBefore; i < rig.Sound.Calls.size(); ++i) {
       snarads += rig.Sound.Calls[i].Id == sndSnarad ? 1 : 0;

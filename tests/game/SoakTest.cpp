@@ -13,9 +13,9 @@ void CheckInvariants(const TGame& game) {
     if (!enemy) continue;
     ++alive;
     ASSERT_LE(enemy->Kind, kSupplyPlane);
-    ASSERT_LE(enemy->Gun->LiveShots(), 21);
+    ASSERT_LE(LiveShots(*enemy->Gun), 21);
     ASSERT_LE(enemy->Gun->ShotCount, 52);  // a fan started at 49
-    ASSERT_GE(enemy->Gun->ShotCount, enemy->Gun->LiveShots());
+    ASSERT_GE(enemy->Gun->ShotCount, LiveShots(*enemy->Gun));
     if (enemy->IslandY != nullptr) {
       bool onIsland = false;
       for (const auto& island : game.Islands) onIsland |= island && &island->Y == enemy->IslandY;

@@ -89,7 +89,7 @@ TEST(Display, RestoreSurfacesAfterALossReloadsEveryImage) {
       {"primary lost", true, false, false, kDdOk, true},
       {"back buffer lost", false, true, false, kDdOk, true},
       {"everything lost", true, true, false, kDdOk, true},
-      {"clear still failing", false, false, true, 1, false},
+      {"clear still failing", false, false, true, kDdRetry, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

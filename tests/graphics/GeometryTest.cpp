@@ -6,6 +6,8 @@
 #include <numbers>
 #include <vector>
 
+#include "support/SurfaceTestAccess.h"
+
 namespace {
 
 constexpr uint32_t kBackground = 0x00101010;
@@ -248,7 +250,7 @@ TEST(DrawClipped, SkipsTheSpriteWhileTheDeviceIsBusy) {
   TSurface src(4, 4);
   Fill(src, 0x00FFFFFF);
   TSurface dst(800, 600);
-  dst.SetBusy(true);
+  TSurfaceTestAccess::SetBusy(dst, true);
   DrawClipped(src, dst, {0, 0, 4, 4}, 10, 10);
   EXPECT_EQ(dst.PixelAt(10, 10), 0u);
 }

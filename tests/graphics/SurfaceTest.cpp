@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/SurfaceTestAccess.h"
+
 namespace {
 
 constexpr uint32_t kRed = 0x00FF0000;
@@ -171,12 +173,12 @@ TEST(SurfaceState, LostBusyAndLockedSurfacesRefuse) {
   TSurface dst(8, 8);
   TLockedSurface lock;
 
-  dst.SetBusy(true);
+  TSurfaceTestAccess::SetBusy(dst, true);
   EXPECT_EQ(dst.BltFast(0, 0, sprite, nullptr, kBltFastDoNotWait), kDdErrWasStillDrawing);
   EXPECT_EQ(dst.BltFast(0, 0, sprite, nullptr, kBltFastWait), kDdOk);
   EXPECT_EQ(dst.Blt(nullptr, nullptr, nullptr, kBltColorFill), kDdErrWasStillDrawing);
   EXPECT_EQ(dst.Blt(nullptr, nullptr, nullptr, kBltColorFill | kBltWait), kDdOk);
-  dst.SetBusy(false);
+  TSurfaceTestAccess::SetBusy(dst, false);
 
   ASSERT_EQ(dst.Lock(lock), kDdOk);
   EXPECT_EQ(lock.Pitch, 32);
@@ -185,6 +187,13 @@ TEST(SurfaceState, LostBusyAndLockedSurfacesRefuse) {
   EXPECT_NE(dst.BltFast(0, 0, sprite, nullptr, kBltFastWait), kDdOk);
   EXPECT_EQ(dst.Unlock(), kDdOk);
   EXPECT_NE(dst.Unlock(), kDdOk);
+  {
+    const TSurfaceLock held(dst);
+    ASSERT_TRUE(held.Ok());
+    { EXPECT_EQ(TSurfaceLock(dst).Result(), kDdErrGeneric); }
+    EXPECT_TRUE(dst.IsLocked()) << "a refused lock releases nothing";
+  }
+  EXPECT_FALSE(dst.IsLocked()) << "the scope released its lock";
 
   sprite.SetLost(true);
   EXPECT_EQ(dst.BltFast(0, 0, sprite, nullptr, kBltFastWait), kDdErrSurfaceLost);

@@ -48,9 +48,47 @@ TEST(SdlLetterbox, MapsPointerBackToFramePixelsClampingTheBars) {
   }
 }
 
+TEST(SdlLetterbox, WindowScaleIsTheLargestMultipleWithinNinetyPercentOfTheDesktop) {
+  struct Case {
+    int32_t w, h, requested, scale;
+  };
+  const std::vector<Case> cases = {
+      {1920, 1080, 0, 1}, {1920, 1050, 0, 1},  // a panel takes some height
+      {2560, 1440, 0, 2}, {2560, 1400, 0, 2}, {3840, 2160, 0, 3},
+      {3840, 2100, 0, 3}, {1600, 1200, 0, 1},  // exactly 2x does not leave the margin
+      {1778, 1334, 0, 2},                      // the smallest desktop that takes 2x
+      {5120, 2880, 0, 4}, {7680, 4320, 0, 6}, {1024, 600, 0, 1},   // too small: still 1
+      {0, 0, 0, 1},       {3840, 2160, 1, 1}, {1920, 1080, 3, 3},  // asked for: as asked
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SdlLetterbox::WindowScale(c.w, c.h, c.requested), c.scale)
+        << c.w << "x" << c.h << " asked " << c.requested;
+  }
+}
+
+// Every window pixel of a scaled window lands on the frame pixel it shows.
+TEST(SdlLetterbox, MapsThePointerExactlyAtEveryWholeScale) {
+  for (int32_t scale : {1, 2, 3}) {
+    const SdlLetterbox box = SdlLetterbox::Fit(800 * scale, 600 * scale);
+    for (int32_t out = 0; out < 800 * scale; ++out) {
+      int32_t fx = -1;
+      int32_t fy = -1;
+      box.ToFrame(out, out * 600 / 800, fx, fy);
+      ASSERT_EQ(fx, out / scale) << "scale " << scale << " x " << out;
+      ASSERT_EQ(fy, out * 600 / 800 / scale) << "scale " << scale << " y " << out;
+    }
+  }
+}
+
 TEST(SdlLetterbox, WarpTargetsMapBackToTheSameFramePixel) {
-  for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{
-           {800, 600}, {1920, 1080}, {1280, 1024}, {1366, 768}, {640, 480}}) {
+  for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{{800, 600},
+                                                                     {1600, 1200},
+                                                                     {2400, 1800},
+                                                                     {1920, 1080},
+                                                                     {3840, 2160},
+                                                                     {1280, 1024},
+                                                                     {1366, 768},
+                                                                     {640, 480}}) {
     const SdlLetterbox box = SdlLetterbox::Fit(w, h);
     for (const auto& [x, y] : std::vector<std::pair<int32_t, int32_t>>{
              {0, 0}, {799, 599}, {700, 500}, {400, 300}, {1, 598}}) {

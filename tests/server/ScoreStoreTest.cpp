@@ -98,8 +98,9 @@ TEST_P(ScoreStore, RacingSubmissionsOfOneChallengeStoreItOnce) {
     threads.emplace_back([&, t] {
       TScoreStore& store = t % 2 ? *a : *b;
       for (const std::string& p : challenges) {
-        if (store.Submit(Result("t" + std::to_string(t), t, p), kT0 + 1, kLifetime) ==
-            TSubmitOutcome::Stored) {
+        std::string name = "t";  // appended: GCC 12's -Wrestrict misreads "t" + ...
+        name += std::to_string(t);
+        if (store.Submit(Result(name, t, p), kT0 + 1, kLifetime) == TSubmitOutcome::Stored) {
           ++stored;
         }
       }

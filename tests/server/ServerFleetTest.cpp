@@ -60,7 +60,10 @@ void Play(const TServerProcess& server, int player, int count, Clock::time_point
           TTally& tally) {
   auto client = Connect(server);
   for (int i = 0; i < count && Clock::now() < deadline; ++i) {
-    const std::string name = "c" + std::to_string(player) + "-" + std::to_string(i);
+    std::string name = "c";  // appended: GCC 12's -Wrestrict misreads "c" + ...
+    name += std::to_string(player);
+    name += "-";
+    name += std::to_string(i);
     std::string body;
     int status = 0;
     while ((status = Status(*client, kVersion, &body)) != 200 && Clock::now() < deadline) {

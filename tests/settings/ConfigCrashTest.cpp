@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -56,11 +57,18 @@ TEST(ConfigCrash, KillingASavingProcessLeavesTheOldOrTheNewFile) {
   const std::string path = (folder / "Config.cfg").string();
   ASSERT_TRUE(TConfigFile(path).Save(TOptions{}, TableOfSave(0)));
 
+  // Kill moments spread over a few saves, however fast this disk syncs.
+  const auto start = std::chrono::steady_clock::now();
+  for (int32_t n = 1; n <= 5; ++n) TConfigFile(path).Save(TOptions{}, TableOfSave(n));
+  const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count() /
+                      5;
   std::mt19937 random(20261208);
-  std::uniform_int_distribution<int> pauseUs(0, 4000);
+  std::uniform_int_distribution<int64_t> pauseUs(0, std::max<int64_t>(4000, 3 * saveUs));
   constexpr int kKills = 120;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  int32_t last = 0;
+  int32_t last = 5;
   int changes = 0;
   int kills = 0;
   for (; kills < kKills && std::chrono::steady_clock::now() < deadline; ++kills) {

@@ -216,14 +216,14 @@ TEST(ConfigFile, FailingRenameLeavesTheOldFileIntact) {
   THiScoreTable changed = DefaultHiScores();
   changed[0] = {"New", 99999};
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(file.Save(TOptions{}, changed));
-  const std::string err = testing::internal::GetCapturedStderr();
+  const TConfigSaveResult saved = file.Save(TOptions{}, changed);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller reports";
 
   ASSERT_EQ(renames.size(), 1u);
   EXPECT_EQ(renames[0], path + ".tmp -> " + path);  // the temporary file sits beside it
   EXPECT_EQ(ReadAll(path), old);
   EXPECT_FALSE(fs::exists(path + ".tmp"));
-  EXPECT_NE(err.find("not saved"), std::string::npos);
+  EXPECT_NE(saved.Error.find("not saved"), std::string::npos);
 }
 
 TEST(ConfigFile, SaveOverADirectoryFailsCleanly) {
@@ -233,9 +233,7 @@ TEST(ConfigFile, SaveOverADirectoryFailsCleanly) {
   fs::create_directory(path);
   WriteAll(path + "/keep", "x");
   TConfigFile file(path);
-  testing::internal::CaptureStderr();
   EXPECT_FALSE(file.Save(TOptions{}, DefaultHiScores()));
-  testing::internal::GetCapturedStderr();
   EXPECT_TRUE(fs::is_directory(path));
   EXPECT_EQ(ReadAll(path + "/keep"), "x");
   EXPECT_FALSE(fs::exists(path + ".tmp"));
@@ -296,10 +294,10 @@ TEST(ConfigFile, SaveIntoAMissingFolderReportsAndLoadStillStarts) {
   THiScoreTable table{};
   testing::internal::CaptureStderr();
   const TConfigLoadResult result = file.Load(options, table);  // its first save fails
-  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller reports";
   EXPECT_TRUE(result.Created);
   EXPECT_FALSE(result.Opened);
-  EXPECT_NE(err.find("not saved"), std::string::npos);
+  EXPECT_NE(result.Error.find("not saved"), std::string::npos);
   EXPECT_EQ(options, TOptions{});
   EXPECT_EQ(table, DefaultHiScores());
 }

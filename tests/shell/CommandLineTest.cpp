@@ -33,6 +33,7 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
   all.ConfigFile = "c.cfg";
   all.NoSound = true;
   all.NoMusic = true;
+  all.Scale = 3;
   TCommandLine help;
   help.Help = true;
   help.Version = true;
@@ -41,7 +42,7 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
   const Case cases[] = {
       {{"tidal-lynx"}, {}},
       {{"tidal-lynx", "--windowed", "--fullscreen", "--data-dir", "/d", "--config=c.cfg",
-        "--no-sound", "--no-music"},
+        "--no-sound", "--no-music", "--scale", "3"},
        all},
       {{"tidal-lynx", "--help", "--vers"}, help},                // an unambiguous prefix is enough
       {{"tidal-lynx", "--fullscreen", "--windowed"}, windowed},  // the last one counts
@@ -50,6 +51,9 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
       {{"tidal-lynx", "--data-dir"}, Want("option '--data-dir' needs an argument")},
       {{"tidal-lynx", "--no"}, Want("unknown option '--no'")},  // ambiguous
       {{"tidal-lynx", "level3"}, Want("unexpected argument 'level3'")},
+      {{"tidal-lynx", "--scale=0"}, Want("--scale takes a whole number from 1 to 16, not '0'")},
+      {{"tidal-lynx", "--scale", "2x"},
+       Want("--scale takes a whole number from 1 to 16, not '2x'")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());
@@ -63,11 +67,12 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
     EXPECT_EQ(got.ConfigFile, c.want.ConfigFile);
     EXPECT_EQ(got.NoSound, c.want.NoSound);
     EXPECT_EQ(got.NoMusic, c.want.NoMusic);
+    EXPECT_EQ(got.Scale, c.want.Scale);
   }
   // Every option of the table is in the help.
   const std::string text = HelpText("tidal-lynx");
   for (const char* name : {"--help", "--version", "--windowed", "--fullscreen", "--data-dir DIR",
-                           "--config FILE", "--no-sound", "--no-music"}) {
+                           "--config FILE", "--no-sound", "--no-music", "--scale N"}) {
     EXPECT_NE(text.find(name), std::string::npos) << name;
   }
 }

@@ -186,14 +186,20 @@ TEST_F(FormFixture, MaximizeAndCaptionDoubleClickSwitchToFullScreen) {
   }
 }
 
+// The window itself refuses the resize (rather than undoing one), as the
+// form's rule says: not while windowed and ready.
 TEST_F(FormFixture, ResizingIsRefusedOnlyForAReadyWindow) {
   StartForm();
   EXPECT_FALSE(form_->FormCanResize());
+  EXPECT_FALSE(sys_.Resizable);
   form_->HandleEvent({.Kind = TEventKind::Deactivate});  // not ready in the background
   EXPECT_TRUE(form_->FormCanResize());
   form_->HandleEvent({.Kind = TEventKind::Activate});
   Key(kEnter, true);  // full screen
   EXPECT_TRUE(form_->FormCanResize());
+  EXPECT_TRUE(sys_.Resizable);
+  Key(kEnter, true);  // windowed again
+  EXPECT_FALSE(sys_.Resizable);
 }
 
 TEST_F(MenuFixture, ADisplayRebuildKeepsThePausePicture) {

@@ -127,6 +127,51 @@ bool FakePlatform::ReadMouse(TMouseState& state) {
   return true;
 }
 
+void FakePlatform::PlugPad() {
+  Pad = TPadState{};
+  Pad.Connected = true;
+  PushKind(TEventKind::PadAdded);
+}
+
+void FakePlatform::UnplugPad() {
+  Pad = TPadState{};
+  PushKind(TEventKind::PadRemoved);
+}
+
+void FakePlatform::PressPad(TPadButton button) {
+  Pad.Buttons[static_cast<size_t>(button)] = true;
+  TPlatformEvent e;
+  e.Kind = TEventKind::PadButtonDown;
+  e.PadInput = static_cast<uint8_t>(button);
+  PushEvent(e);
+}
+
+void FakePlatform::ReleasePad(TPadButton button) {
+  Pad.Buttons[static_cast<size_t>(button)] = false;
+  TPlatformEvent e;
+  e.Kind = TEventKind::PadButtonUp;
+  e.PadInput = static_cast<uint8_t>(button);
+  PushEvent(e);
+}
+
+void FakePlatform::MovePadAxis(TPadAxis axis, int16_t value) {
+  Pad.Axes[static_cast<size_t>(axis)] = value;
+  TPlatformEvent e;
+  e.Kind = TEventKind::PadAxisMotion;
+  e.PadInput = static_cast<uint8_t>(axis);
+  e.AxisValue = value;
+  PushEvent(e);
+}
+
+bool FakePlatform::ReadPad(TPadState& state) {
+  state = Pad;
+  return Pad.Connected;
+}
+
+void FakePlatform::RumblePad(uint16_t strength, uint32_t ms) {
+  if (Pad.Connected) Rumbles.push_back(TRumble{strength, ms});
+}
+
 void FakePlatform::Present(const uint32_t* pixels, int32_t pitch) {
   ++PresentCount;
   LastFrame.resize(static_cast<size_t>(kFrameWidth) * kFrameHeight);

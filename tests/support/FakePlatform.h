@@ -27,6 +27,8 @@ class FakePlatform : public Platform {
   // Added to the clock by every WaitForTickAfter call that has to wait (the
   // real clock moves in 15.625 ms steps; 16 keeps the fake simple and integral).
   uint32_t WaitStepMs = 16;
+  // Added to the clock after every TickCount read: time passing inside a frame.
+  uint32_t StepPerRead = 0;
   std::vector<uint32_t> Sleeps;  // every Sleep(ms) argument, in order
   int WaitCount = 0;             // WaitForTickAfter calls
 
@@ -59,7 +61,23 @@ class FakePlatform : public Platform {
   TMouseState MouseState;
   bool MouseReadable = true;
 
+  // --- gamepad ------------------------------------------------------------------
+  // Each helper changes the pad state ReadPad returns and queues the event a
+  // real pad sends with it. Unplugging drops the whole state, as a vanished pad does.
+  void PlugPad();
+  void UnplugPad();
+  void PressPad(TPadButton button);
+  void ReleasePad(TPadButton button);
+  void MovePadAxis(TPadAxis axis, int16_t value);
+  TPadState Pad;
+  struct TRumble {
+    uint16_t Strength;
+    uint32_t Ms;
+  };
+  std::vector<TRumble> Rumbles;
+
   // --- window -------------------------------------------------------------------
+  bool Resizable = true;         // the last SetWindowResizable argument
   bool DisplayAvailable = true;  // false: SetDisplayMode fails with DisplayError
   std::string DisplayError = "No display is available.";
   std::vector<bool> DisplayModes;  // each SetDisplayMode's `windowed` argument
@@ -109,7 +127,11 @@ class FakePlatform : public Platform {
   std::function<THttpResult(const std::string& url)> HttpHandler;
 
   // --- Platform -----------------------------------------------------------------
-  uint32_t TickCount() override { return tick_; }
+  uint32_t TickCount() override {
+    const uint32_t tick = tick_;
+    tick_ += StepPerRead;
+    return tick;
+  }
   void Sleep(uint32_t ms) override;
   void WaitForTickAfter(uint32_t tick) override;
   bool SetDisplayMode(bool windowed, std::string& error) override;
@@ -120,6 +142,7 @@ class FakePlatform : public Platform {
   TRect WindowRect() override { return Window; }
   TRect ClientRectOnScreen() override;
   void MoveWindow(int32_t left, int32_t top) override;
+  void SetWindowResizable(bool resizable) override { Resizable = resizable; }
   int32_t ScreenWidth() override { return DesktopWidth; }
   int32_t ScreenHeight() override { return DesktopHeight; }
   void PollEvents(std::vector<TPlatformEvent>& out) override;
@@ -127,6 +150,8 @@ class FakePlatform : public Platform {
   void UnacquireKeyboard() override;
   bool ReadKeyboard(TKeyboardSnapshot& state) override;
   bool ReadMouse(TMouseState& state) override;
+  bool ReadPad(TPadState& state) override;
+  void RumblePad(uint16_t strength, uint32_t ms) override;
   void Present(const uint32_t* pixels, int32_t pitch) override;
   void ShowError(const std::string& title, const std::string& message) override;
   bool OpenAudio(int sampleRate, TAudioCallback callback) override;

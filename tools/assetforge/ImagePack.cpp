@@ -6,6 +6,8 @@
 #include "MenuPainter.h"
 #include "ScenePainter.h"
 #include "ShipPainter.h"
+#include "game/GameLayout.h"
+#include "game/GameTables.h"
 #include "shell/ScreenLayout.h"
 #include "widgets/MenuLayout.h"
 
@@ -175,10 +177,10 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
     c.Paint(*Keyed(index), vertical ? x : x - frameIndex * fw, vertical ? y - frameIndex * fh : y);
     cairo_restore(c.Cr());
   };
-  for (int y = 0; y < 600; y += 247)
-    for (int x = 118; x < 682; x += 123) put(5, x, y);
-  put(6, 118, 40);
-  put(8, 682 - 77, 300);
+  for (int y = 0; y < kScreenHeight; y += 247)
+    for (int x = kSeaLeft; x < kSeaRight; x += 123) put(5, x, y);
+  put(6, kSeaLeft, 40);
+  put(8, kSeaRight - 77, 300);
   put(21, 130, 120);
   put(17, 330, 40);
   put(19, 470, -20);
@@ -190,25 +192,27 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
   put(39, 520, 250);
   frame(10, 6, 64, 64, false, 440, 60);
   frame(12, 4, 64, 64, false, 200, 330);
-  frame(25, 0, 38, 103, false, 380, 480);
+  frame(25, 0, kHullFrameWidth, kHullHeight, false, 380, 480);
   put(27, 380 + 19 - 6, 480 + 28 - 18);
   put(29, 395, 440);
   put(31, 410, 400);
   put(0, 0, 0);
-  put(1, 682, 0);
-  for (int i = 0; i < 3; ++i) put(2, 9 + 34 * i, 320);
-  // Health at 50 of 72: the lower 100 rows of the bar, growing up from 586.
+  put(1, kRightPanelX, 0);
+  for (int i = 0; i < 3; ++i) put(2, kLivesX + kLivesStep * i, kLivesY);
+  // Health at 50 of 72: the lower 100 rows of the bar, growing up from its foot.
   cairo_save(c.Cr());
-  cairo_rectangle(c.Cr(), 708, 586 - 100, 28, 100);
+  cairo_rectangle(c.Cr(), kHealthBarX, kHealthBarBottom - 100, kHealthBarWidth, 100);
   cairo_clip(c.Cr());
-  put(3, 708, 586 - 144);
+  put(3, kHealthBarX, kHealthBarBottom - kHealthBarHeight);
   cairo_restore(c.Cr());
-  for (int i = 0; i < 5; ++i) frame(33, i, 61, 61, true, 700, 33 + 61 * i);
-  frame(4, 1, 61, 61, true, 700, 33 + 61);
+  const int cell = kWeaponCell;
+  for (int i = 0; i < kWeaponCount; ++i)
+    frame(33, i, cell, cell, true, kWeaponX, kWeaponTop + cell * i);
+  frame(4, 1, cell, cell, true, kWeaponX, kWeaponTop + cell);
   const TColor orange = palette::kOrange;
-  c.Text(fonts_, "3", 58, 85, 26, true, orange, TAlign::Center);
-  c.Text(fonts_, "1250", 58, 205, 26, true, orange, TAlign::Center);
-  c.Text(fonts_, "150", 793, 360, 18, true, orange, TAlign::Right);
+  c.Text(fonts_, "3", kLevelField.X, kLevelField.Y, 26, true, orange, TAlign::Center);
+  c.Text(fonts_, "1250", kScoreField.X, kScoreField.Y, 26, true, orange, TAlign::Center);
+  c.Text(fonts_, "150", kAmmoField.X, kAmmoField.Y, 18, true, orange, TAlign::Right);
   return screen;
 }
 

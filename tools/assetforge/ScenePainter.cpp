@@ -4,6 +4,8 @@
 
 #include "FontSet.h"
 #include "ShipPainter.h"
+#include "game/GameLayout.h"
+#include "game/GameTables.h"
 #include "platform/Random.h"
 
 namespace {
@@ -110,23 +112,25 @@ void Badge(const TCanvas& c, double w, double h, const TColor& rim, const TColor
 }  // namespace
 
 std::unique_ptr<TCanvas> TScenePainter::Panel(int side) const {
-  auto c = std::make_unique<TCanvas>(118, 600);
-  SteelPlate(*c, 0, 0, 118, 600);
+  auto c = std::make_unique<TCanvas>(kSidePanelWidth, kScreenHeight);
+  SteelPlate(*c, 0, 0, kSidePanelWidth, kScreenHeight);
   cairo_t* cr = c->Cr();
   // Seam lines on the edge facing the sea.
-  const double edge = side == 0 ? 114 : 3;
-  cairo_rectangle(cr, edge - 1, 0, 2, 600);
+  const double edge = side == 0 ? kSidePanelWidth - 4 : 3;
+  cairo_rectangle(cr, edge - 1, 0, 2, kScreenHeight);
   c->SetColor(kBrass.Mix(kBlack, 0.3));
   cairo_fill(cr);
+  // Recesses sit around the fields the game fills; the captions above them.
   if (side == 0) {
-    Engraved(*c, fonts_, "LEVEL", 58, 50, 16);
-    Recess(*c, 16, 80, 84, 40);
-    Engraved(*c, fonts_, "SCORE", 58, 170, 16);
-    Recess(*c, 8, 200, 100, 40);
-    Engraved(*c, fonts_, "LIVES", 58, 288, 16);
-    Recess(*c, 5, 316, 108, 38);
+    const double mid = kLevelField.X;
+    Engraved(*c, fonts_, "LEVEL", mid, 50, 16);
+    Recess(*c, mid - 42, kLevelField.Y - 5, 84, 40);
+    Engraved(*c, fonts_, "SCORE", mid, 170, 16);
+    Recess(*c, kScoreField.X - 50, kScoreField.Y - 5, 100, 40);
+    Engraved(*c, fonts_, "LIVES", mid, 288, 16);
+    Recess(*c, kLivesX - 4, kLivesY - 4, 108, 38);
     // An anchor emblem low on the panel.
-    const double ax = 58, ay = 470;
+    const double ax = mid, ay = 470;
     c->Ellipse(ax, ay - 36, 7, 7);
     c->SetColor(kBrass);
     cairo_set_line_width(cr, 3);
@@ -138,15 +142,19 @@ std::unique_ptr<TCanvas> TScenePainter::Panel(int side) const {
     cairo_stroke(cr);
     cairo_arc_negative(cr, ax, ay + 4, 26, M_PI * 0.95, M_PI * 0.05);
     cairo_stroke(cr);
-    Engraved(*c, fonts_, "TIDAL", 58, 530, 14);
-    Engraved(*c, fonts_, "LYNX", 58, 548, 14);
+    Engraved(*c, fonts_, "TIDAL", mid, 530, 14);
+    Engraved(*c, fonts_, "LYNX", mid, 548, 14);
   } else {
+    const int weaponX = kWeaponX - kRightPanelX;
+    const int barX = kHealthBarX - kRightPanelX;
+    const int barTop = kHealthBarBottom - kHealthBarHeight;
     Engraved(*c, fonts_, "WEAPON", 59, 10, 14);
-    Recess(*c, 15, 30, 67, 311);
+    Recess(*c, weaponX - 3, kWeaponTop - 3, kWeaponCell + 6, kWeaponCell * kWeaponCount + 6);
     Engraved(*c, fonts_, "AMMO", 59, 346, 12);
-    Recess(*c, 18, 358, 97, 26);
+    const int ammoRight = kAmmoField.X - kRightPanelX + 4;
+    Recess(*c, 18, kAmmoField.Y - 2, ammoRight - 18, 26);
     Engraved(*c, fonts_, "HULL", 59, 410, 14);
-    Recess(*c, 22, 438, 36, 152);
+    Recess(*c, barX - 4, barTop - 4, kHealthBarWidth + 8, kHealthBarHeight + 8);
     // Scale marks beside the health bar.
     for (int i = 0; i <= 8; ++i) {
       const double y = 442 + i * 18;
@@ -161,21 +169,22 @@ std::unique_ptr<TCanvas> TScenePainter::Panel(int side) const {
 }
 
 std::unique_ptr<TCanvas> TScenePainter::HealthBar() {
-  auto c = std::make_unique<TCanvas>(28, 144);
+  constexpr int kW = kHealthBarWidth, kH = kHealthBarHeight;
+  auto c = std::make_unique<TCanvas>(kW, kH);
   cairo_t* cr = c->Cr();
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, 144);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, kH);
   cairo_pattern_add_color_stop_rgb(p, 0, 0.22, 0.78, 0.25);
   cairo_pattern_add_color_stop_rgb(p, 0.5, 0.95, 0.82, 0.2);
   cairo_pattern_add_color_stop_rgb(p, 1, 0.85, 0.16, 0.12);
-  cairo_rectangle(cr, 0, 0, 28, 144);
+  cairo_rectangle(cr, 0, 0, kW, kH);
   cairo_set_source(cr, p);
   cairo_fill(cr);
   cairo_pattern_destroy(p);
   // A glassy highlight and segment lines.
-  cairo_rectangle(cr, 4, 0, 7, 144);
+  cairo_rectangle(cr, 4, 0, 7, kH);
   c->SetColor(kWhite.WithAlpha(0.3));
   cairo_fill(cr);
-  for (int y = 8; y < 144; y += 8) cairo_rectangle(cr, 0, y, 28, 1);
+  for (int y = 8; y < kH; y += 8) cairo_rectangle(cr, 0, y, kW, 1);
   c->SetColor(kBlack.WithAlpha(0.25));
   cairo_fill(cr);
   return c;
@@ -184,9 +193,9 @@ std::unique_ptr<TCanvas> TScenePainter::HealthBar() {
 std::unique_ptr<TCanvas> TScenePainter::WeaponFrame() {
   // Five frames stacked like the weapon icons: the panel takes the frame of the
   // selected weapon from the same row as its icon.
-  constexpr int kCell = 61;
-  auto c = std::make_unique<TCanvas>(kCell, kCell * 5);
-  for (int i = 0; i < 5; ++i) {
+  constexpr int kCell = kWeaponCell;
+  auto c = std::make_unique<TCanvas>(kCell, kCell * kWeaponCount);
+  for (int i = 0; i < kWeaponCount; ++i) {
     const double top = kCell * i;
     c->RoundedRect(1.5, top + 1.5, 58, 58, 6);
     c->SetColor(kOrange);
@@ -406,11 +415,11 @@ std::unique_ptr<TCanvas> TScenePainter::Explosion(int kind) {
 }
 
 std::unique_ptr<TCanvas> TScenePainter::WeaponIcons() const {
-  auto c = std::make_unique<TCanvas>(61, 305);
-  for (int i = 0; i < 5; ++i) {
-    const double y = i * 61.0;
+  auto c = std::make_unique<TCanvas>(kWeaponCell, kWeaponCell * kWeaponCount);
+  for (int i = 0; i < kWeaponCount; ++i) {
+    const double y = i * static_cast<double>(kWeaponCell);
     c->RoundedRect(3, y + 3, 55, 55, 6);
-    c->FillLinear(0, y, TColor::Hex(0x3C5266), 0, y + 61, TColor::Hex(0x1B2633));
+    c->FillLinear(0, y, TColor::Hex(0x3C5266), 0, y + kWeaponCell, TColor::Hex(0x1B2633));
     c->RoundedRect(3.5, y + 3.5, 54, 54, 6);
     c->SetColor(TColor::Hex(0x7F93A6));
     cairo_set_line_width(c->Cr(), 1);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "game/GameLayout.h"
+
 namespace {
 
 using namespace palette;
@@ -290,11 +292,11 @@ std::unique_ptr<TCanvas> TShipPainter::Enemy(int type) {
 }
 
 std::unique_ptr<TCanvas> TShipPainter::PlayerShip() {
-  auto c = std::make_unique<TCanvas>(76, 103);
+  auto c = std::make_unique<TCanvas>(2 * kHullFrameWidth, kHullHeight);
   cairo_t* cr = c->Cr();
   for (int f = 0; f < 2; ++f) {
-    const double ox = f * 38.0;
-    const double cx = ox + 19;
+    const double ox = f * static_cast<double>(kHullFrameWidth);
+    const double cx = ox + kHullFrameWidth / 2;
     // Stern wake, alternating between the frames.
     for (int i = 0; i < 3; ++i) {
       const double y = 95 + i * 2.5;
