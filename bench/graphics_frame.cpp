@@ -1,7 +1,7 @@
 // Compose-and-present cost of a menu-like and a busy game-like frame on the
 // software surfaces, in microseconds per frame. The blit parts also run
 // through SDL's own SDL_BlitSurface (colour key set) and the program prints
-// the ratio ours / SDL at the end.
+// the ratio ours / SDL at the end, and every time's ratio to the copy floor.
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -10,11 +10,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "FrameFloor.h"
 #include "graphics/Display.h"
 #include "graphics/Fonts.h"
 #include "graphics/Geometry.h"
@@ -220,6 +220,7 @@ void BM_GameFrame(benchmark::State& state) {
   }
 }
 
+BENCHMARK(BM_FrameCopyFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MenuBlits_Ours)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MenuBlits_Sdl)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MenuFrame)->Unit(benchmark::kMicrosecond);
@@ -227,34 +228,19 @@ BENCHMARK(BM_GameBlits_Ours)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GameBlits_Sdl)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's CPU time per iteration (the machine is shared, so wall
-// time is noisy) so the ratios can be printed.
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  TFloorReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
   for (const char* name : {"MenuBlits", "GameBlits"}) {
-    const std::string ours = std::string("BM_") + name + "_Ours";
-    const std::string sdl = std::string("BM_") + name + "_Sdl";
-    if (reporter.times.count(ours) != 0 && reporter.times.count(sdl) != 0) {
-      std::printf("%s ours/SDL: %.2f (%.1f us vs %.1f us)\n", name,
-                  reporter.times[ours] / reporter.times[sdl], reporter.times[ours],
-                  reporter.times[sdl]);
+    const double ours = reporter.TimeOf(std::string("BM_") + name + "_Ours");
+    const double sdl = reporter.TimeOf(std::string("BM_") + name + "_Sdl");
+    if (ours > 0 && sdl > 0) {
+      std::printf("%s ours/SDL: %.2f (%.1f us vs %.1f us)\n", name, ours / sdl, ours, sdl);
     }
   }
   benchmark::Shutdown();

@@ -32,8 +32,15 @@ HResult TDisplay::ClearBackBuffer() {
 
 void TDisplay::PresentFrame(Platform& platform) {
   if (!BackBuffer || !PrimarySurface) return;
-  if (PrimarySurface->Blt(nullptr, BackBuffer.get(), nullptr, kBltWait) != kDdOk) return;
-  platform.Present(PrimarySurface->Pixels(), PrimarySurface->Pitch());
+  // The platform copies the frame into the window itself, so the back buffer
+  // goes out as it is instead of being copied to the primary first; the
+  // primary stands for the window: while it (or the back buffer) is lost,
+  // nothing is shown.
+  if (PrimarySurface->IsLost() || PrimarySurface->IsLocked() || BackBuffer->IsLost() ||
+      BackBuffer->IsLocked()) {
+    return;
+  }
+  platform.Present(BackBuffer->Pixels(), BackBuffer->Pitch());
 }
 
 HResult TDisplay::RestoreSurfaces(const std::function<void()>& reloadImages) {

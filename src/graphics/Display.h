@@ -24,7 +24,7 @@ class TDisplay {
 
   // Black fill of the whole back buffer; fails while it is lost.
   HResult ClearBackBuffer();
-  // Copies the back buffer to the primary surface and shows it.
+  // Shows the back buffer (nothing while the primary or the back buffer is lost).
   void PresentFrame(Platform& platform);
   // Recovery after a failed clear or background blit: restores the primary
   // (and the offscreen surfaces that are lost), clears the back buffer and

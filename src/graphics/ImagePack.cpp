@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "graphics/SurfaceRoutines.h"
@@ -34,8 +35,8 @@ TPackError::TPackError(const std::string& file, int record, const std::string& r
       file_(file),
       record_(record) {}
 
-void ValidatePackRecord(const std::string& packPath, int index, const uint8_t* data, size_t size,
-                        int64_t& packPixels) {
+TBmpLayout ValidatePackRecord(const std::string& packPath, int index, const uint8_t* data,
+                              size_t size, int64_t& packPixels) {
   TBmpLayout layout;
   std::string error;
   if (!ValidateBmpLayout(data, size, layout, error)) {
@@ -48,66 +49,96 @@ void ValidatePackRecord(const std::string& packPath, int index, const uint8_t* d
                          std::to_string(kMaxPackPixels) + " pixels");
   }
   packPixels += layout.Pixels();
+  return layout;
 }
 
 namespace {
 
-// The bytes of record `index`, read after walking the lengths before it.
-std::vector<uint8_t> ReadPackRecord(const std::string& packPath, int index) {
-  if (index < 0 || index > 255) throw TPackError(packPath, index, "no such image index");
-  FileHandle file(std::fopen(packPath.c_str(), "rb"));
-  if (!file) throw TPackError(packPath, index, std::string("cannot open: ") + std::strerror(errno));
-  std::FILE* f = file.get();
-  if (std::fseek(f, 0, SEEK_END) != 0) throw TPackError(packPath, index, "cannot read the file");
-  const long fileSize = std::ftell(f);
-  if (fileSize < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
-    throw TPackError(packPath, index, "cannot read the file");
+// Reads the pack's records front to back through one open file: each length
+// is checked against the limit and the bytes left before its record is read
+// (into one buffer reused for every record), skipped records are sought over.
+class TPackReader {
+ public:
+  // A file that cannot be opened or sized is reported for record `wanted`.
+  TPackReader(const std::string& packPath, int wanted) : path_(packPath) {
+    file_.reset(std::fopen(packPath.c_str(), "rb"));
+    if (!file_) {
+      throw TPackError(path_, wanted, std::string("cannot open: ") + std::strerror(errno));
+    }
+    std::FILE* f = file_.get();
+    if (std::fseek(f, 0, SEEK_END) != 0) throw TPackError(path_, wanted, "cannot read the file");
+    fileSize_ = std::ftell(f);
+    if (fileSize_ < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+      throw TPackError(path_, wanted, "cannot read the file");
+    }
   }
 
-  int64_t pos = 0;
-  uint32_t length = 0;
-  for (int record = 0; record <= index; ++record) {
-    if (!ReadLength(f, length)) {
-      throw TPackError(packPath, record, "the file ends before this record's length");
+  int NextRecord() const { return record_; }
+
+  // Reads the next record's bytes into Bytes().
+  void Read() {
+    const uint32_t length = NextLength();
+    bytes_.resize(length);
+    if (length > 0 && std::fread(bytes_.data(), 1, length, file_.get()) != length) {
+      throw TPackError(path_, record_, "the record ends early");
     }
-    pos += 4;
-    const int64_t rest = fileSize - pos;
+    pos_ += length;
+    ++record_;
+  }
+
+  // Passes over the next record without reading its bytes.
+  void Skip() {
+    const uint32_t length = NextLength();
+    pos_ += length;
+    if (std::fseek(file_.get(), static_cast<long>(pos_), SEEK_SET) != 0) {
+      throw TPackError(path_, record_, "cannot skip the record");
+    }
+    ++record_;
+  }
+
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  uint32_t NextLength() {
+    uint32_t length = 0;
+    if (!ReadLength(file_.get(), length)) {
+      throw TPackError(path_, record_, "the file ends before this record's length");
+    }
+    pos_ += 4;
+    const int64_t rest = fileSize_ - pos_;
     if (length > kMaxPackRecordBytes) {
-      throw TPackError(packPath, record,
+      throw TPackError(path_, record_,
                        "length " + std::to_string(length) + " is above the limit of " +
                            std::to_string(kMaxPackRecordBytes) + " bytes");
     }
     if (static_cast<int64_t>(length) > rest) {
-      throw TPackError(packPath, record,
+      throw TPackError(path_, record_,
                        "length " + std::to_string(length) + " runs past the end of the file (" +
                            std::to_string(rest) + " bytes left)");
     }
-    if (record < index) {
-      pos += length;
-      if (std::fseek(f, static_cast<long>(pos), SEEK_SET) != 0) {
-        throw TPackError(packPath, record, "cannot skip the record");
-      }
-    }
+    return length;
   }
 
-  std::vector<uint8_t> bytes(length);
-  if (length > 0 && std::fread(bytes.data(), 1, length, f) != length) {
-    throw TPackError(packPath, index, "the record ends early");
-  }
-  return bytes;
-}
+  std::string path_;
+  FileHandle file_;
+  int64_t fileSize_ = 0;
+  int64_t pos_ = 0;
+  int record_ = 0;
+  std::vector<uint8_t> bytes_;
+};
 
-TSurfacePtr LoadCheckedPackImage(const std::string& packPath, int index, int64_t& packPixels) {
-  const std::vector<uint8_t> bytes = ReadPackRecord(packPath, index);
-  ValidatePackRecord(packPath, index, bytes.data(), bytes.size(), packPixels);
-  TDecodedBitmap bitmap;
+// The record just read, checked, then decoded straight into a new surface.
+TSurfacePtr DecodePackImage(const TPackReader& reader, int64_t& packPixels) {
+  const int index = reader.NextRecord() - 1;
+  const std::vector<uint8_t>& bytes = reader.Bytes();
+  const TBmpLayout layout =
+      ValidatePackRecord(reader.Path(), index, bytes.data(), bytes.size(), packPixels);
+  auto surface = std::make_shared<TSurface>(layout.Width, layout.Height);
   std::string error;
-  if (!DecodeBmp(bytes.data(), bytes.size(), bitmap, error)) {
-    throw TPackError(packPath, index, "bad bitmap: " + error);
-  }
-  auto surface = std::make_shared<TSurface>(bitmap.Width, bitmap.Height);
-  if (CopyBitmapToSurface(surface.get(), &bitmap, 0, 0, 0, 0) != kDdOk) {
-    throw TPackError(packPath, index, "the bitmap could not be copied");
+  if (!DecodeBmpInto(bytes.data(), bytes.size(), layout, surface->Pixels(), surface->Width(),
+                     error)) {
+    throw TPackError(reader.Path(), index, "bad bitmap: " + error);
   }
   SetSurfaceColorKey(*surface, kMagentaColorRef);
   return surface;
@@ -116,22 +147,25 @@ TSurfacePtr LoadCheckedPackImage(const std::string& packPath, int index, int64_t
 }  // namespace
 
 TSurfacePtr LoadPackImage(const std::string& packPath, int index) {
+  if (index < 0 || index > 255) throw TPackError(packPath, index, "no such image index");
+  TPackReader reader(packPath, index);
+  while (reader.NextRecord() < index) reader.Skip();
+  reader.Read();
   int64_t packPixels = 0;
-  return LoadCheckedPackImage(packPath, index, packPixels);
+  return DecodePackImage(reader, packPixels);
 }
 
 void LoadAllImages(TImageSlots& slots, const std::string& packPath) {
   int64_t packPixels = 0;
-  for (int s = 0; s < kSpriteImageCount; ++s) {
-    auto& slot = slots.SpriteImages[static_cast<size_t>(s)];
+  std::optional<TPackReader> reader;
+  auto load = [&](TSurfacePtr& slot) {
     slot.reset();
-    slot = LoadCheckedPackImage(packPath, s, packPixels);
-  }
-  for (int i = 0; i < kMenuImageCount; ++i) {
-    auto& slot = slots.MenuImages[static_cast<size_t>(i)];
-    slot.reset();
-    slot = LoadCheckedPackImage(packPath, kSpriteImageCount + i, packPixels);
-  }
+    if (!reader) reader.emplace(packPath, 0);
+    reader->Read();
+    slot = DecodePackImage(*reader, packPixels);
+  };
+  for (auto& slot : slots.SpriteImages) load(slot);
+  for (auto& slot : slots.MenuImages) load(slot);
 }
 
 void ReleaseAllImages(TImageSlots& slots) {

@@ -5,6 +5,7 @@
 
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
+#include "platform/BmpLayout.h"
 #include "platform/GamePaths.h"
 
 // No record of the pack may be longer than this; a larger length field means
@@ -32,13 +33,15 @@ class TPackError : public std::runtime_error {
 // picture: the BMP headers must describe pixel data that is really in the
 // record (ValidateBmpLayout), and the picture must fit in what is left of the
 // pack's budget. `packPixels` holds the pixels of the pack's records checked
-// before this one and grows by this picture's. Throws TPackError.
-void ValidatePackRecord(const std::string& packPath, int index, const uint8_t* data, size_t size,
-                        int64_t& packPixels);
+// before this one and grows by this picture's. Returns the picture's layout;
+// throws TPackError.
+TBmpLayout ValidatePackRecord(const std::string& packPath, int index, const uint8_t* data,
+                              size_t size, int64_t& packPixels);
 
 // Reads record `index` (0..255) of the pack at `packPath` into a new surface of
 // the bitmap's size with the magenta colour key set. Walks the records from the
 // start of the file, reading only lengths until the wanted one. Throws TPackError.
+// LoadAllImages reads the records in one pass through the file instead.
 TSurfacePtr LoadPackImage(const std::string& packPath, int index);
 
 // Fills SpriteImages with pack images 0..41 and MenuImages with 42..75, each

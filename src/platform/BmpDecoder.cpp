@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -55,5 +56,39 @@ bool DecodeBmp(const uint8_t* data, size_t size, TDecodedBitmap& out, std::strin
     for (int x = 0; x < w; ++x) dst[x] = row[x] & 0x00FFFFFFu;
   }
   SDL_UnlockSurface(converted.get());
+  return true;
+}
+
+bool DecodeBmpInto(const uint8_t* data, size_t size, const TBmpLayout& layout, uint32_t* pixels,
+                   int32_t pitchWords, std::string& error) {
+  const int32_t w = layout.Width;
+  const int32_t h = layout.Height;
+  const size_t rowBytes = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
+  const bool direct = layout.BitsPerPixel == 24 && layout.Compression == 0 && w > 0 && h > 0 &&
+                      layout.PixelOffset <= size &&
+                      rowBytes * static_cast<size_t>(h) <= size - layout.PixelOffset;
+  if (direct) {
+    const uint8_t* first = data + layout.PixelOffset;
+    for (int32_t y = 0; y < h; ++y) {
+      const int32_t stored = layout.TopDown ? y : h - 1 - y;
+      const uint8_t* in = first + static_cast<size_t>(stored) * rowBytes;
+      uint32_t* out = pixels + static_cast<ptrdiff_t>(y) * pitchWords;
+      for (int32_t x = 0; x < w; ++x, in += 3) {
+        out[x] = static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
+                 (static_cast<uint32_t>(in[2]) << 16);
+      }
+    }
+    return true;
+  }
+  TDecodedBitmap bitmap;
+  if (!DecodeBmp(data, size, bitmap, error)) return false;
+  if (bitmap.Width != w || bitmap.Height != h) {
+    error = "the BMP reader's picture differs in size from its headers";
+    return false;
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    std::memcpy(pixels + static_cast<ptrdiff_t>(y) * pitchWords,
+                bitmap.Pixels.data() + static_cast<size_t>(y) * w, static_cast<size_t>(w) * 4);
+  }
   return true;
 }

@@ -18,3 +18,11 @@ struct TDecodedBitmap {
 // ValidateBmpLayout accepted it. Returns false with `error` set when the bytes
 // are not a BMP the checks and the reader accept.
 bool DecodeBmp(const uint8_t* data, size_t size, TDecodedBitmap& out, std::string& error);
+
+// Decodes the picture straight into `pixels` (layout.Width x layout.Height
+// words, top row first, rows `pitchWords` apart), where `layout` is what
+// ValidateBmpLayout accepted for these same bytes. Uncompressed 24-bit
+// pictures, the pack's own kind, are read directly; every other kind goes
+// through DecodeBmp. Returns false with `error` set when the reader rejects it.
+bool DecodeBmpInto(const uint8_t* data, size_t size, const TBmpLayout& layout, uint32_t* pixels,
+                   int32_t pitchWords, std::string& error);

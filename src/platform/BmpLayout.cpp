@@ -107,6 +107,7 @@ bool ValidateBmpLayout(const uint8_t* data, size_t size, TBmpLayout& layout, std
     return Fail(error, "BMP size " + std::to_string(width) + " x " + std::to_string(height) +
                            " is empty or too large");
   }
+  layout.TopDown = topDown;
   layout.Width = static_cast<int32_t>(width);
   layout.Height = static_cast<int32_t>(height);
 

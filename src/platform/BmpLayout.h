@@ -16,6 +16,7 @@ struct TBmpLayout {
   uint32_t Compression = 0;     // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
   uint32_t PaletteColours = 0;  // entries read for 1..8 bits per pixel
   uint32_t PixelOffset = 0;     // where the pixel data starts
+  bool TopDown = false;         // the first stored row is the top one
   int64_t Pixels() const { return static_cast<int64_t>(Width) * Height; }
 };
 

@@ -37,7 +37,12 @@ long PositiveOr(long value, long fallback) {
 
 }  // namespace
 
-SdlHttpClient::SdlHttpClient() {
+SdlHttpClient::SdlHttpClient() = default;
+
+// curl and its TLS library take a while to set up: that waits for the first
+// request instead of holding up the game's start.
+void SdlHttpClient::Initialise() {
+  initialised_ = true;
   if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return;
   CURLSH* share = curl_share_init();
   if (share == nullptr) {
@@ -58,6 +63,7 @@ SdlHttpClient::~SdlHttpClient() {
 THttpResult SdlHttpClient::Get(const std::string& url, const THttpOptions& options) {
   std::lock_guard<std::mutex> lock(mutex_);
   THttpResult result;
+  if (!initialised_) Initialise();
   if (!ready_) {
     result.Error = "The HTTP client could not be initialised.";
     return result;

@@ -20,7 +20,10 @@ class SdlHttpClient {
   THttpResult Get(const std::string& url, const THttpOptions& options);
 
  private:
+  void Initialise();  // on the first request, under the mutex
+
   void* share_ = nullptr;  // CURLSH*, holds the cookie jar
+  bool initialised_ = false;
   bool ready_ = false;
   std::mutex mutex_;  // one request at a time: the share handle has no locks
 };

@@ -130,6 +130,7 @@ bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
   }
   windowed_ = windowed;
   SDL_ShowWindow(window_);
+  frameCache_.Invalidate();
   return true;
 }
 
@@ -363,7 +364,13 @@ void SdlPlatform::HandleEvent(const SDL_Event& ev) {
 void SdlPlatform::Pump() {
   if (!videoReady_) return;
   SDL_Event ev;
-  while (SDL_PollEvent(&ev) != 0) HandleEvent(ev);
+  while (SDL_PollEvent(&ev) != 0) {
+    if (ev.type == SDL_WINDOWEVENT || ev.type == SDL_RENDER_TARGETS_RESET ||
+        ev.type == SDL_RENDER_DEVICE_RESET) {
+      frameCache_.Invalidate();
+    }
+    HandleEvent(ev);
+  }
 }
 
 void SdlPlatform::PollEvents(std::vector<TPlatformEvent>& out) {
@@ -410,13 +417,25 @@ bool SdlPlatform::ReadMouse(TMouseState& state) {
 
 void SdlPlatform::Present(const uint32_t* pixels, int32_t pitch) {
   if (renderer_ == nullptr || texture_ == nullptr || pixels == nullptr) return;
-  SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
+  // Only the rows that changed go up to the texture, and a frame identical to
+  // the one on screen is not shown again: nothing would change. After any
+  // window event the next frame is shown in full (the window may have lost
+  // its picture).
+  const SdlFrameCache::TBand band = frameCache_.Update(pixels, pitch);
+  if (band.Count == 0) return;
+  const SDL_Rect rows{0, band.First, kFrameW, band.Count};
+  SDL_UpdateTexture(
+      texture_, &rows,
+      reinterpret_cast<const uint8_t*>(pixels) + static_cast<ptrdiff_t>(band.First) * pitch, pitch);
   int w = 0;
   int h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
   const SdlLetterbox box = SdlLetterbox::Fit(w, h);
+  // Black bars only where the frame leaves some of the output uncovered.
+  if (box.X != 0 || box.Y != 0 || box.W != w || box.H != h) {
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+  }
   const SDL_Rect dst{box.X, box.Y, box.W, box.H};
   SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
   SDL_RenderPresent(renderer_);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/SdlFrameCache.h"
 #include "platform/SdlGamepad.h"
 #include "platform/SdlHttpClient.h"
 #include "platform/SdlLetterbox.h"
@@ -93,6 +94,7 @@ class SdlPlatform : public Platform {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  SdlFrameCache frameCache_{SdlLetterbox::kFrameWidth, SdlLetterbox::kFrameHeight};
   bool windowed_ = true;
   bool minimized_ = false;
   bool resizable_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <future>
 #include <iostream>
 #include <stdexcept>
 
@@ -97,11 +98,25 @@ void TForm1::ApplySettings() {
 
 void TForm1::SecondCreatePass() {
   DisplayReady = kFalse32;
+  // The pictures are read while the window is being made: neither has to
+  // wait for the other. (A failed window still waits for the reader.)
+  auto pictures = std::async(std::launch::async, [path = Paths.PackPath] {
+    TImageSlots slots;
+    ::LoadAllImages(slots, path);
+    return slots;
+  });
   if (!Display.SetUpDisplay(Sys, State.Settings.WindowedMode)) {
     const std::string& error = Display.LastError();
     throw std::runtime_error(error.empty() ? "The display could not be set up." : error);
   }
-  LoadAllImages();
+  try {
+    Images = pictures.get();
+    if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
+  } catch (const TPackError&) {
+    // Loaded again in place: the error, and the slots it leaves, are those of
+    // a direct load.
+    LoadAllImages();
+  }
   DisplayReady = kTrue32;
   // The window refuses a resize from the start rather than undoing one.
   Sys.SetWindowResizable(FormCanResize());
@@ -209,7 +224,9 @@ int32_t TForm1::RenderFrame() {
     return 0;
   }
   int32_t result = 0;
-  if (Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
+  // A screen that begins with a whole-frame opaque picture overwrites every
+  // pixel: clearing first would only be undone.
+  if (!ScreenCoversFrame() && Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
   if (Display.BackBuffer) ComposeScreen(*Display.BackBuffer);
   Display.PresentFrame(Sys);
   State.LastFrameTick = Sys.TickCount();

@@ -137,6 +137,9 @@ class TForm1 final : public IGameHost {
   void ComposeScreen(TSurface& back);
   // Opaque background blit; a failure restores the surfaces and the frame goes on.
   void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
+  // Whether the current screen's first layer is an opaque picture that will
+  // cover the whole (usable) back buffer.
+  bool ScreenCoversFrame() const;
   void DrawMenuFrame(TSurface& back, int panelSlot);
   void DrawPanel(TSurface& back, int slot);
   void DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker);

@@ -91,6 +91,39 @@ void TForm1::ComposeScreen(TSurface& back) {
   }
 }
 
+bool TForm1::ScreenCoversFrame() const {
+  const TSurface* background = nullptr;
+  switch (State.GameState) {
+    case gsIntro:
+    case gsMainMenu:
+    case gsOptions:
+    case gsHighScores:
+    case gsHelpStory:
+    case gsHelpControls:
+    case gsHelpEnemies:
+    case gsAbout:
+    case gsKeyCapture:
+    case gsExitConfirm:
+      background = Menu(kBackgroundSlot);
+      break;
+    case gsClearScores:
+    case gsPaused:
+    case gsNameEntry:
+    case gsSubmitAsk:
+    case gsQuitGame:
+    case gsConnectFailed:
+    case gsSubmitting:
+      background = Display.SnapshotSurface.get();
+      break;
+    default:
+      return false;
+  }
+  const TSurface* back = Display.BackBuffer.get();
+  return back != nullptr && background != nullptr && !back->IsLost() && !back->IsLocked() &&
+         !background->IsLost() && !background->IsLocked() && background->Width() == back->Width() &&
+         background->Height() == back->Height();
+}
+
 void TForm1::DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure) {
   if (!background) return;
   // A failed background blit means lost image surfaces. The screens that do
