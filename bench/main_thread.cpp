@@ -105,9 +105,9 @@ void RunLoop(benchmark::State& bench, const std::function<void(int pass)>& each)
 
 // The floor: the same loop composing nothing (the form minimized).
 void BM_IdleLoop(benchmark::State& bench) {
-  Rig().state.Minimized = true;
+  Rig().form->HandleEvent(TPlatformEvent{TEventKind::Minimize});
   RunLoop(bench, [](int) {});
-  Rig().state.Minimized = false;
+  Rig().form->HandleEvent(TPlatformEvent{TEventKind::Restore});
 }
 
 void BM_MainMenu(benchmark::State& bench) {

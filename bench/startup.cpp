@@ -166,7 +166,7 @@ TStartupTimes GameStartup(TClock::time_point start, const std::string& configPat
   t.Phases[kMusic] += between(keyboard, end);
   t.Phases[kDisplay] += platform.DisplayMs - displayBefore;
   mark = created;
-  while (!platform.Presented && !state.Closing) form.RunOnce();
+  while (!platform.Presented && !form.Closed()) form.RunOnce();
   const auto presented = TClock::now();
   t.Phases[kFirstFrame] += Ms(mark, platform.PresentStart);
   t.Phases[kFirstPresent] += Ms(platform.PresentStart, presented);
