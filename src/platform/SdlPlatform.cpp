@@ -88,37 +88,7 @@ bool SdlPlatform::EnsureVideo(std::string& error) {
 
 bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
   if (!EnsureVideo(error)) return false;
-  if (window_ == nullptr) {
-    // Hidden until its size for the display is known; the user does not
-    // resize it (the shell says when that is allowed).
-    window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kFrameW,
-                               kFrameH, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (window_ == nullptr) {
-      error = std::string("Cannot create the game window: ") + SDL_GetError();
-      return false;
-    }
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_ == nullptr) {
-      error = std::string("Cannot draw into the game window: ") + SDL_GetError();
-      SDL_DestroyWindow(window_);
-      window_ = nullptr;
-      return false;
-    }
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                 kFrameW, kFrameH);
-    if (texture_ == nullptr) {
-      error = std::string("Cannot create the frame texture: ") + SDL_GetError();
-      SDL_DestroyRenderer(renderer_);
-      SDL_DestroyWindow(window_);
-      renderer_ = nullptr;
-      window_ = nullptr;
-      return false;
-    }
-    SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    ChooseWindowSize();
-    if (resizable_) SDL_SetWindowResizable(window_, SDL_TRUE);
-  }
+  if (window_ == nullptr) return OpenWindow(windowed, error);
   if (windowed) {
     SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowBordered(window_, SDL_TRUE);
@@ -134,9 +104,43 @@ bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
   return true;
 }
 
-void SdlPlatform::ChooseWindowSize() {
-  // Window coordinates may be larger than real pixels on a high-density
-  // display: the scale is chosen, and kept, in real pixels.
+bool SdlPlatform::OpenWindow(bool windowed, std::string& error) {
+  // The window is made once, at its size and in its state: every later call
+  // on a new window costs a round trip before the first frame can show. A
+  // centred window opens on the first display; its size assumes one pixel
+  // per window unit until the renderer says otherwise.
+  ChooseWindowSize(0, 1.0);
+  uint32_t flags = SDL_WINDOW_ALLOW_HIGHDPI;
+  if (!windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  // The user does not resize it unless the shell allows that.
+  if (resizable_) flags |= SDL_WINDOW_RESIZABLE;
+  window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth_,
+                             windowHeight_, flags);
+  if (window_ == nullptr) {
+    error = std::string("Cannot create the game window: ") + SDL_GetError();
+    return false;
+  }
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (renderer_ == nullptr) {
+    error = std::string("Cannot draw into the game window: ") + SDL_GetError();
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    return false;
+  }
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                               kFrameW, kFrameH);
+  if (texture_ == nullptr) {
+    error = std::string("Cannot create the frame texture: ") + SDL_GetError();
+    SDL_DestroyRenderer(renderer_);
+    SDL_DestroyWindow(window_);
+    renderer_ = nullptr;
+    window_ = nullptr;
+    return false;
+  }
+  SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  // On a high-density display the scale is chosen again in real pixels, and
+  // a window already on the screen takes that size.
   int winW = 0;
   int winH = 0;
   int pixW = 0;
@@ -144,8 +148,23 @@ void SdlPlatform::ChooseWindowSize() {
   SDL_GetWindowSize(window_, &winW, &winH);
   SDL_GetRendererOutputSize(renderer_, &pixW, &pixH);
   const double density = (winW > 0 && pixW > 0) ? static_cast<double>(pixW) / winW : 1.0;
+  if (density != 1.0) {
+    ChooseWindowSize(SDL_GetWindowDisplayIndex(window_), density);
+    if (windowed) {
+      SDL_SetWindowSize(window_, windowWidth_, windowHeight_);
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+  }
+  windowed_ = windowed;
+  frameCache_.Invalidate();
+  return true;
+}
+
+void SdlPlatform::ChooseWindowSize(int display, double density) {
+  // Window coordinates may be larger than real pixels on a high-density
+  // display: the scale is chosen, and kept, in real pixels.
   SDL_Rect usable{0, 0, kFrameW, kFrameH};
-  if (SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &usable) != 0) {
+  if (SDL_GetDisplayUsableBounds(std::max(display, 0), &usable) != 0) {
     usable = SDL_Rect{0, 0, kFrameW, kFrameH};
   }
   scale_ = SdlLetterbox::WindowScale(static_cast<int32_t>(usable.w * density),

@@ -84,7 +84,11 @@ class SdlPlatform : public Platform {
   bool EnsureVideo(std::string& error);
   void Pump();
   SdlLetterbox WindowLetterbox() const;
-  void ChooseWindowSize();
+  // Makes the window, renderer and frame texture in their final state.
+  bool OpenWindow(bool windowed, std::string& error);
+  // The integer scale and windowed size for `display`'s usable area, at
+  // `density` real pixels per window unit.
+  void ChooseWindowSize(int display, double density);
   void TrackPointer(int32_t windowX, int32_t windowY);
   static void AudioThunk(void* user, uint8_t* stream, int len);
 
