@@ -35,6 +35,7 @@ void BM_MixOneSecond(benchmark::State& state) {
   bool soundOn = true;
   const fs::path folder = MusicFolder();
   TAudio audio(platform, soundOn, folder.string() + "/");
+  audio.OpenDevice();
   if (!audio.HasDevice()) {
     state.SkipWithError("no sound device");
     return;

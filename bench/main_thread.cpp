@@ -57,6 +57,7 @@ struct TRig {
     paths.ConfigPath = (configDir / "Config.cfg").string();
     form = std::make_unique<TForm1>(platform, state, fonts, audio, audio, paths);
     form->Create();
+    audio.OpenDevice();
   }
   ~TRig() {
     form.reset();

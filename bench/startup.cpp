@@ -47,10 +47,11 @@ enum TPhase : size_t {
   kMusic,
   kFirstFrame,    // composing the first frame
   kFirstPresent,  // showing it
+  kDevice,        // opening the sound device, after the first present (not in the total)
 };
-constexpr std::array<const char*, 9> kPhaseNames = {"platform", "fonts",       "audio",
-                                                    "settings", "display",     "pack",
-                                                    "music",    "first frame", "first present"};
+constexpr std::array<const char*, 10> kPhaseNames = {
+    "platform", "fonts", "audio",       "settings",      "display",
+    "pack",     "music", "first frame", "first present", "sound device*"};
 struct TStartupTimes {
   double Total = 0;  // ms from the child's start to the end of the first present
   double Cpu = 0;    // ms of CPU the child's threads used by then
@@ -173,6 +174,9 @@ TStartupTimes GameStartup(TClock::time_point start, const std::string& configPat
   mark = presented;
   t.Total = Ms(start, mark);
   t.Cpu = ProcessCpuMs();
+  // As main does: the sound device opens once the first frame is shown.
+  audio.OpenDevice();
+  phase(kDevice);
   return t;
 }
 
@@ -325,7 +329,8 @@ int main(int argc, char** argv) {
   for (size_t p = 0; p < kPhaseNames.size(); ++p) {
     std::vector<double> v;
     for (const TStartupTimes& t : gameRuns) v.push_back(t.Phases[p]);
-    std::printf("  %-12s %8.2f ms\n", kPhaseNames[p], Median(v));
+    std::printf("  %-13s %8.2f ms\n", kPhaseNames[p], Median(v));
   }
+  std::printf("  (* after the first present, not part of the start-up)\n");
   return 0;
 }

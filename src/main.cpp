@@ -81,6 +81,10 @@ int main(int argc, char** argv) {
     paths.ConfigPath = folders.ConfigPath;
     TForm1 form(platform, state, *fonts, sound, music, paths, line.Windowed);
     form.Create();
+    // The sound device opens once the first frame is on the screen; the menu
+    // music, already playing, starts with it.
+    form.RunOnce();
+    if (audio) audio->OpenDevice();
     form.Run();
   } catch (const std::exception& error) {
     platform.ShowError("Tidal Lynx", error.what());

@@ -65,7 +65,6 @@ struct TAudio::Impl {
 
 TAudio::TAudio(Platform& platform, const bool& soundOn, std::string musicFolder)
     : impl_(std::make_unique<Impl>(platform, soundOn, std::move(musicFolder))) {
-  impl_->output.Open();
   TWaveCollection& items = impl_->waves.Items();
   for (int id = 0; id < kSoundCount; ++id) {
     TWaveCollectionItem& item = items.Add();
@@ -79,6 +78,12 @@ TAudio::TAudio(Platform& platform, const bool& soundOn, std::string musicFolder)
     }
   }
   impl_->waves.SetDXSound(&impl_->sound);
+}
+
+void TAudio::OpenDevice() {
+  if (impl_->output.IsOpen()) return;
+  impl_->output.Open();
+  // Without a device the sound stays uninitialized: every play is silent.
   impl_->sound.Loaded();
 }
 

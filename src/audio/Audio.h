@@ -20,6 +20,8 @@ class TAudio final : public ISoundEffects, public IMusic {
  public:
   // `soundOn` is the settings flag, read on every PlaySoundAt; it must outlive
   // this object. Music tracks are loaded from `musicFolder` + track.
+  // Nothing is heard until OpenDevice: the bank and the music player are
+  // ready without the device, so opening it can wait until the window shows.
   TAudio(Platform& platform, const bool& soundOn, std::string musicFolder = "sound/");
   // Closes the audio output before the music player is released.
   ~TAudio() override;
@@ -31,6 +33,9 @@ class TAudio final : public ISoundEffects, public IMusic {
   void PlayMusic(const std::string& track) override;
   void StopMusic() override;
 
+  // Opens the sound device and starts it pulling the mix (a song already
+  // playing starts from its beginning); silent when there is none.
+  void OpenDevice();
   bool HasDevice() const;
 
   // The parts, for tests and tools that listen to the mix.

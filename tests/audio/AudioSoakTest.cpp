@@ -53,6 +53,7 @@ TEST(AudioSoak, RandomPlaysWhileTheCallbackRendersOnAnotherThread) {
   FakePlatform platform;
   bool soundOn = true;
   TAudio audio(platform, soundOn, folder.string() + "/");
+  audio.OpenDevice();
   ASSERT_TRUE(audio.HasDevice());
   // Short effects so that copies end and are reused while the soak runs.
   for (uint8_t id = 0; id < kSoundCount; ++id) {

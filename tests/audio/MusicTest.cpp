@@ -27,6 +27,7 @@ struct TMusicRig {
     bad.resize(80);
     audiotest::WriteFile(folder / "bad.xm", bad);
     audio = std::make_unique<TAudio>(platform, soundOn, folder.string() + "/");
+    audio->OpenDevice();
   }
   ~TMusicRig() {
     audio.reset();

@@ -23,6 +23,7 @@ struct TBank {
   explicit TBank(bool device = true) {
     platform.AudioAvailable = device;
     audio = std::make_unique<TAudio>(platform, soundOn);
+    audio->OpenDevice();
   }
   TWaveCollectionItem& Item(uint8_t id) { return audio->WaveList().Items()[id]; }
   // Replaces an effect's samples (the device reloads it at once).
