@@ -85,6 +85,28 @@ void TGame::RunFrame(TSurface& back) {
   }
 }
 
+bool TGame::CoversFrame(const TSurface& back) const {
+  auto usable = [](const TSurface* s) { return s != nullptr && !s->IsLost() && !s->IsLocked(); };
+  if (!usable(&back)) return false;
+  switch (Phase) {
+    case phBetween:
+    case phLevelIntro:
+    case phPlay:
+      // The sea under the two panels.
+      return back.Width() == kScreenWidth && back.Height() == kScreenHeight &&
+             usable(Sprite(kSeaSprite)) && usable(Sprite(kLeftPanelSprite)) &&
+             usable(Sprite(kRightPanelSprite));
+    case phGameOver: {
+      // The whole-frame picture.
+      const TSurface* picture = context_.SnapshotSurface.get();
+      return usable(picture) && picture->Width() == back.Width() &&
+             picture->Height() == back.Height();
+    }
+    default:
+      return false;
+  }
+}
+
 void TGame::RunBetween(TSurface& back) {
   Now = Tick();
   Background->Process(back);
@@ -191,8 +213,9 @@ void TGame::FreeIsland(size_t slot) {
 void TGame::DrawPanel(TSurface& back) {
   // A refused blit (a lost back buffer, which the shell restores) leaves that
   // part of the panel out of this frame only.
-  if (const TSurface* left = Sprite(0)) (void)DrawKeyed(back, 0, 0, *left);
-  if (const TSurface* right = Sprite(1)) (void)DrawKeyed(back, kRightPanelX, 0, *right);
+  if (const TSurface* left = Sprite(kLeftPanelSprite)) (void)DrawKeyed(back, 0, 0, *left);
+  if (const TSurface* right = Sprite(kRightPanelSprite))
+    (void)DrawKeyed(back, kRightPanelX, 0, *right);
   auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
     DrawTextEx(context_.Fonts, f.X, f.Y, f.Height, f.Width, false, align, kOrange, back,
                std::to_string(value));

@@ -47,6 +47,9 @@ class TGame {
   void RunFrame(TSurface& back);
   // The side panels: level, score, ammunition, health, lives, weapons.
   void DrawPanel(TSurface& back);
+  // True when the next RunFrame writes every pixel of `back` without reading
+  // it, so the shell need not clear it first.
+  bool CoversFrame(const TSurface& back) const;
 
   // Explosion of `kind` (0 to 4) in the first free slot; a negative start
   // frame delays its appearance by that many steps. Full slots: nothing.

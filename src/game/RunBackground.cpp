@@ -7,7 +7,6 @@
 #include "graphics/Geometry.h"
 
 namespace {
-constexpr uint8_t kSeaSprite = 5;
 constexpr int16_t kTileWidth = 123;
 constexpr int16_t kTileHeight = 247;
 }  // namespace
@@ -24,6 +23,10 @@ void TRunBackground::Process(TSurface& back) {
       }
     }
   }
+  // The rows below the sea stay black, as they are on a cleared frame: with
+  // them the game writes its whole frame and the shell need not clear it.
+  const TRect below{kSeaLeft, kSeaBottom, kSeaRight, back.Height()};
+  (void)back.Blt(&below, nullptr, nullptr, kBltColorFill, 0);
   Now = game_.Tick();
   if (!Elapsed(Now, LastMove, 20)) return;
   Scroll = static_cast<int16_t>(Scroll + 3);

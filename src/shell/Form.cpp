@@ -224,8 +224,8 @@ int32_t TForm1::RenderFrame() {
     return 0;
   }
   int32_t result = 0;
-  // A screen that begins with a whole-frame opaque picture overwrites every
-  // pixel: clearing first would only be undone.
+  // A screen that writes every pixel (a whole-frame opaque picture first, or
+  // a game frame that covers the sea and panels): clearing would be undone.
   if (!ScreenCoversFrame() && Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
   if (Display.BackBuffer) ComposeScreen(*Display.BackBuffer);
   Display.PresentFrame(Sys);

@@ -137,8 +137,8 @@ class TForm1 final : public IGameHost {
   void ComposeScreen(TSurface& back);
   // Opaque background blit; a failure restores the surfaces and the frame goes on.
   void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
-  // Whether the current screen's first layer is an opaque picture that will
-  // cover the whole (usable) back buffer.
+  // Whether the current screen writes the whole (usable) back buffer: an
+  // opaque picture first, or a game frame that covers it.
   bool ScreenCoversFrame() const;
   void DrawMenuFrame(TSurface& back, int panelSlot);
   void DrawPanel(TSurface& back, int slot);

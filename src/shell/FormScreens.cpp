@@ -94,6 +94,9 @@ void TForm1::ComposeScreen(TSurface& back) {
 bool TForm1::ScreenCoversFrame() const {
   const TSurface* background = nullptr;
   switch (State.GameState) {
+    case gsPlaying:
+      return State.CurrentGame && Display.BackBuffer &&
+             State.CurrentGame->CoversFrame(*Display.BackBuffer);
     case gsIntro:
     case gsMainMenu:
     case gsOptions:
