@@ -11,7 +11,7 @@
 
 // The side panels are full-height strips beside the sea.
 inline constexpr int16_t kSidePanelWidth = kSeaLeft;
-inline constexpr int16_t kScreenHeight = 600;
+inline constexpr int16_t kScreenHeight = kFrameHeight;
 inline constexpr int16_t kRightPanelX = kSeaRight;
 inline constexpr int16_t kScreenWidth = kRightPanelX + kSidePanelWidth;
 

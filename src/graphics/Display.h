@@ -12,8 +12,8 @@
 // pause and in-game dialogs.
 class TDisplay {
  public:
-  static constexpr int32_t kWidth = 800;
-  static constexpr int32_t kHeight = 600;
+  static constexpr int32_t kWidth = kFrameWidth;
+  static constexpr int32_t kHeight = kFrameHeight;
 
   // Asks the platform for the window mode, then replaces the primary surface,
   // the back buffer and the snapshot; the snapshot's picture is carried over.

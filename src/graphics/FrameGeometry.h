@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FrameSize.h"
+
 #include <cmath>
 #include <cstdint>
 #include <numbers>

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int32_t kClipWidth = 800;
+constexpr int32_t kClipWidth = kFrameWidth;
 
 }  // namespace
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FrameSize.h"
+
 // Every operating-system service the game uses, in the game's own terms.
 // SdlPlatform implements it for real; tests/support/FakePlatform for tests.
 // Nothing above this layer includes SDL, curl or spawns processes.

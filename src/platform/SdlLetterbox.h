@@ -2,13 +2,15 @@
 
 #include <cstdint>
 
+#include "platform/FrameSize.h"
+
 // Where the 800 x 600 frame lands in an output area of any size: the largest
 // 4:3 rectangle that fits, centred, with black bars on the other sides. Used
 // both for drawing (in renderer pixels) and for mapping the pointer (in window
 // coordinates) between the window and the frame.
 struct SdlLetterbox {
-  static constexpr int32_t kFrameWidth = 800;
-  static constexpr int32_t kFrameHeight = 600;
+  static constexpr int32_t kFrameWidth = ::kFrameWidth;
+  static constexpr int32_t kFrameHeight = ::kFrameHeight;
 
   int32_t X = 0;
   int32_t Y = 0;

@@ -14,7 +14,7 @@ namespace {
 
 // The pause line image lies over every second row of the 600.
 constexpr int kPauseLineSlot = 21;
-constexpr int32_t kFrameRows = 600;
+constexpr int32_t kFrameRows = kFrameHeight;
 // A frame is composed only when more than this many ms passed since the last one.
 constexpr uint32_t kMinFrameGapMs = 5;
 // Wheel distance of one notch.

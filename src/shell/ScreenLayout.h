@@ -13,7 +13,7 @@
 namespace screen_layout {
 
 // The sub-screen panels (high scores, options, help) all fill this rectangle.
-inline constexpr TRect kPanel{297, 157, 800, 537};
+inline constexpr TRect kPanel{297, 157, kFrameWidth, 537};
 
 // The marker drawn left of the main-menu item whose sub-screen is showing:
 // its top-left corner and that item (options, high scores, help).

@@ -111,7 +111,7 @@ void TImagePack::WriteContactSheet(const std::string& path) const {
     shelf = std::max(shelf, h);
   }
   const int previewTop = y + shelf + kCaption + kGap;
-  const int height = previewTop + 2 * (600 + kGap);
+  const int height = previewTop + 2 * (kFrameHeight + kGap);
   TCanvas sheet(kSheetWidth, height);
   TScenePainter::TileSea(sheet);
   for (size_t i = 0; i < entries_.size(); ++i) {
@@ -126,8 +126,8 @@ void TImagePack::WriteContactSheet(const std::string& path) const {
   const auto game = GamePreview();
   const auto menu = MenuPreview();
   sheet.Paint(*game, kGap, previewTop);
-  sheet.Paint(*menu, kGap * 2 + 800, previewTop);
-  sheet.Paint(*DialogPreview(), kGap, previewTop + 600 + kGap);
+  sheet.Paint(*menu, kGap * 2 + kFrameWidth, previewTop);
+  sheet.Paint(*DialogPreview(), kGap, previewTop + kFrameHeight + kGap);
   cairo_surface_flush(sheet.Surface());
   if (cairo_surface_write_to_png(sheet.Surface(), path.c_str()) != CAIRO_STATUS_SUCCESS)
     throw std::runtime_error("Cannot write the contact sheet " + path);
@@ -166,7 +166,7 @@ std::unique_ptr<TCanvas> TImagePack::Keyed(size_t index) const {
 }
 
 std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
-  auto screen = std::make_unique<TCanvas>(800, 600);
+  auto screen = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   const TCanvas& c = *screen;
   auto put = [&](size_t index, double x, double y) { c.Paint(*Keyed(index), x, y); };
   auto frame = [&](size_t index, int frameIndex, int fw, int fh, bool vertical, double x,
@@ -217,7 +217,7 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
 }
 
 std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
-  auto screen = std::make_unique<TCanvas>(800, 600);
+  auto screen = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   const TCanvas& c = *screen;
   auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
   menu(0, 0, 0);
@@ -233,7 +233,7 @@ std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
 }
 
 std::unique_ptr<TCanvas> TImagePack::MenuPreview() const {
-  auto screen = std::make_unique<TCanvas>(800, 600);
+  auto screen = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   const TCanvas& c = *screen;
   auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
   menu(0, 0, 0);

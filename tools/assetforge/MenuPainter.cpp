@@ -6,6 +6,7 @@
 #include "FontSet.h"
 #include "ScenePainter.h"
 #include "ShipPainter.h"
+#include "platform/FrameSize.h"
 #include "platform/Random.h"
 #include "settings/HiScores.h"
 
@@ -147,11 +148,11 @@ std::unique_ptr<TCanvas> TMenuPainter::Highlight(const TCanvas& source, int orig
 }
 
 std::unique_ptr<TCanvas> TMenuPainter::Background() const {
-  auto c = std::make_unique<TCanvas>(800, 600);
+  auto c = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   cairo_t* cr = c->Cr();
   TScenePainter::TileSea(*c);
-  cairo_rectangle(cr, 0, 0, 800, 600);
-  c->FillLinear(0, 0, kSeaDeep.WithAlpha(0.55), 0, 600, kSeaDeep.WithAlpha(0.1));
+  cairo_rectangle(cr, 0, 0, kFrameWidth, kFrameHeight);
+  c->FillLinear(0, 0, kSeaDeep.WithAlpha(0.55), 0, kFrameHeight, kSeaDeep.WithAlpha(0.1));
   // The player's ship steaming up the right half, large, with its wake.
   auto ship = TShipPainter::PlayerShip();
   cairo_save(cr);
@@ -254,13 +255,13 @@ std::unique_ptr<TCanvas> TMenuPainter::Dialog() const {
 }
 
 std::unique_ptr<TCanvas> TMenuPainter::Overlay() const {
-  auto c = std::make_unique<TCanvas>(800, 600);
+  auto c = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   cairo_t* cr = c->Cr();
   // Rope frame around the screen with brass corner plates.
-  Rope(*c, 0, 4, 800, 4, 7);
-  Rope(*c, 0, 596, 800, 596, 7);
-  Rope(*c, 4, 0, 4, 600, 7);
-  Rope(*c, 796, 0, 796, 600, 7);
+  Rope(*c, 0, 4, kFrameWidth, 4, 7);
+  Rope(*c, 0, kFrameHeight - 4, kFrameWidth, kFrameHeight - 4, 7);
+  Rope(*c, 4, 0, 4, kFrameHeight, 7);
+  Rope(*c, kFrameWidth - 4, 0, kFrameWidth - 4, kFrameHeight, 7);
   for (const double x : {0.0, 776.0})
     for (const double y : {0.0, 576.0}) {
       c->RoundedRect(x, y, 24, 24, 5);
@@ -367,7 +368,7 @@ std::unique_ptr<TCanvas> TMenuPainter::Image(int slot) const {
   };
   switch (slot) {
     case 0: {
-      auto c = std::make_unique<TCanvas>(800, 600);
+      auto c = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
       c->Paint(*background_, 0, 0);
       return c;
     }
@@ -408,8 +409,8 @@ std::unique_ptr<TCanvas> TMenuPainter::Image(int slot) const {
     case 20:
       return AboutPicture();
     case 21: {
-      auto c = std::make_unique<TCanvas>(800, 1);
-      cairo_rectangle(c->Cr(), 0, 0, 800, 1);
+      auto c = std::make_unique<TCanvas>(kFrameWidth, 1);
+      cairo_rectangle(c->Cr(), 0, 0, kFrameWidth, 1);
       c->SetColor(TColor::Hex(0x0A1A2A));
       cairo_fill(c->Cr());
       return c;
