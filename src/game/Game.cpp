@@ -93,7 +93,7 @@ bool TGame::CoversFrame(const TSurface& back) const {
     case phLevelIntro:
     case phPlay:
       // The sea under the two panels.
-      return back.Width() == kScreenWidth && back.Height() == kScreenHeight &&
+      return back.Width() == kFrameWidth && back.Height() == kFrameHeight &&
              usable(Sprite(kSeaSprite)) && usable(Sprite(kLeftPanelSprite)) &&
              usable(Sprite(kRightPanelSprite));
     case phGameOver: {

@@ -13,7 +13,6 @@
 inline constexpr int16_t kSidePanelWidth = kSeaLeft;
 inline constexpr int16_t kScreenHeight = kFrameHeight;
 inline constexpr int16_t kRightPanelX = kSeaRight;
-inline constexpr int16_t kScreenWidth = kRightPanelX + kSidePanelWidth;
 
 // Sprite slots of the panels and of the sea tile.
 inline constexpr uint8_t kLeftPanelSprite = 0;

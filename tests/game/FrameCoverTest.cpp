@@ -7,6 +7,7 @@
 
 #include "game/GameReplay.h"
 #include "graphics/ImagePack.h"
+#include "platform/FrameSize.h"
 #include "platform/GamePaths.h"
 
 namespace {
@@ -37,8 +38,8 @@ TEST(FrameCover, EveryPhaseTheGameCallsCoveredWritesEveryPixel) {
     const uint8_t phase = poisoned.Game->Phase;
     const bool covers = poisoned.Game->CoversFrame(poisoned.Back);
     ASSERT_EQ(covers, cleared.Game->CoversFrame(cleared.Back)) << "frame " << i;
-    std::fill_n(cleared.Back.Pixels(), 800 * 600, 0u);
-    std::fill_n(poisoned.Back.Pixels(), 800 * 600, kPoison);
+    std::fill_n(cleared.Back.Pixels(), kFrameWidth * kFrameHeight, 0u);
+    std::fill_n(poisoned.Back.Pixels(), kFrameWidth * kFrameHeight, kPoison);
     PlayReplayFrame(cleared, script[i]);
     PlayReplayFrame(poisoned, script[i]);
     if (phase == phLevelIntro && poisoned.Game->Phase == phPlay) {
@@ -49,10 +50,11 @@ TEST(FrameCover, EveryPhaseTheGameCallsCoveredWritesEveryPixel) {
     ++coveredFrames[phase];
     const uint32_t* got = poisoned.Back.Pixels();
     const uint32_t* want = cleared.Back.Pixels();
-    if (std::memcmp(got, want, sizeof(uint32_t) * 800 * 600) == 0) continue;
-    const auto at = std::mismatch(got, got + 800 * 600, want).first - got;
-    FAIL() << "frame " << i << " in phase " << int(phase) << " differs at (" << at % 800 << ", "
-           << at / 800 << "): " << std::hex << got[at] << " instead of " << want[at];
+    if (std::memcmp(got, want, sizeof(uint32_t) * kFrameWidth * kFrameHeight) == 0) continue;
+    const auto at = std::mismatch(got, got + kFrameWidth * kFrameHeight, want).first - got;
+    FAIL() << "frame " << i << " in phase " << int(phase) << " differs at (" << at % kFrameWidth
+           << ", " << at / kFrameWidth << "): " << std::hex << got[at] << " instead of "
+           << want[at];
   }
   ASSERT_TRUE(ended) << "the replayed game did not reach its end";
   for (uint8_t phase : {phBetween, phLevelIntro, phPlay, phGameOver}) {
