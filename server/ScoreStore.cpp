@@ -14,12 +14,12 @@ constexpr std::string_view kChallengeAlphabet =
 
 }  // namespace
 
-std::unique_ptr<TScoreStore> TScoreStore::Open(const std::string& spec, int connections,
+std::unique_ptr<TScoreStore> TScoreStore::Open(const std::string& database, int connections,
                                                std::string& error) {
-  if (spec.starts_with("postgresql://") || spec.starts_with("postgres://")) {
-    return TPostgresScoreStore::Open(spec, connections, error);
+  if (database.starts_with("postgresql://") || database.starts_with("postgres://")) {
+    return TPostgresScoreStore::Open(database, connections, error);
   }
-  const std::string path = spec.starts_with("sqlite:") ? spec.substr(7) : spec;
+  const std::string path = database.starts_with("sqlite:") ? database.substr(7) : database;
   if (path.empty()) {
     error = "no database file given";
     return nullptr;

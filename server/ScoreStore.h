@@ -55,13 +55,13 @@ class TScoreStore {
   static constexpr int64_t kMaxRanked = 10'000;
   static constexpr int64_t kWeekSeconds = 7 * 24 * 3600;
 
-  // `spec`: FILE or sqlite:FILE (SQLite), or a postgresql:// or postgres:// URI
+  // `database`: FILE or sqlite:FILE (SQLite), or a postgresql:// or postgres:// URI
   // (`connections` sized pool; SQLite ignores it). Creates or upgrades the
   // schema; nothing and `error` set when that fails.
-  static std::unique_ptr<TScoreStore> Open(const std::string& spec, int connections,
+  static std::unique_ptr<TScoreStore> Open(const std::string& database, int connections,
                                            std::string& error);
-  static std::unique_ptr<TScoreStore> Open(const std::string& spec, std::string& error) {
-    return Open(spec, 1, error);
+  static std::unique_ptr<TScoreStore> Open(const std::string& database, std::string& error) {
+    return Open(database, 1, error);
   }
   virtual ~TScoreStore() = default;
   TScoreStore(const TScoreStore&) = delete;

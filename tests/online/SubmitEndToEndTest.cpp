@@ -114,8 +114,8 @@ class SubmitEndToEndOn : public testing::TestWithParam<TBackend> {};
 
 TEST_P(SubmitEndToEndOn, ResultReachesTheDatabaseAndTheWorldPage) {
   const TFreshDatabase db = FreshDatabase(GetParam(), "e2e_submit");
-  ASSERT_FALSE(db.Spec.empty()) << db.Error;
-  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Spec);
+  ASSERT_FALSE(db.Location.empty()) << db.Error;
+  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Location);
   ASSERT_GT(server.Port(), 0) << server.Log();
   TRecordingPlatform sys;
   const TSubmitOptions options = QuickOptions(server.Host());
@@ -127,7 +127,7 @@ TEST_P(SubmitEndToEndOn, ResultReachesTheDatabaseAndTheWorldPage) {
   EXPECT_EQ(SubmitResult(sys, "Cheat", 1, "|score=99", options), gsHighScores);
 
   std::string error;
-  const auto store = TScoreStore::Open(db.Spec, error);
+  const auto store = TScoreStore::Open(db.Location, error);
   ASSERT_TRUE(store) << error;
   const auto rows = store->Top(10);
   ASSERT_EQ(rows.size(), 1u);

@@ -23,7 +23,7 @@ class TLiveServer {
                        TScoreServerOptions options = {}) {
     const TFreshDatabase db = FreshDatabase(backend, "live_" + name);
     std::string error;
-    if (!db.Spec.empty()) store_ = TScoreStore::Open(db.Spec, 4, error);
+    if (!db.Location.empty()) store_ = TScoreStore::Open(db.Location, 4, error);
     if (!store_) {
       ADD_FAILURE() << "no database: " << db.Error << error;
       return;

@@ -26,12 +26,12 @@ class ScoreStore : public testing::TestWithParam<TBackend> {
  protected:
   void SetUp() override {
     db_ = FreshDatabase(GetParam(), testing::UnitTest::GetInstance()->current_test_info()->name());
-    ASSERT_FALSE(db_.Spec.empty()) << db_.Error;
+    ASSERT_FALSE(db_.Location.empty()) << db_.Error;
   }
   // A store on the test's database; several stand for several server processes.
   std::unique_ptr<TScoreStore> Open() {
     std::string error;
-    auto store = TScoreStore::Open(db_.Spec, 2, error);
+    auto store = TScoreStore::Open(db_.Location, 2, error);
     EXPECT_TRUE(store) << error;
     return store;
   }
@@ -39,7 +39,7 @@ class ScoreStore : public testing::TestWithParam<TBackend> {
   bool RawSql(const std::string& sql) {
     if (GetParam() == TBackend::Postgres) return TPostgresInstance::Shared().Sql(db_.PgName, sql);
     sqlite3* db = nullptr;
-    const bool ok = sqlite3_open(db_.Spec.c_str(), &db) == SQLITE_OK &&
+    const bool ok = sqlite3_open(db_.Location.c_str(), &db) == SQLITE_OK &&
                     sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
@@ -200,7 +200,7 @@ TEST_P(ScoreStore, RefusesADatabaseOfANewerSchema) {
   ASSERT_TRUE(Open());
   ASSERT_TRUE(RawSql("UPDATE schema_version SET version = version + 1"));
   std::string error;
-  EXPECT_FALSE(TScoreStore::Open(db_.Spec, 1, error));
+  EXPECT_FALSE(TScoreStore::Open(db_.Location, 1, error));
   EXPECT_NE(error.find("schema version 3 is newer than this server knows (2)"), std::string::npos)
       << error;
 }
@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, ScoreStore, TL_BACKENDS);
 TEST(ScoreStoreSqlite, UpgradesTheLayoutFromBeforeTheVersionTableKeepingEverything) {
   const TFreshDatabase fresh = FreshDatabase(TBackend::Sqlite, "upgrade");
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(fresh.Spec.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(fresh.Location.c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db,
                          "CREATE TABLE results(id INTEGER PRIMARY KEY, name TEXT NOT NULL,"
                          " player TEXT NOT NULL, score INTEGER NOT NULL,"
@@ -222,7 +222,7 @@ TEST(ScoreStoreSqlite, UpgradesTheLayoutFromBeforeTheVersionTableKeepingEverythi
             SQLITE_OK);
   sqlite3_close(db);
   std::string error;
-  auto store = TScoreStore::Open("sqlite:" + fresh.Spec, error);
+  auto store = TScoreStore::Open("sqlite:" + fresh.Location, error);
   ASSERT_TRUE(store) << error;
   ASSERT_EQ(store->Top(10).size(), 1u);
   EXPECT_EQ(store->Top(10)[0].Name, "Kept");
@@ -233,10 +233,10 @@ TEST(ScoreStoreSqlite, UpgradesTheLayoutFromBeforeTheVersionTableKeepingEverythi
 
 TEST(ScoreStorePostgres, ALostDatabaseIsUnavailableUntilItIsBackThenMendsItself) {
   const TFreshDatabase fresh = FreshDatabase(TBackend::Postgres, "restart");
-  ASSERT_FALSE(fresh.Spec.empty()) << fresh.Error;
+  ASSERT_FALSE(fresh.Location.empty()) << fresh.Error;
   TPostgresInstance& pg = TPostgresInstance::Shared();
   std::string error;
-  auto store = TScoreStore::Open(fresh.Spec, 2, error);
+  auto store = TScoreStore::Open(fresh.Location, 2, error);
   ASSERT_TRUE(store) << error;
   const auto before = store->IssueChallenge(kT0, kLifetime);
   ASSERT_TRUE(before);

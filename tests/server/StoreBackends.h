@@ -15,8 +15,8 @@
 enum class TBackend { Sqlite, Postgres };
 
 struct TFreshDatabase {
-  std::string Spec;    // for TScoreStore::Open and --db; "" when none could be made
-  std::string PgName;  // the PostgreSQL database's name
+  std::string Location;  // for TScoreStore::Open and --db; "" when none could be made
+  std::string PgName;    // the PostgreSQL database's name
   std::string Error;
 };
 
@@ -31,7 +31,7 @@ inline TFreshDatabase FreshDatabase(TBackend backend, std::string name) {
     fs::create_directories(dir);
     const fs::path path = dir / (name + ".db");
     for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
-    db.Spec = path.string();
+    db.Location = path.string();
     return db;
   }
   TPostgresInstance& pg = TPostgresInstance::Shared();
@@ -44,7 +44,7 @@ inline TFreshDatabase FreshDatabase(TBackend backend, std::string name) {
     db.Error = "cannot create a PostgreSQL database";
     return db;
   }
-  db.Spec = pg.Uri(db.PgName);
+  db.Location = pg.Uri(db.PgName);
   return db;
 }
 
