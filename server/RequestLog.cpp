@@ -1,6 +1,6 @@
 #include "RequestLog.h"
 
-#include <ctime>
+#include "TextFormat.h"
 
 namespace {
 
@@ -42,23 +42,8 @@ std::string LogValue(std::string_view text) {
   bool plain = !text.empty();
   for (const char c : text) plain = plain && PlainLogCharacter(static_cast<unsigned char>(c));
   if (plain) return std::string(text);
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-  return out;
+  return QuoteWithHexCodes(text, "\\x",
+                           [](unsigned char byte) { return byte < 0x20 || byte >= 0x7F; });
 }
 
 std::string LoggedTarget(std::string_view rawTarget) {
@@ -93,10 +78,5 @@ std::string LoggedTarget(std::string_view rawTarget) {
 }
 
 std::string LogTimestamp(int64_t unixSeconds) {
-  const std::time_t t = static_cast<std::time_t>(unixSeconds);
-  std::tm tm{};
-  if (!gmtime_r(&t, &tm)) return "?";
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &tm);
-  return buffer;
+  return FormatUtc(unixSeconds, kIsoUtc);
 }

@@ -1,17 +1,8 @@
 #include "ScoreApi.h"
 
-#include <ctime>
+#include "TextFormat.h"
 
 namespace {
-
-std::string IsoUtc(int64_t unixSeconds) {
-  const std::time_t t = static_cast<std::time_t>(unixSeconds);
-  std::tm tm{};
-  if (!gmtime_r(&t, &tm)) return "?";
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &tm);
-  return buffer;
-}
 
 TWebAnswer Json(int status, std::string body) {
   // Fan sites may read it from their own pages' scripts.
@@ -25,23 +16,8 @@ TWebAnswer JsonError(int status, std::string_view message) {
 }  // namespace
 
 std::string JsonString(std::string_view text) {
-  constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20 || u == 0x7F) {
-      out += "\\u00";
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-  return out;
+  return QuoteWithHexCodes(text, "\\u00",
+                           [](unsigned char byte) { return byte < 0x20 || byte == 0x7F; });
 }
 
 TWebAnswer ScoresJson(TScoreStore& store, std::optional<std::string_view> limitText,
@@ -62,7 +38,7 @@ TWebAnswer ScoresJson(TScoreStore& store, std::optional<std::string_view> limitT
     body += "{\"rank\":" + std::to_string(row.Rank) + ",\"name\":" + JsonString(row.Name) +
             ",\"player\":" + JsonString(row.PlayerName) +
             ",\"score\":" + std::to_string(row.Score) + ",\"submitted\":\"" +
-            IsoUtc(row.Submitted) + "\"}";
+            FormatUtc(row.Submitted, kIsoUtc) + "\"}";
   }
   body += "]}\n";
   return Json(200, std::move(body));

@@ -1,7 +1,8 @@
 #include "ScorePages.h"
 
 #include <algorithm>
-#include <ctime>
+
+#include "TextFormat.h"
 
 namespace {
 
@@ -53,15 +54,6 @@ std::string HtmlEscape(std::string_view text) {
     }
   }
   return out;
-}
-
-std::string FormatUtc(int64_t unixSeconds) {
-  const std::time_t t = static_cast<std::time_t>(unixSeconds);
-  std::tm tm{};
-  if (!gmtime_r(&t, &tm)) return "?";
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M", &tm);
-  return buffer;
 }
 
 std::optional<TScorePeriod> ParsePeriod(std::optional<std::string_view> text) {
@@ -147,7 +139,7 @@ TWebAnswer WorldPage(TScoreStore& store, std::optional<std::string_view> pageTex
       html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td>" +
               HtmlEscape(row.Name) + "</td><td>" + HtmlEscape(row.PlayerName) +
               "</td><td class=\"n\">" + std::to_string(row.Score) + "</td><td>" +
-              FormatUtc(row.Submitted) + "</td></tr>\n";
+              FormatUtc(row.Submitted, "%Y-%m-%d %H:%M") + "</td></tr>\n";
     }
     html += "</table>\n";
   }
