@@ -16,10 +16,11 @@ packages=(
 # it, the validators of the desktop entry and the AppStream data, a PostgreSQL
 # server the score server tests start for themselves, clang with its libFuzzer
 # runtime for the fuzz targets, and systemd-analyze and man for checking the
-# server's unit.
+# server's unit, and Mesa's software OpenGL and OpenGL ES behind SDL's
+# offscreen driver, where the window tests read back what each renderer shows.
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
-    libclang-rt-14-dev systemd man-db)
+    libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2)
 fi
 
 missing=()

@@ -51,6 +51,9 @@ SdlPlatform::SdlPlatform(uint64_t tickStepNs) : clock_(tickStepNs) {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // Crisp pixels at every scale.
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // The renderer to try first; SDL falls back to its usual order when it
+  // cannot be made, and SDL_RENDER_DRIVER in the environment still decides.
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, kPreferredRenderer);
 }
 
 SdlPlatform::~SdlPlatform() {

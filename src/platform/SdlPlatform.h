@@ -28,6 +28,12 @@ union SDL_Event;
 // button and a title-bar double click both deliver MaximizeRequest.
 class SdlPlatform : public Platform {
  public:
+  // SDL's OpenGL ES 2 renderer takes the frame's bytes as they are and swaps
+  // the colour channels in its shader; the desktop OpenGL renderer asks the
+  // driver for a BGRA upload, which software GL converts pixel by pixel,
+  // every frame.
+  static constexpr const char* kPreferredRenderer = "opengles2";
+
   explicit SdlPlatform(uint64_t tickStepNs = SdlTickClock::kDefaultStepNs);
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;

@@ -110,6 +110,7 @@ void TForm1::SecondCreatePass() {
     throw std::runtime_error(error.empty() ? "The display could not be set up." : error);
   }
   try {
+    Backdrop.Forget();
     Images = pictures.get();
     if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
   } catch (const TPackError&) {
@@ -123,6 +124,7 @@ void TForm1::SecondCreatePass() {
 }
 
 void TForm1::LoadAllImages() {
+  Backdrop.Forget();
   ::LoadAllImages(Images, Paths.PackPath);
   if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
 }
@@ -134,6 +136,7 @@ void TForm1::SetUpInput() {
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  Backdrop.Forget();
   ReleaseAllImages(Images);
   Widgets.reset();
   State.CurrentGame.reset();

@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "settings/ConfigFile.h"
+#include "shell/MenuBackdrop.h"
 #include "shell/PadNavigator.h"
 #include "shell/ScreenLayout.h"
 #include "shell/ShellState.h"
@@ -140,8 +141,10 @@ class TForm1 final : public IGameHost {
   // Whether the current screen writes the whole (usable) back buffer: an
   // opaque picture first, or a game frame that covers it.
   bool ScreenCoversFrame() const;
+  // The menu background, the image in `middleSlot` (none: -1) at `middleAt`
+  // and the title; a failed background restores the surfaces.
+  void DrawBackdrop(TSurface& back, int middleSlot, TPoint middleAt);
   void DrawMenuFrame(TSurface& back, int panelSlot);
-  void DrawPanel(TSurface& back, int slot);
   void DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker);
   void DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                        bool restoreOnFailure);
@@ -175,6 +178,7 @@ class TForm1 final : public IGameHost {
   TRandom Rng;
   TDisplay Display;
   TImageSlots Images;
+  TMenuBackdrop Backdrop;  // composed from Images; forgotten whenever they change
   TWidgetContext WidgetContext;
   std::unique_ptr<TMenuWidgets> Widgets;  // created by the first image load
   TGameContext GameContext;

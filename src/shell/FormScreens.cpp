@@ -134,12 +134,19 @@ void TForm1::DrawBackground(TSurface& back, const TSurface* background, bool res
   if (DrawOpaque(back, 0, 0, *background) != kDdOk && restoreOnFailure) RestoreSurfaces();
 }
 
-void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
-  DrawBackground(back, Menu(kBackgroundSlot), true);
-  if (panelSlot != kNoPanel) {
-    DrawPanel(back, panelSlot);
+void TForm1::DrawBackdrop(TSurface& back, int middleSlot, TPoint middleAt) {
+  using TLayer = TMenuBackdrop::TLayer;
+  const TLayer middle =
+      middleSlot == kNoPanel ? TLayer{} : TLayer{Menu(middleSlot), middleAt, false};
+  // A failed background blit means lost image surfaces: restore them.
+  if (Backdrop.Draw(back, {TLayer{Menu(kBackgroundSlot), {}, false}, middle,
+                           TLayer{Menu(kTitleSlot), {}, true}}) != kDdOk) {
+    RestoreSurfaces();
   }
-  DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
+}
+
+void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
+  DrawBackdrop(back, panelSlot, {sl::kPanel.Left, sl::kPanel.Top});
   Widgets->MainMenuGroup->Draw(back);
 }
 
@@ -147,10 +154,6 @@ void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, TPoint 
                              bool restoreOnFailure) {
   DrawBackground(back, background, restoreOnFailure);
   DrawLayer(back, box.X, box.Y, Menu(kDialogBoxSlot));
-}
-
-void TForm1::DrawPanel(TSurface& back, int slot) {
-  DrawLayer(back, sl::kPanel.Left, sl::kPanel.Top, Menu(slot));
 }
 
 void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker) {
@@ -180,9 +183,7 @@ void TForm1::DrawOptions(TSurface& back) {
 
 void TForm1::DrawKeyCapture(TSurface& back) {
   // The options panel waiting for a key: no main menu, no hover handling.
-  DrawBackground(back, Menu(kBackgroundSlot), true);
-  DrawPanel(back, kOptionsPanelSlot);
-  DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
+  DrawBackdrop(back, kOptionsPanelSlot, {sl::kPanel.Left, sl::kPanel.Top});
   DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
   TDDOptBtnCollection& options = *Widgets->OptionsGroup;
   options.KeyButton.Draw(back);
@@ -248,8 +249,7 @@ void TForm1::DrawDialog(TSurface& back) {
   TMenuWidgets& w = *Widgets;
   switch (State.GameState) {
     case gsExitConfirm:
-      DrawDialogFrame(back, Menu(kBackgroundSlot), sl::kQuestionDialog, true);
-      DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
+      DrawBackdrop(back, kDialogBoxSlot, sl::kQuestionDialog);
       Draw(Fonts, back,
            {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
       w.YesNoGroup->Draw(back);

@@ -3,9 +3,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -275,6 +278,61 @@ TEST(SdlPlatform, NoDisplayGivesAClearMessage) {
     ::unsetenv("SDL_VIDEODRIVER");
   }
   EXPECT_NE(error.find("no display"), std::string::npos) << error;
+}
+
+// The platform's window, found by id: the platform keeps it to itself.
+SDL_Window* PlatformWindow() {
+  for (uint32_t id = 1; id < 1000; ++id) {
+    if (SDL_Window* window = SDL_GetWindowFromID(id)) return window;
+  }
+  return nullptr;
+}
+
+// What the window shows on one renderer of the offscreen driver, read back
+// after a whole frame, after a frame that changes only some rows and after an
+// unchanged frame that is skipped; empty when it is the frame, word for word.
+std::string WhatTheWindowGetsWrong(const char* renderer) {
+  ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  ::setenv("SDL_RENDER_DRIVER", renderer, 1);
+  SdlPlatform sys;
+  std::string error;
+  if (!sys.SetDisplayMode(true, error)) return error;
+  SDL_Renderer* drawn = SDL_GetRenderer(PlatformWindow());
+  SDL_RendererInfo info{};
+  if (drawn == nullptr || SDL_GetRendererInfo(drawn, &info) != 0) return "no renderer";
+  if (std::strcmp(info.name, renderer) != 0) return std::string("made ") + info.name;
+  std::vector<uint32_t> frame(800 * 600);
+  for (size_t i = 0; i < frame.size(); ++i) {
+    frame[i] = static_cast<uint32_t>((i * 2654435761u) & 0x00FFFFFFu);  // every channel differs
+  }
+  std::string wrong;
+  auto check = [&](const char* step) {
+    sys.Present(frame.data(), 800 * 4);
+    std::vector<uint32_t> shown(frame.size());
+    SDL_RenderReadPixels(drawn, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 800 * 4);
+    for (uint32_t& word : shown) word &= 0x00FFFFFFu;
+    if (shown != frame) wrong += std::string(step) + " differs; ";
+  };
+  check("whole frame");
+  std::fill(frame.begin() + 800 * 100, frame.begin() + 800 * 120, 0x00ABCDEFu);
+  check("rows 100-119 changed");
+  check("unchanged frame");
+  return wrong;
+}
+
+// In a child that ends with _exit: the GL drivers keep memory to the end of
+// the process, which the leak checker would count as lost.
+TEST(SdlPlatform, TheWindowShowsEveryFrameOnEveryRenderer) {
+  for (const char* renderer : {SdlPlatform::kPreferredRenderer, "opengl", "software"}) {
+    EXPECT_EXIT(
+        {
+          const std::string wrong = WhatTheWindowGetsWrong(renderer);
+          std::fputs(wrong.c_str(), stderr);
+          std::_Exit(wrong.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << renderer;
+  }
 }
 
 TEST(SdlPlatform, AudioCallbackIsPulledFromTheAudioThread) {
