@@ -25,7 +25,13 @@ void CopyRowKeyed(uint32_t* dst, const uint32_t* src, int32_t count, uint32_t ke
   for (; i + 4 <= count; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
     const __m128i mask = _mm_cmpeq_epi32(s, keys);
-    if (_mm_movemask_epi8(mask) == 0xFFFF) continue;  // all transparent
+    const int transparent = _mm_movemask_epi8(mask);
+    if (transparent == 0xFFFF) continue;  // all transparent
+    if (transparent == 0) {
+      // All opaque: a plain store, without waiting for the destination's words.
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), s);
+      continue;
+    }
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     const __m128i out = _mm_or_si128(_mm_and_si128(mask, d), _mm_andnot_si128(mask, s));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), out);
