@@ -78,6 +78,21 @@ size_t CheckStoredOnce(TScoreStore& store, const std::vector<std::vector<std::st
   return acceptedCount;
 }
 
+// `clients` clients of `perClient` results each, client c talking to the
+// server on portOf(c), run to their end; what each had accepted, by client.
+template <typename PortOf>
+std::vector<std::vector<std::string>> RunClients(int clients, int perClient, PortOf portOf,
+                                                 std::atomic<int>& failures) {
+  std::vector<std::vector<std::string>> accepted(static_cast<size_t>(clients));
+  std::vector<std::thread> threads;
+  for (int c = 0; c < clients; ++c) {
+    threads.emplace_back(RunClient, portOf(c), c, perClient,
+                         std::ref(accepted[static_cast<size_t>(c)]), std::ref(failures));
+  }
+  for (auto& t : threads) t.join();
+  return accepted;
+}
+
 // Checks one round's store and adds its accepted results to the counters;
 // false (and the benchmark skipped) when a result is missing or doubled.
 bool TallyRound(benchmark::State& state, TScoreStore& store,
@@ -117,16 +132,11 @@ void BM_ConcurrentSubmissions(benchmark::State& state) {
       return;
     }
     std::thread serving([&] { server.Run(); });
-    std::vector<std::vector<std::string>> accepted(static_cast<size_t>(clients));
     std::atomic<int> failures{0};
     state.ResumeTiming();
 
-    std::vector<std::thread> threads;
-    for (int c = 0; c < clients; ++c) {
-      threads.emplace_back(RunClient, port, c, perClient,
-                           std::ref(accepted[static_cast<size_t>(c)]), std::ref(failures));
-    }
-    for (auto& t : threads) t.join();
+    const auto accepted = RunClients(
+        clients, perClient, [port](int) { return port; }, failures);
 
     state.PauseTiming();
     server.Stop();
@@ -171,17 +181,15 @@ void BM_ServerProcesses(benchmark::State& state) {
         return;
       }
     }
-    std::vector<std::vector<std::string>> accepted(kClients);
     std::atomic<int> failures{0};
     state.ResumeTiming();
 
-    std::vector<std::thread> threads;
-    for (int c = 0; c < kClients; ++c) {
-      threads.emplace_back(RunClient, servers[static_cast<size_t>(c % processes)]->Port(), c,
-                           kPerClient, std::ref(accepted[static_cast<size_t>(c)]),
-                           std::ref(failures));
-    }
-    for (auto& t : threads) t.join();
+    const auto accepted = RunClients(
+        kClients, kPerClient,
+        [&servers, processes](int c) {
+          return servers[static_cast<size_t>(c % processes)]->Port();
+        },
+        failures);
 
     state.PauseTiming();
     servers.clear();

@@ -18,9 +18,8 @@ inline float SampleAt(const TMixVoice& v, uint32_t frame, int channel) {
   return static_cast<float>((static_cast<int>(s) - 128) * 256);
 }
 
+// A muted voice goes on playing without being heard: it only moves on.
 void MixOne(TMixVoice& v, int32_t* accum, int frames, bool muted) {
-  const float gainLeft = muted ? 0.0f : v.GainLeft;
-  const float gainRight = muted ? 0.0f : v.GainRight;
   const uint64_t length = static_cast<uint64_t>(v.Frames) << 32;
   for (int i = 0; i < frames; ++i) {
     if (v.Position >= length) {
@@ -30,6 +29,10 @@ void MixOne(TMixVoice& v, int32_t* accum, int frames, bool muted) {
       }
       v.Position %= length;
     }
+    if (muted) {
+      v.Position += v.Step;
+      continue;
+    }
     const auto frame = static_cast<uint32_t>(v.Position >> 32);
     uint32_t next = frame + 1;
     if (next >= v.Frames) next = v.Looping ? 0 : frame;
@@ -38,8 +41,8 @@ void MixOne(TMixVoice& v, int32_t* accum, int frames, bool muted) {
     const float r0 = SampleAt(v, frame, 1);
     const float l = l0 + (SampleAt(v, next, 0) - l0) * frac;
     const float r = r0 + (SampleAt(v, next, 1) - r0) * frac;
-    accum[2 * i] += static_cast<int32_t>(std::lrint(l * gainLeft));
-    accum[2 * i + 1] += static_cast<int32_t>(std::lrint(r * gainRight));
+    accum[2 * i] += static_cast<int32_t>(std::lrint(l * v.GainLeft));
+    accum[2 * i + 1] += static_cast<int32_t>(std::lrint(r * v.GainRight));
     v.Position += v.Step;
   }
   // A one-shot voice that has consumed its last frame reports stopped at once.

@@ -59,9 +59,7 @@ SdlPlatform::SdlPlatform(uint64_t tickStepNs) : clock_(tickStepNs) {
 SdlPlatform::~SdlPlatform() {
   CloseAudio();
   gamepad_.Close();
-  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
-  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  ReleaseWindow();
   if (videoReady_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   SDL_Quit();
 }
@@ -127,18 +125,14 @@ bool SdlPlatform::OpenWindow(bool windowed, std::string& error) {
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) {
     error = std::string("Cannot draw into the game window: ") + SDL_GetError();
-    SDL_DestroyWindow(window_);
-    window_ = nullptr;
+    ReleaseWindow();
     return false;
   }
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                kFrameW, kFrameH);
   if (texture_ == nullptr) {
     error = std::string("Cannot create the frame texture: ") + SDL_GetError();
-    SDL_DestroyRenderer(renderer_);
-    SDL_DestroyWindow(window_);
-    renderer_ = nullptr;
-    window_ = nullptr;
+    ReleaseWindow();
     return false;
   }
   SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
@@ -161,6 +155,15 @@ bool SdlPlatform::OpenWindow(bool windowed, std::string& error) {
   windowed_ = windowed;
   frameCache_.Invalidate();
   return true;
+}
+
+void SdlPlatform::ReleaseWindow() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  texture_ = nullptr;
+  renderer_ = nullptr;
+  window_ = nullptr;
 }
 
 void SdlPlatform::ChooseWindowSize(int display, double density) {

@@ -92,6 +92,8 @@ class SdlPlatform : public Platform {
   SdlLetterbox WindowLetterbox() const;
   // Makes the window, renderer and frame texture in their final state.
   bool OpenWindow(bool windowed, std::string& error);
+  // Destroys whatever of the texture, the renderer and the window exists.
+  void ReleaseWindow();
   // The integer scale and windowed size for `display`'s usable area, at
   // `density` real pixels per window unit.
   void ChooseWindowSize(int display, double density);
