@@ -78,11 +78,16 @@ std::string ErrnoText() {
   return std::strerror(errno);
 }
 
-// Writes all of `data` to `path` and flushes it to disk.
-bool WriteAndSync(const std::string& path, const std::string& data, std::string& error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+// Creates a new file beside `path` under a name nobody else can have chosen
+// (mkostemp: O_CREAT|O_EXCL, so a link planted at any name is never followed),
+// writes all of `data` and flushes it to disk. `temp` receives its name.
+bool WriteNewTemporary(const std::string& path, const std::string& data, std::string& temp,
+                       std::string& error) {
+  temp = path + ".tmp.XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
-    error = "cannot create " + path + ": " + ErrnoText();
+    error = "cannot create a file beside " + path + ": " + ErrnoText();
+    temp.clear();
     return false;
   }
   size_t written = 0;
@@ -90,19 +95,19 @@ bool WriteAndSync(const std::string& path, const std::string& data, std::string&
     const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = "cannot write " + path + ": " + ErrnoText();
+      error = "cannot write " + temp + ": " + ErrnoText();
       ::close(fd);
       return false;
     }
     written += static_cast<size_t>(n);
   }
   if (::fsync(fd) != 0) {
-    error = "cannot flush " + path + ": " + ErrnoText();
+    error = "cannot flush " + temp + ": " + ErrnoText();
     ::close(fd);
     return false;
   }
   if (::close(fd) != 0) {
-    error = "cannot close " + path + ": " + ErrnoText();
+    error = "cannot close " + temp + ": " + ErrnoText();
     return false;
   }
   return true;
@@ -222,10 +227,10 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 }
 
 TConfigSaveResult TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
-  const std::string temp = path_ + ".tmp";
+  std::string temp;
   std::string error;
-  if (!WriteAndSync(temp, Encode(options, table), error)) {
-    ::unlink(temp.c_str());
+  if (!WriteNewTemporary(path_, Encode(options, table), temp, error)) {
+    if (!temp.empty()) ::unlink(temp.c_str());
     return {"settings not saved: " + error};
   }
   if (rename_(temp.c_str(), path_.c_str()) != 0) {

@@ -46,11 +46,12 @@ class TConfigFile {
   // result's Error says what was wrong, for the caller to report.
   TConfigLoadResult Load(TOptions& options, THiScoreTable& table);
 
-  // Writes options and table as they are in memory, atomically: a temporary
-  // file in the same folder, flushed to disk, then renamed over the file. A
-  // failure leaves the old file intact; like Load, nothing is printed and the
-  // result's Error says what went wrong. (The caller copies NameEdit's text
-  // into PlayerName first.)
+  // Writes options and table as they are in memory, atomically: a new
+  // temporary file of a unique name in the same folder (never one that was
+  // there before, so a planted link leads nowhere), flushed to disk, then
+  // renamed over the file. A failure leaves the old file intact; like Load,
+  // nothing is printed and the result's Error says what went wrong. (The
+  // caller copies NameEdit's text into PlayerName first.)
   TConfigSaveResult Save(const TOptions& options, const THiScoreTable& table);
 
   // The exact bytes of the file for these values.
