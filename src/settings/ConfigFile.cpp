@@ -198,10 +198,27 @@ size_t TConfigFile::Decode(const std::string& bytes, TOptions& options, THiScore
   return reader.Position();
 }
 
+bool TConfigFile::LooksLikeSettings(const std::string& bytes) {
+  TOptions options;
+  THiScoreTable table = DefaultHiScores();
+  bool complete = false;
+  const size_t used = Decode(bytes, options, table, complete);
+  // The right size: every field, and nothing after them.
+  if (complete && used == bytes.size()) return true;
+  // Otherwise a file cut short or grown by a fault still shows the layout:
+  // no longer than the layout allows, and the flags it has are 0 or 1.
+  if (bytes.size() > kMaxConfigBytes) return false;
+  for (size_t i = 0; i < 3 && i < bytes.size(); ++i) {
+    if (static_cast<uint8_t>(bytes[i]) > 1) return false;
+  }
+  return true;
+}
+
 TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
   TConfigLoadResult result;
   options = TOptions{};
   ResetHiScores(table);
+  savesRefused_ = false;
 
   // The defaults go to disk only when the very first file is written.
   TConfigSaveResult created;
@@ -218,6 +235,14 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
     return result;
   }
   result.Opened = true;
+  if (!LooksLikeSettings(bytes)) {
+    // Not ours (a mistyped --config, say): it is neither read nor ever replaced.
+    savesRefused_ = true;
+    result.SavesRefused = true;
+    result.Error = "not a settings file (" + std::to_string(bytes.size()) +
+                   " bytes); playing with the default settings, which are not saved over it";
+    return result;
+  }
   result.BytesRead = Decode(bytes, options, table, result.Complete);
   if (!result.Complete) {
     result.Error = "short or damaged (" + std::to_string(bytes.size()) +
@@ -227,6 +252,9 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 }
 
 TConfigSaveResult TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
+  if (savesRefused_) {
+    return {"settings not saved: the file there is not a settings file and is left as it is"};
+  }
   std::string temp;
   std::string error;
   if (!WriteNewTemporary(path_, Encode(options, table), temp, error)) {

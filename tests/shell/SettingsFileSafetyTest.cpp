@@ -61,3 +61,46 @@ TEST_F(FormFixture, ALinkPlantedWhereTheSaveOnceWroteLeadsNowhere) {
     EXPECT_EQ(Names(dir_), expected);
   }
 }
+
+TEST_F(MenuFixture, OnlyASettingsFileIsEverSavedOver) {
+  constexpr uint16_t kLeft = 37;
+  std::string ours = TConfigFile::Encode(TOptions{}, DefaultHiScores());
+  struct TCase {
+    const char* what;
+    std::string onDisk;
+    bool replaced;
+  };
+  const TCase cases[] = {
+      {"a text file named by mistake", std::string(40, 'x') + "\nnotes\n", false},
+      {"a binary file of another size", std::string(4000, '\x01'), false},
+      {"a settings file cut short", ours.substr(0, 60), true},
+      {"a settings file with bytes after it", ours + "zz", true},
+      {"an empty file", "", true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    std::ofstream(ConfigPath(), std::ios::binary) << c.onDisk;
+
+    testing::internal::CaptureStderr();
+    Start();
+    TypePlayerName("ZED");
+    for (uint16_t key : {kVkUp, kVkUp, kVkEnter, kLeft, kVkEnter}) Key(key);  // exit: Yes
+    ASSERT_TRUE(form_->Closed());
+    form_.reset();
+    const std::string said = testing::internal::GetCapturedStderr();
+
+    if (c.replaced) {
+      EXPECT_EQ(ReadFile(ConfigPath()).substr(4, 4), std::string("\x03\xA5\xBA\xBB", 4));
+    } else {
+      EXPECT_EQ(ReadFile(ConfigPath()), c.onDisk);
+      EXPECT_NE(said.find("not a settings file"), std::string::npos) << said;
+      EXPECT_NE(said.find("not saved"), std::string::npos) << said;
+      // The game played on with its defaults.
+      EXPECT_EQ(state_.HiScores, DefaultHiScores());
+    }
+    EXPECT_EQ(Names(dir_), std::set<std::string>{"Config.cfg"});
+  }
+}
