@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <utility>
+
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -113,36 +116,6 @@ bool WriteNewTemporary(const std::string& path, const std::string& data, std::st
   return true;
 }
 
-// Reads a regular file whole; anything else (a folder, no permission) fails
-// with a reason.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = "cannot read: " + ErrnoText();
-    return false;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    error = "cannot read: not a regular file";
-    ::close(fd);
-    return false;
-  }
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = "cannot read: " + ErrnoText();
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return true;
-}
-
 // Makes a completed rename durable; a failure here loses nothing already done.
 void SyncFolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -229,9 +202,16 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(path_, bytes, error)) {
-    // A failed first save is the reason the file cannot be read.
-    result.Error = (created ? error : created.Error) + "; using the default settings";
+  // Never waits on what is there: a FIFO or a device is refused at once.
+  if (!ReadRegularFile(path_, std::numeric_limits<size_t>::max(), bytes, error)) {
+    // A failed first save is the reason the file cannot be read. Anything
+    // else that cannot be read may be precious: it is not saved over.
+    if (!result.Created) {
+      savesRefused_ = true;
+      result.SavesRefused = true;
+    }
+    result.Error =
+        (created ? "cannot read: " + error : created.Error) + "; using the default settings";
     return result;
   }
   result.Opened = true;
@@ -253,7 +233,7 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 
 TConfigSaveResult TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
   if (savesRefused_) {
-    return {"settings not saved: the file there is not a settings file and is left as it is"};
+    return {"settings not saved: what is there is not a settings file, so it is left as it is"};
   }
   std::string temp;
   std::string error;

@@ -49,8 +49,9 @@ class TConfigFile {
   // field the file holds; a short, damaged or unreadable file leaves the
   // missing fields at their defaults. Something that is not a settings file
   // (neither the right size nor the layout's first bytes) is not read, and
-  // every later Save leaves it as it is. Nothing is thrown or printed: the
-  // result's Error says what was wrong, for the caller to report.
+  // every later Save leaves it as it is; so is anything there that cannot be
+  // read (a folder, a FIFO, which is never waited on, no permission). Nothing is thrown or printed:
+  // the result's Error says what was wrong, for the caller to report.
   TConfigLoadResult Load(TOptions& options, THiScoreTable& table);
 
   // Writes options and table as they are in memory, atomically: a new
