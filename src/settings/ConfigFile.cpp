@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <utility>
 
 #include "platform/RegularFile.h"
@@ -202,8 +201,9 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 
   std::string bytes;
   std::string error;
-  // Never waits on what is there: a FIFO or a device is refused at once.
-  if (!ReadRegularFile(path_, std::numeric_limits<size_t>::max(), bytes, error)) {
+  // Never waits on what is there (a FIFO or a device is refused at once) and
+  // never reads more than the layout can hold.
+  if (!ReadRegularFile(path_, kMaxConfigBytes, bytes, error)) {
     // A failed first save is the reason the file cannot be read. Anything
     // else that cannot be read may be precious: it is not saved over.
     if (!result.Created) {

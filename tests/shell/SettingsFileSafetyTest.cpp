@@ -104,3 +104,27 @@ TEST_F(MenuFixture, OnlyASettingsFileIsEverSavedOver) {
     EXPECT_EQ(Names(dir_), std::set<std::string>{"Config.cfg"});
   }
 }
+
+TEST_F(MenuFixture, ASettingsFileLargerThanTheLayoutIsNeitherReadNorReplaced) {
+  constexpr uint16_t kLeft = 37;
+  // Zeros read as a whole settings file, so only the size tells.
+  for (const uintmax_t size : {uintmax_t{kMaxConfigBytes + 1}, uintmax_t{2} << 30}) {
+    SCOPED_TRACE(size);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    std::ofstream(ConfigPath()).close();
+    fs::resize_file(ConfigPath(), size);  // sparse: takes no room on disk
+
+    testing::internal::CaptureStderr();
+    Start();
+    for (uint16_t key : {kVkUp, kVkUp, kVkEnter, kLeft, kVkEnter}) Key(key);  // exit: Yes
+    form_.reset();
+    const std::string said = testing::internal::GetCapturedStderr();
+
+    EXPECT_NE(said.find("larger than 2860 bytes; using the default settings"), std::string::npos)
+        << said;
+    EXPECT_EQ(state_.Settings, TOptions{});
+    EXPECT_EQ(fs::file_size(ConfigPath()), size);
+  }
+}
