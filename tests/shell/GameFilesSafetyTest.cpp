@@ -2,6 +2,7 @@
 // their names: a FIFO must never hold the game up, and it, or a folder, gets
 // what a missing file gets.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,11 +133,19 @@ TEST_F(FormFixture, EveryDataFileThatIsNotARegularFileIsTreatedAsMissingWithoutW
           std::ofstream(at, std::ios::binary) << c.regularBytes;
         }
       }
-      if (kind == TKind::Fifo) ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0);
+      if (kind == TKind::Fifo) {
+        ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0);
+      }
       if (kind == TKind::Folder) fs::create_directory(at);
 
       const TFifoUnblocker unblocker(at);
-      outcomes[kind] = c.read(at);
+      std::string outcome = c.read(at);
+      // The folder differs from run to run; the outcome should not.
+      for (size_t p = outcome.find(at.string()); p != std::string::npos;
+           p = outcome.find(at.string())) {
+        outcome.replace(p, at.string().size(), "<file>");
+      }
+      outcomes[kind] = outcome;
       EXPECT_FALSE(unblocker.Fired()) << "the game waited on the FIFO";
       form_.reset();
     }
@@ -154,14 +163,16 @@ TEST_F(MenuFixture, ASettingsFileThatIsNotARegularFileIsNeitherWaitedOnNorReplac
     TearDown();
     SetUp();
     state_ = TShellState{};
-    if (kind == TKind::Fifo) ASSERT_EQ(::mkfifo(ConfigPath().c_str(), 0600), 0);
+    if (kind == TKind::Fifo) {
+      ASSERT_EQ(::mkfifo(ConfigPath().c_str(), 0600), 0);
+    }
     if (kind == TKind::Folder) fs::create_directory(ConfigPath());
     const TFifoUnblocker unblocker(ConfigPath());
 
     testing::internal::CaptureStderr();
     Start();
-    for (uint16_t key : {kVkUp, kVkUp, kVkEnter, kLeft, kVkEnter}) Key(key);  // exit: Yes
-    ASSERT_TRUE(form_->Closed());
+    for (uint16_t key : {kVkUp, kVkEnter, kLeft, kVkEnter}) Key(key);  // exit: Yes
+    EXPECT_TRUE(form_->Closed());
     form_.reset();
     const std::string said = testing::internal::GetCapturedStderr();
 
