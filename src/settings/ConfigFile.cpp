@@ -175,10 +175,11 @@ bool TConfigFile::LooksLikeSettings(const std::string& bytes) {
   THiScoreTable table = DefaultHiScores();
   bool complete = false;
   const size_t used = Decode(bytes, options, table, complete);
-  // The right size: every field, and nothing after them.
-  if (complete && used == bytes.size()) return true;
-  // Otherwise a file cut short or grown by a fault still shows the layout:
-  // no longer than the layout allows, and the flags it has are 0 or 1.
+  // The right size: every field, and nothing after them. More than that is
+  // some other file whose first bytes happen to read as fields.
+  if (complete) return used == bytes.size();
+  // A file cut short still shows the layout: no longer than the layout
+  // allows, and the flags it has are 0 or 1.
   if (bytes.size() > kMaxConfigBytes) return false;
   for (size_t i = 0; i < 3 && i < bytes.size(); ++i) {
     if (static_cast<uint8_t>(bytes[i]) > 1) return false;

@@ -70,7 +70,8 @@ class TConfigFile {
   static size_t Decode(const std::string& bytes, TOptions& options, THiScoreTable& table,
                        bool& complete);
   // Whether `bytes` are a settings file, whole or cut short: all fields and
-  // nothing more, or at most kMaxConfigBytes with flag bytes of 0 or 1.
+  // nothing more, or fewer than all, within kMaxConfigBytes and with flag
+  // bytes of 0 or 1.
   static bool LooksLikeSettings(const std::string& bytes);
 
  private:
