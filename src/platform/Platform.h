@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,9 @@ struct THttpOptions {
   long TotalTimeoutMs = 20000;
   size_t MaxBodyBytes = 64 * 1024;
   std::vector<std::string> Headers;  // "Name: value" lines sent with the request
+  // A request made on a worker thread ends soon after a stop is asked for
+  // here, as failed; the default token never asks.
+  std::stop_token Stop;
 };
 
 // The software sound device fills this with interleaved signed 16-bit stereo samples.
