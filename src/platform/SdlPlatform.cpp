@@ -106,10 +106,9 @@ bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
     SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowBordered(window_, SDL_TRUE);
     windowed_ = true;
-    // Back where it stood, at its size, on the display it was full screen on;
-    // that display's usable area may have changed in between.
-    // The frame as it was before: while it changes back, SDL may report
-    // anything.
+    // Back where it stood, at its size, on the display it was full screen on,
+    // whose usable area may have changed in between. The frame is taken as
+    // it was: while it comes back, SDL may report anything for it.
     const int display = WindowDisplay();
     TRect place = Centre(display, Density(), windowedBorders_).Client;
     if (windowedPlace_) {
@@ -237,22 +236,19 @@ void SdlPlatform::PlaceClient(const TRect& client) {
   SDL_SetWindowPosition(window_, client.Left, client.Top);
   pendingPlace_ = client;
   pendingBorders_ = Borders();
-  pendingSince_ = clock_.Now();
 }
 
 void SdlPlatform::SettlePlace() {
   // A window manager places a new frame by its outer corner, so a place
   // asked for before the frame existed ends up shifted by the title bar.
   // Only that first frame counts: later changes are the player's.
-  constexpr uint32_t kSettleMs = 1000;
   if (!pendingPlace_ || window_ == nullptr || !windowed_) return;
-  const TFrameBorders now = Borders();
-  if (pendingBorders_ != TFrameBorders{} || now == TFrameBorders{}) {
-    if (pendingBorders_ != TFrameBorders{} || clock_.Now() - pendingSince_ > kSettleMs) {
-      pendingPlace_.reset();
-    }
+  if (pendingBorders_ != TFrameBorders{}) {
+    pendingPlace_.reset();  // the frame was known when the place was asked for
     return;
   }
+  const TFrameBorders now = Borders();
+  if (now == TFrameBorders{}) return;  // no frame yet, or no window manager
   const TRect place =
       window_placement::KeptInside(*pendingPlace_, UsableArea(WindowDisplay()), now);
   pendingPlace_.reset();
@@ -331,6 +327,7 @@ TRect SdlPlatform::WindowRect() {
 
 void SdlPlatform::MoveWindow(int32_t left, int32_t top) {
   if (window_ == nullptr || !windowed_) return;
+  pendingPlace_.reset();
   // `left`, `top` are the outer corner, as WindowRect reports it. A place
   // remembered on another desktop layout is brought back into view.
   const TFrameBorders b = Borders();

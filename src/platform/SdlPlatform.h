@@ -110,8 +110,8 @@ class SdlPlatform : public Platform {
   // the windowed size; says once on stderr when it does not fit.
   TWindowPlacement Centre(int display, double density, const TFrameBorders& borders);
   // Moves and sizes the windowed window to `client` (window units). The
-  // window manager may draw its frame only afterwards: until its borders are
-  // known (for a moment), the place is taken again when they change.
+  // window manager may draw its frame only afterwards: the place is taken
+  // again once its borders are known.
   void PlaceClient(const TRect& client);
   void SettlePlace();
   void TrackPointer(int32_t windowX, int32_t windowY);
@@ -137,7 +137,6 @@ class SdlPlatform : public Platform {
   bool toldDoesNotFit_ = false;
   std::optional<TRect> pendingPlace_;  // the place asked for while the frame may change
   TFrameBorders pendingBorders_;       // the borders it was asked for with
-  uint32_t pendingSince_ = 0;          // tick of the request
   std::string userFolder_;
   SdlGamepad gamepad_;
   int cursorCounter_ = 0;
