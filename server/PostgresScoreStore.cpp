@@ -1,5 +1,7 @@
 #include "PostgresScoreStore.h"
 
+#include "DatabaseLocation.h"
+
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -131,22 +133,24 @@ TPostgresScoreStore::TPostgresScoreStore(const std::string& uri, int connections
 std::unique_ptr<TPostgresScoreStore> TPostgresScoreStore::Open(const std::string& uri,
                                                                int connections,
                                                                std::string& error) {
+  // ParseDatabaseLocation has vetted it; this is the last guard, and says no more.
   char* parseError = nullptr;
   PQconninfoOption* parsed = PQconninfoParse(uri.c_str(), &parseError);
+  PQfreemem(parseError);
   if (!parsed) {
-    error = "bad PostgreSQL URI: " + std::string(parseError ? parseError : "out of memory");
-    PQfreemem(parseError);
-    while (!error.empty() && error.back() == '\n') error.pop_back();
+    error = "bad PostgreSQL connection string";
     return nullptr;
   }
   PQconninfoFree(parsed);
   if (HasPassword(uri)) {
-    error = "the PostgreSQL URI carries a password; put it in PGPASSFILE or PGPASSWORD instead";
+    error =
+        "the PostgreSQL connection string carries a password; put it in PGPASSFILE or "
+        "PGPASSWORD instead";
     return nullptr;
   }
   std::unique_ptr<TPostgresScoreStore> store(new TPostgresScoreStore(uri, connections));
   if (!store->Migrate(error)) {
-    error = "database " + uri + ": " + error;
+    error = "database " + RedactPasswords(uri) + ": " + error;
     return nullptr;
   }
   return store;

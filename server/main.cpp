@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "DatabaseLocation.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
 
@@ -47,8 +48,9 @@ constexpr const char* kUsage =
     "  --db FILE           SQLite database of results (default scores.db, created if missing;\n"
     "                      also sqlite:FILE)\n"
     "  --db postgresql://USER@HOST:PORT/DBNAME\n"
-    "                      PostgreSQL database shared by several servers (any libpq URI;\n"
-    "                      the password from PGPASSFILE or PGPASSWORD, never in the URI)\n"
+    "                      PostgreSQL database shared by several servers (any libpq URI, or\n"
+    "                      'host=... dbname=...'; the password from PGPASSFILE or\n"
+    "                      PGPASSWORD, never on the command line)\n"
     "  --db-connections N  PostgreSQL connections of this process (1-64, default 4)\n"
     "  --challenges-per-address N\n"
     "                      open challenges one client address may hold (1-10000, default 16)\n"
@@ -202,8 +204,8 @@ int main(int argc, char** argv) {
   }
   const bool ipv6 = args.Host.find(':') != std::string::npos;
   std::cout << "tidal-lynx-scores: listening on http://" << (ipv6 ? "[" : "") << args.Host
-            << (ipv6 ? "]" : "") << ":" << port << "/ (database " << args.Database << ")"
-            << std::endl;
+            << (ipv6 ? "]" : "") << ":" << port << "/ (database " << RedactPasswords(args.Database)
+            << ")" << std::endl;
 
   std::atomic<bool> serving{true};
   std::thread signalWaiter([&] {
