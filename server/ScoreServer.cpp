@@ -99,7 +99,8 @@ struct TScoreServer::TImpl {
       : options(std::move(options)),
         service(store, TScoreServiceOptions{
                            this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
-                           this->options.MaxOpenChallengesPerAddress, this->options.Clock}) {}
+                           this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
+                           this->options.Clock}) {}
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();

@@ -19,6 +19,9 @@ struct TScoreServerOptions {
   std::function<void(const std::string&)> Log;
   // Requests 1 and 2 per client address and minute, each; 0: no limit.
   int RatePerMinute = 0;
+  // Client addresses each rate limit keeps count of; when full, the one whose
+  // bucket is full again soonest is forgotten.
+  size_t RateLimitKeys = 100'000;
   // Proxies whose X-Forwarded-For names the client; their own connections are
   // not counted against the per-address cap.
   std::vector<TAddressRange> TrustedProxies;

@@ -58,8 +58,8 @@ int64_t MonotonicMs() {
 TScoreService::TScoreService(TScoreStore& store, TScoreServiceOptions options)
     : store_(store),
       options_(std::move(options)),
-      challengeLimiter_(options_.RatePerMinute),
-      resultLimiter_(options_.RatePerMinute) {}
+      challengeLimiter_(options_.RatePerMinute, options_.RateLimitKeys),
+      resultLimiter_(options_.RatePerMinute, options_.RateLimitKeys) {}
 
 int64_t TScoreService::Now() const {
   if (options_.Clock) return options_.Clock();

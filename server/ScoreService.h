@@ -28,6 +28,8 @@ struct TScoreServiceOptions {
   int64_t ChallengeLifetimeSeconds = 600;
   // Requests 1 and 2 per client address and minute, each; 0: no limit.
   int RatePerMinute = 0;
+  // Client addresses each rate limit keeps count of (see TRateLimiter).
+  size_t RateLimitKeys = 100'000;
   // Open challenges one client address may hold; request 1 beyond it is 429.
   int MaxOpenChallengesPerAddress = 16;
   // Unix time in seconds; the system clock when empty.
