@@ -10,18 +10,19 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "DatabaseLocation.h"
+#include "LogWriter.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
 
@@ -184,17 +185,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::mutex logMutex;
+  // Every line to stdout goes through the writer thread: a stuck log reader
+  // costs dropped lines, never a stalled server.
+  TLogWriter log(STDOUT_FILENO);
   TScoreServerOptions options;
   options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
   options.RatePerMinute = args.RatePerMinute;
   options.TrustedProxies = args.TrustedProxies;
   options.MaxConnectionsPerAddress = args.MaxConnectionsPerAddress;
   options.RequestDeadlineSeconds = args.RequestDeadlineSeconds;
-  options.Log = [&logMutex](const std::string& line) {
-    std::lock_guard lock(logMutex);
-    std::cout << line << std::endl;
-  };
+  options.Log = [&log](const std::string& line) { log.Write(line); };
   TScoreServer server(*store, options);
   const int port = server.Bind(args.Host, args.Port);
   if (port < 0) {
@@ -203,18 +203,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   const bool ipv6 = args.Host.find(':') != std::string::npos;
-  std::cout << "tidal-lynx-scores: listening on http://" << (ipv6 ? "[" : "") << args.Host
-            << (ipv6 ? "]" : "") << ":" << port << "/ (database " << RedactPasswords(args.Database)
-            << ")" << std::endl;
+  log.Write("tidal-lynx-scores: listening on http://" + std::string(ipv6 ? "[" : "") + args.Host +
+            (ipv6 ? "]" : "") + ":" + std::to_string(port) + "/ (database " +
+            RedactPasswords(args.Database) + ")");
 
   std::atomic<bool> serving{true};
   std::thread signalWaiter([&] {
     int received = 0;
     sigwait(&stopSignals, &received);
     if (serving) {
-      std::lock_guard lock(logMutex);
-      std::cout << "tidal-lynx-scores: " << (received == SIGINT ? "SIGINT" : "SIGTERM")
-                << ", stopping" << std::endl;
+      log.Write(std::string("tidal-lynx-scores: ") + (received == SIGINT ? "SIGINT" : "SIGTERM") +
+                ", stopping");
     }
     server.Stop();
   });
@@ -225,6 +224,7 @@ int main(int argc, char** argv) {
   pthread_kill(signalWaiter.native_handle(), SIGTERM);
   signalWaiter.join();
   store.reset();
-  std::cout << "tidal-lynx-scores: stopped" << std::endl;
+  log.Write("tidal-lynx-scores: stopped");
+  log.Stop();
   return ok ? 0 : 1;
 }
