@@ -93,6 +93,8 @@ struct TScoreServer::TImpl {
     std::string Method = "-";
     std::string Client;
     int Status = 0;
+    bool HeadersRead = false;
+    TScoreRequest Request;
   };
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
@@ -189,7 +191,9 @@ struct TScoreServer::TImpl {
       *uploadSize = 0;
       return MHD_YES;
     }
-    TScoreRequest request;
+    if (r.HeadersRead) return Respond(connection, r, uploadSize);
+    r.HeadersRead = true;
+    TScoreRequest& request = r.Request;
     request.Method = method ? method : "";
     request.Path = url ? url : "";
     request.TargetLength = r.TargetLength;
@@ -229,8 +233,15 @@ struct TScoreServer::TImpl {
       r.Client += " via=" + AddressText(r.Connection->Peer);
     }
     r.Method = request.Method;
+    // A request without a body is answered on the next call, when the library
+    // has read it whole: an answer queued now would close the connection.
+    // One with a body is refused at once, and the connection closed.
+    if (!request.HasBody) return MHD_YES;
+    return Respond(connection, r, uploadSize);
+  }
 
-    const TWebAnswer answer = service.Handle(request);
+  MHD_Result Respond(MHD_Connection* connection, TRequest& r, size_t* uploadSize) {
+    const TWebAnswer answer = service.Handle(r.Request);
     r.Status = answer.Status;
     MHD_Response* response = MHD_create_response_from_buffer(
         answer.Body.size(), const_cast<char*>(answer.Body.data()), MHD_RESPMEM_MUST_COPY);

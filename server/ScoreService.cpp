@@ -101,6 +101,8 @@ TWebAnswer TScoreService::HandleScript(const TScoreRequest& request) {
 }
 
 TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
+  // HEAD answers as GET would, but hands out nothing.
+  if (request.Method == "HEAD") return {200, "text/plain", "", {}};
   if (!challengeLimiter_.Take(request.ClientKey, MonotonicMs())) {
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
@@ -123,7 +125,7 @@ TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
 }
 
 TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
-  if (!resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
+  if (request.Method != "HEAD" && !resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
   const auto inf = Single(request, "inf");
@@ -134,6 +136,7 @@ TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
   std::string reason;
   const auto result = ParseSubmittedResult(*record, reason);
   if (!result) return Refuse(400, reason);
+  if (request.Method == "HEAD") return {200, "text/plain", "", {}};
   switch (store_.Submit(*result, Now(), options_.ChallengeLifetimeSeconds)) {
     case TSubmitOutcome::Stored:
       return {200, "text/plain", "|ok|\n", {}};
