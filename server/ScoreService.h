@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -47,6 +48,13 @@ class TScoreService {
   TScoreService(TScoreStore& store, TScoreServiceOptions options);
 
   TWebAnswer Handle(const TScoreRequest& request);
+  // Whether Handle may wait on the database for this request: those run on
+  // the database threads, everything else is answered at once.
+  static bool NeedsDatabase(const TScoreRequest& request);
+  // The answer when the database threads are too busy to take a request.
+  static TWebAnswer Busy();
+  // One round trip to the database, for /readyz; run it every second or so.
+  void ProbeDatabase();
 
  private:
   TWebAnswer HandleScript(const TScoreRequest& request);
@@ -58,4 +66,7 @@ class TScoreService {
   TScoreServiceOptions options_;
   TRateLimiter challengeLimiter_;
   TRateLimiter resultLimiter_;
+  // Of the last probe; /readyz reports ready while it is recent and good.
+  std::atomic<bool> probeOk_{true};
+  std::atomic<int64_t> probedOkMs_;
 };
