@@ -27,6 +27,13 @@ struct TScoreServerOptions {
   std::vector<TAddressRange> TrustedProxies;
   // Open connections one client address may hold at once.
   int MaxConnectionsPerAddress = 32;
+  // Open connections in all (fewer if the descriptor limit is lower). When
+  // all are taken, a newcomer takes the slot of the oldest connection that
+  // has not sent a whole request, or else of the oldest idle one.
+  int MaxConnections = 1000;
+  // A connection must send its whole request line and headers within this
+  // many seconds of opening (or of the first byte of its next request).
+  int HeaderTimeoutSeconds = 3;
   // A request must be complete and answered within this many seconds of the
   // connection opening (or of the previous answer on it).
   int RequestDeadlineSeconds = 10;
@@ -34,6 +41,9 @@ struct TScoreServerOptions {
   int IdleTimeoutSeconds = 5;
   // Worker threads; each waits on many connections at once (epoll).
   int Threads = 4;
+  // Threads that run the requests needing the database, so those never hold
+  // up the others; as many as the store has connections is plenty.
+  int DatabaseThreads = 4;
 };
 
 // The world high-score server: the game's two requests, the world table, the

@@ -2,6 +2,7 @@
 //   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
 //                     [--challenges-per-address N] [--rate N/min]
 //                     [--trust-forwarded-for CIDR]... [--max-connections-per-address N]
+//                     [--max-connections N] [--header-timeout SECONDS]
 //                     [--request-deadline SECONDS]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
 // free port.
@@ -37,6 +38,8 @@ struct TArguments {
   int RatePerMinute = 60;
   std::vector<TAddressRange> TrustedProxies;
   int MaxConnectionsPerAddress = 32;
+  int MaxConnections = 1000;
+  int HeaderTimeoutSeconds = 3;
   int RequestDeadlineSeconds = 10;
 };
 
@@ -44,6 +47,7 @@ constexpr const char* kUsage =
     "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]\n"
     "                         [--challenges-per-address N] [--rate N/min]\n"
     "                         [--trust-forwarded-for CIDR]... [--max-connections-per-address N]\n"
+    "                         [--max-connections N] [--header-timeout SECONDS]\n"
     "                         [--request-deadline SECONDS]\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
     "  --db FILE           SQLite database of results (default scores.db, created if missing;\n"
@@ -62,6 +66,11 @@ constexpr const char* kUsage =
     "                      client; may be given more than once\n"
     "  --max-connections-per-address N\n"
     "                      open connections one client address may hold (default 32)\n"
+    "  --max-connections N open connections in all (default 1000); when all are taken a\n"
+    "                      newcomer replaces the oldest that has not sent a whole request\n"
+    "  --header-timeout SECONDS\n"
+    "                      time a connection has to send its request line and headers\n"
+    "                      (default 3)\n"
     "  --request-deadline SECONDS\n"
     "                      time a request has to arrive whole and be answered (default 10)\n";
 
@@ -133,6 +142,20 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
         return false;
       }
       args.MaxConnectionsPerAddress = *count;
+    } else if (flag == "--max-connections") {
+      const auto count = ParseCount(value, 1, 1'000'000);
+      if (!count) {
+        error = "bad --max-connections value \"" + value + "\" (expected 1 or more)";
+        return false;
+      }
+      args.MaxConnections = *count;
+    } else if (flag == "--header-timeout") {
+      const auto seconds = ParseCount(value, 1, 3600);
+      if (!seconds) {
+        error = "bad --header-timeout value \"" + value + "\" (expected 1 to 3600 seconds)";
+        return false;
+      }
+      args.HeaderTimeoutSeconds = *seconds;
     } else if (flag == "--request-deadline") {
       const auto seconds = ParseCount(value, 1, 3600);
       if (!seconds) {
@@ -194,6 +217,9 @@ int main(int argc, char** argv) {
   options.TrustedProxies = args.TrustedProxies;
   options.MaxConnectionsPerAddress = args.MaxConnectionsPerAddress;
   options.RequestDeadlineSeconds = args.RequestDeadlineSeconds;
+  options.DatabaseThreads = args.Connections;
+  options.MaxConnections = args.MaxConnections;
+  options.HeaderTimeoutSeconds = args.HeaderTimeoutSeconds;
   options.Log = [&log](const std::string& line) { log.Write(line); };
   TScoreServer server(*store, options);
   const int port = server.Bind(args.Host, args.Port);
