@@ -21,6 +21,8 @@ packages=(
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
     libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2)
+  # The release checks: licences, package lint and the source tarball.
+  packages+=(reuse lintian xz-utils)
 fi
 
 missing=()
