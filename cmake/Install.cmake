@@ -43,9 +43,17 @@ if(TARGET tidal-lynx)
   endif()
 endif()
 
-# The server's man page and service unit are installed by server/CMakeLists.txt.
+# The service unit is installed by server/CMakeLists.txt. The server's man page
+# is written by hand; its title line gets this release's version and date.
 if(TARGET tidal-lynx-scores)
   install(TARGETS tidal-lynx-scores RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT server)
+  set(tl_server_page ${PROJECT_SOURCE_DIR}/server/tidal-lynx-scores.8)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${tl_server_page})
+  file(READ ${tl_server_page} tl_page)
+  string(REGEX REPLACE "^\\.TH ([^ ]+) 8 [^\n]*\"Tidal Lynx [^\"]*\""
+         ".TH \\1 8 \"${TL_RELEASE_DATE}\" \"Tidal Lynx ${PROJECT_VERSION}\"" tl_page "${tl_page}")
+  tl_write_if_changed(${dist_out}/tidal-lynx-scores.8 "${tl_page}")
+  install(FILES ${dist_out}/tidal-lynx-scores.8 DESTINATION ${CMAKE_INSTALL_MANDIR}/man8 COMPONENT server)
 endif()
 
 # --- Debian packages: cpack -G DEB in the build folder ---------------------------------

@@ -183,9 +183,9 @@ check "AppStream's newest release is $version" \
   grep -q "<release version=\"$version\"" <(grep -m1 "<release " "$share/metainfo/$app_id.metainfo.xml")
 check "the game's man page shows $version" grep -q "^\.TH .*\"Tidal Lynx $version\"" \
   "$share/man/man6/tidal-lynx.6"
-if [[ -f $source/server/tidal-lynx-scores.8 ]]; then
+if [[ -e $build/server/tidal-lynx-scores ]]; then
   check "the server's man page shows $version" grep -q "^\.TH .*\"Tidal Lynx $version\"" \
-    "$source/server/tidal-lynx-scores.8"
+    "$share/man/man8/tidal-lynx-scores.8"
 fi
 for package in "$deb" "${server_deb:-}"; do
   [[ -f $package ]] || continue
