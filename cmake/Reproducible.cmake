@@ -10,7 +10,10 @@ add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=" "-ffile-prefix-m
 # needs the optimiser, so debug builds go without.
 if(NOT CMAKE_BUILD_TYPE MATCHES "^(Debug|)$" AND NOT TL_FUZZ)
   add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-protection)
-  add_compile_definitions(_FORTIFY_SOURCE=2)
+  # A packager's own level (CPPFLAGS from dpkg-buildflags) stays.
+  if(NOT "${CMAKE_CXX_FLAGS} ${CMAKE_C_FLAGS}" MATCHES "_FORTIFY_SOURCE")
+    add_compile_definitions(_FORTIFY_SOURCE=2)
+  endif()
   add_link_options(-Wl,-z,relro -Wl,-z,now)
 endif()
 

@@ -11,7 +11,6 @@
 # Usage: scripts/release-check.sh [BUILD_DIR]   (default build/release, built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source=$(pwd)
 build=$(realpath "${1:-build/release}")
 started=$SECONDS
 
@@ -43,15 +42,15 @@ if ! reuse lint >"$scratch/reuse.out" 2>&1; then
 fi
 
 # --- packages of the build folder ------------------------------------------------------
-# make_debs BUILD_DIR OUT_DIR: the Debian packages of a built folder.
+# make_debs BUILD_DIR OUT_DIR UMASK: the Debian packages of a built folder.
 make_debs() {
-  if ! (cd "$1" && cpack -G DEB -B "$2") >"$2.log" 2>&1; then
+  if ! (cd "$1" && umask "$3" && cpack -G DEB -B "$2") >"$2.log" 2>&1; then
     fail "cpack in $1:"
     cat "$2.log" >&2
   fi
 }
 step "packages of $build"
-make_debs "$build" "$scratch/debs-1"
+make_debs "$build" "$scratch/debs-1" 0022
 debs=("$scratch"/debs-1/*.deb)
 if ((${#debs[@]} != 2)) || [[ ! -f ${debs[0]} ]]; then
   fail "expected the game and the server package, cpack made: $(ls "$scratch/debs-1")"
@@ -83,7 +82,8 @@ tree=$other/$name
 [[ ! -e $tree/.git ]] || fail "the tarball holds .git"
 
 step "build from the tarball (the README's commands, no ccache, no tests)"
-if ! (cd "$tree" && export CCACHE_DISABLE=1 &&
+# Another umask too: no mode in the packages may follow the builder's.
+if ! (cd "$tree" && umask 0002 && export CCACHE_DISABLE=1 &&
   cmake --preset release -DTL_BUILD_TESTS=OFF -DTL_BUILD_BENCH=OFF &&
   cmake --build --preset release -j "$(nproc)") >"$scratch/tarball-build.log" 2>&1; then
   fail "the tarball does not build; the last lines of its log:"
@@ -117,7 +117,7 @@ $entries"
 }
 
 step "packages of the tarball build"
-make_debs "$build2" "$scratch/debs-2"
+make_debs "$build2" "$scratch/debs-2" 0002
 for deb in "${debs[@]}"; do
   base=$(basename "$deb")
   second=$scratch/debs-2/$base
@@ -138,9 +138,9 @@ done
 
 step "installed trees"
 for n in 1 2; do
-  dir=$build
-  [[ $n == 2 ]] && dir=$build2
-  DESTDIR=$scratch/installed-$n cmake --install "$dir" --prefix /usr >/dev/null
+  dir=$build mask=0022
+  [[ $n == 2 ]] && dir=$build2 mask=0002
+  (umask $mask && DESTDIR=$scratch/installed-$n cmake --install "$dir" --prefix /usr >/dev/null)
 done
 compare_trees "installed tree" "$scratch/installed-1" "$scratch/installed-2"
 
