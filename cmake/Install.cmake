@@ -90,7 +90,7 @@ Steer an armed ship along the bottom of a scrolling sea, turn its gun and sink
 the vessels, aircraft and island guns coming down the screen.")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME tidal-lynx-scores)
-set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_SERVER_DESCRIPTION "world high-score server for Tidal Lynx
 Answers the game's result submissions and serves the world high-score table
 over HTTP, keeping the results in SQLite or in a PostgreSQL database shared
@@ -98,7 +98,7 @@ by several servers.")
 
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
-# Debian's files beside the installed ones, added by cmake/DebianDocs.cmake
+# Debian's files beside the installed ones, added by cmake/DebianStage.cmake
 # when cpack stages the packages: the machine-readable copyright (the tree's
 # REUSE file with the licence text) and the changelog made from NEWS.md.
 set(tl_debian_dir ${CMAKE_BINARY_DIR}/dist/debian)
@@ -113,10 +113,12 @@ string(REGEX REPLACE "\n" "\n " tl_license "${tl_license}")
 tl_write_if_changed(${tl_debian_dir}/copyright "${tl_copyright}\nLicense: MIT\n ${tl_license}\n")
 tl_news_debian_changelog(tl_changelog tidal-lynx ${TL_DEBIAN_REVISION} "${TL_PACKAGE_CONTACT}")
 tl_write_if_changed(${tl_debian_dir}/changelog.Debian "${tl_changelog}")
+configure_file(${dist_dir}/lintian-overrides ${tl_debian_dir}/lintian-overrides COPYONLY)
 set(CPACK_TL_DEBIAN_DIR ${tl_debian_dir})
 set(CPACK_TL_DEBIAN_PACKAGES "game=tidal-lynx;server=tidal-lynx-scores")
 set(CPACK_TL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianDocs.cmake)
+set(CPACK_TL_DEBIAN_GAMES_game tidal-lynx)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianStage.cmake)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageTime.cmake)
 
 include(CPack)

@@ -158,15 +158,15 @@ if [[ -f $deb ]]; then
   check "deb: library dependencies from shlibdeps" grep -q "libsdl2" <<<"$(dpkg-deb -f "$deb" Depends)"
   check "deb: no server in the game package" test -z "$(dpkg-deb -c "$deb" | grep scores || true)"
   dpkg-deb -x "$deb" "$scratch/deb"
-  run_first_start deb "$scratch/deb/usr/bin/tidal-lynx" "$scratch/deb-home/xdg/tidal-lynx/Config.cfg" \
+  run_first_start deb "$scratch/deb/usr/games/tidal-lynx" "$scratch/deb-home/xdg/tidal-lynx/Config.cfg" \
     "$scratch/deb-home" "$scratch/deb"
 else
   fail "no $deb; cpack made: $(ls "$scratch/pkg")"
 fi
 if [[ -e $build/server/tidal-lynx-scores ]]; then
   server_deb=$(echo "$scratch/pkg/tidal-lynx-scores_${version}"-*_"$arch.deb")
-  check "server deb carries the server" grep -q "usr/bin/tidal-lynx-scores" \
-    <(dpkg-deb -c "$server_deb")
+  dpkg-deb -c "$server_deb" >"$scratch/server-deb.list"
+  check "server deb carries the server" grep -q "usr/bin/tidal-lynx-scores" "$scratch/server-deb.list"
   dpkg-deb -x "$server_deb" "$scratch/server-deb"
   check "server deb: its unit starts /usr/bin/tidal-lynx-scores" grep -q \
     "^ExecStart=/usr/bin/tidal-lynx-scores " \

@@ -1,7 +1,8 @@
 # Run by cpack (CPACK_PRE_BUILD_SCRIPTS) on the staged components before the
-# Debian packages are made: what Debian policy wants beside the installed
-# files. Compressed man pages, /usr/share/doc/<package>/copyright and
-# changelog.Debian.gz. A plain `cmake --install` stays as upstream lays it out.
+# Debian packages are made: the layout Debian policy wants. Games in
+# /usr/games, compressed man pages, /usr/share/doc/<package>/copyright and
+# changelog.Debian.gz, and the lintian overrides with their reasons. A plain
+# `cmake --install` stays as upstream lays it out.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
 endif()
@@ -28,6 +29,18 @@ foreach(tl_pair IN LISTS CPACK_TL_DEBIAN_PACKAGES)
     continue()
   endif()
 
+  # The game's data is found at ../share/tidal-lynx beside its binary, the
+  # same from /usr/games as from /usr/bin.
+  foreach(tl_game IN LISTS CPACK_TL_DEBIAN_GAMES_${tl_component})
+    file(MAKE_DIRECTORY "${tl_usr}/games")
+    file(CHMOD "${tl_usr}/games" PERMISSIONS ${tl_dir_mode})
+    file(RENAME "${tl_usr}/bin/${tl_game}" "${tl_usr}/games/${tl_game}")
+    file(GLOB tl_left "${tl_usr}/bin/*")
+    if(NOT tl_left)
+      file(REMOVE_RECURSE "${tl_usr}/bin")
+    endif()
+  endforeach()
+
   file(GLOB_RECURSE tl_pages "${tl_usr}/share/man/*")
   foreach(tl_page IN LISTS tl_pages)
     if(NOT tl_page MATCHES "\\.gz$")
@@ -42,4 +55,10 @@ foreach(tl_pair IN LISTS CPACK_TL_DEBIAN_PACKAGES)
   file(COPY_FILE "${CPACK_TL_DEBIAN_DIR}/copyright" "${tl_doc}/copyright")
   file(CHMOD "${tl_doc}/copyright" PERMISSIONS ${tl_file_mode})
   tl_gzip_to("${CPACK_TL_DEBIAN_DIR}/changelog.Debian" "${tl_doc}/changelog.Debian.gz")
+
+  set(tl_overrides "${tl_usr}/share/lintian/overrides")
+  file(MAKE_DIRECTORY "${tl_overrides}")
+  file(CHMOD "${tl_usr}/share/lintian" "${tl_overrides}" PERMISSIONS ${tl_dir_mode})
+  file(COPY_FILE "${CPACK_TL_DEBIAN_DIR}/lintian-overrides" "${tl_overrides}/${tl_package}")
+  file(CHMOD "${tl_overrides}/${tl_package}" PERMISSIONS ${tl_file_mode})
 endforeach()
