@@ -41,6 +41,14 @@ foreach(tl_pair IN LISTS CPACK_TL_DEBIAN_PACKAGES)
     endif()
   endforeach()
 
+  # Folders made by install code outside cmake's install rules follow the umask.
+  file(GLOB_RECURSE tl_dirs LIST_DIRECTORIES true "${tl_usr}/*")
+  foreach(tl_dir IN LISTS tl_dirs)
+    if(IS_DIRECTORY "${tl_dir}")
+      file(CHMOD "${tl_dir}" PERMISSIONS ${tl_dir_mode})
+    endif()
+  endforeach()
+
   file(GLOB_RECURSE tl_pages "${tl_usr}/share/man/*")
   foreach(tl_page IN LISTS tl_pages)
     if(NOT tl_page MATCHES "\\.gz$")

@@ -119,6 +119,7 @@ set(CPACK_TL_DEBIAN_PACKAGES "game=tidal-lynx;server=tidal-lynx-scores")
 set(CPACK_TL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_TL_DEBIAN_GAMES_game tidal-lynx)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianStage.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianArchive.cmake)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageTime.cmake)
 
 include(CPack)

@@ -10,6 +10,8 @@
 #     difference names the file (with diffoscope's report when it is installed).
 # Usage: scripts/release-check.sh [BUILD_DIR]   (default build/release, built)
 set -euo pipefail
+# Read whole before running, so an edit while it runs cannot derail it.
+{
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build/release}")
 started=$SECONDS
@@ -71,7 +73,7 @@ if [[ $name != "tidal-lynx-$version" ]]; then
   fail "the tarball is $name, not tidal-lynx-$version"
 fi
 # Sources only: nothing git ignores (the build folders, generated files).
-leaked=$(tar -tJf "$tarball" | sed "s|^$name/||" | git check-ignore --no-index --stdin || true)
+leaked=$(tar -tJf "$tarball" | sed -n "s|^$name/\(.\)|\1|p" | git check-ignore --no-index --stdin || true)
 [[ -z $leaked ]] || fail "the tarball holds ignored files: $leaked"
 # Another folder, deeper and with another name, so a leaked path shows.
 other=$scratch/elsewhere/unpacked-$RANDOM
@@ -149,3 +151,5 @@ if ((failures > 0)); then
   exit 1
 fi
 echo "release checks passed in $((SECONDS - started)) s"
+exit
+}
