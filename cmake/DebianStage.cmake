@@ -32,6 +32,9 @@ foreach(tl_pair IN LISTS CPACK_TL_DEBIAN_PACKAGES)
   # The game's data is found at ../share/tidal-lynx beside its binary, the
   # same from /usr/games as from /usr/bin.
   foreach(tl_game IN LISTS CPACK_TL_DEBIAN_GAMES_${tl_component})
+    if(NOT EXISTS "${tl_usr}/bin/${tl_game}")
+      continue()
+    endif()
     file(MAKE_DIRECTORY "${tl_usr}/games")
     file(CHMOD "${tl_usr}/games" PERMISSIONS ${tl_dir_mode})
     file(RENAME "${tl_usr}/bin/${tl_game}" "${tl_usr}/games/${tl_game}")

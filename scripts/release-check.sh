@@ -147,7 +147,12 @@ compare_trees "installed tree" "$scratch/installed-1" "$scratch/installed-2"
 
 step "done"
 if ((failures > 0)); then
-  echo "$failures release check(s) failed" >&2
+  # Both builds' packages stay for a closer look (diffoscope, dpkg-deb -I).
+  kept=$(dirname "$build")/release-check
+  rm -rf "$kept"
+  mkdir -p "$kept"
+  cp -r "$scratch"/debs-* "$kept/" 2>/dev/null || true
+  echo "$failures release check(s) failed; the packages of both builds are in $kept" >&2
   exit 1
 fi
 echo "release checks passed in $((SECONDS - started)) s"
