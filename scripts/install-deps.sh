@@ -26,6 +26,8 @@ if [[ "${1:-}" == "--tests" ]]; then
   packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
     libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2 openbox x11-utils
     xserver-xorg-core xserver-xorg-video-dummy)
+  # The release checks: licences, package lint and the source tarball.
+  packages+=(reuse lintian xz-utils)
 fi
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UBSan and runs
 # every test, then the audio tests under ThreadSanitizer, the whole suite again
-# in a plain release build, each fuzz target for a short while, and checks that
-# the run left the working tree unchanged.
+# in a plain release build and the release checks, each fuzz target for a short
+# while, and checks that the run left the working tree unchanged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
@@ -26,6 +26,8 @@ mkdir -p build/tsan/tests/work/audio
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
+# Licences, lintian, and the source tarball built elsewhere to the same bytes.
+scripts/release-check.sh build/release
 
 # Every fuzz target for a short while (TL_FUZZ_SECONDS, default 20).
 scripts/fuzz.sh "${TL_FUZZ_SECONDS:-20}"

@@ -86,7 +86,7 @@ check "appstreamcli validate" appstreamcli validate --no-net \
 check "desktop entry runs tidal-lynx with its icon" \
   grep -qx "Exec=tidal-lynx" "$share/applications/$app_id.desktop"
 check "desktop entry names the icon" grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop"
-check "metainfo carries this version" grep -q "release version=\"$version\"" \
+check "metainfo's licences" grep -q "<project_license>MIT</project_license>" \
   "$share/metainfo/$app_id.metainfo.xml"
 if command -v groff >/dev/null; then
   check "man page formats without warnings" test -z \
@@ -150,28 +150,55 @@ run_first_start portable "$portable/tidal-lynx" "$portable/Config.cfg" "$scratch
 # --- the Debian packages ----------------------------------------------------------------------
 (cd "$build" && cpack -G DEB -B "$scratch/pkg" >"$scratch/cpack.out" 2>&1) ||
   fail "cpack: $(cat "$scratch/cpack.out")"
-deb=$scratch/pkg/tidal-lynx_${version}_$(dpkg --print-architecture).deb
+arch=$(dpkg --print-architecture)
+deb=$(echo "$scratch/pkg/tidal-lynx_${version}"-*_"$arch.deb")
 if [[ -f $deb ]]; then
   check "deb: package name" test "$(dpkg-deb -f "$deb" Package)" = tidal-lynx
   check "deb: section games" test "$(dpkg-deb -f "$deb" Section)" = games
   check "deb: library dependencies from shlibdeps" grep -q "libsdl2" <<<"$(dpkg-deb -f "$deb" Depends)"
   check "deb: no server in the game package" test -z "$(dpkg-deb -c "$deb" | grep scores || true)"
   dpkg-deb -x "$deb" "$scratch/deb"
-  run_first_start deb "$scratch/deb/usr/bin/tidal-lynx" "$scratch/deb-home/xdg/tidal-lynx/Config.cfg" \
+  run_first_start deb "$scratch/deb/usr/games/tidal-lynx" "$scratch/deb-home/xdg/tidal-lynx/Config.cfg" \
     "$scratch/deb-home" "$scratch/deb"
 else
   fail "no $deb; cpack made: $(ls "$scratch/pkg")"
 fi
 if [[ -e $build/server/tidal-lynx-scores ]]; then
-  server_deb=$scratch/pkg/tidal-lynx-scores_${version}_$(dpkg --print-architecture).deb
-  check "server deb carries the server" grep -q "usr/bin/tidal-lynx-scores" \
-    <(dpkg-deb -c "$server_deb")
+  server_deb=$(echo "$scratch/pkg/tidal-lynx-scores_${version}"-*_"$arch.deb")
+  dpkg-deb -c "$server_deb" >"$scratch/server-deb.list"
+  check "server deb carries the server" grep -q "usr/bin/tidal-lynx-scores" "$scratch/server-deb.list"
   dpkg-deb -x "$server_deb" "$scratch/server-deb"
   check "server deb: its unit starts /usr/bin/tidal-lynx-scores" grep -q \
     "^ExecStart=/usr/bin/tidal-lynx-scores " \
     "$scratch/server-deb/usr/lib/systemd/system/tidal-lynx-scores.service"
-  check "server deb: its man page" test -s "$scratch/server-deb/usr/share/man/man8/tidal-lynx-scores.8"
+  check "server deb: its man page" test -s "$scratch/server-deb/usr/share/man/man8/tidal-lynx-scores.8.gz"
 fi
+
+# --- one version: CMakeLists.txt's, everywhere it is shown ---------------------------------
+# NEWS.md's newest release, AppStream's newest <release>, the man pages, both
+# packages and their changelogs (--version is checked above).
+check "NEWS.md's newest release is $version" \
+  test "$(sed -n 's/^## \([^ ]*\) (.*/\1/p' "$source/NEWS.md" | head -1)" = "$version"
+check "AppStream's newest release is $version" \
+  grep -q "<release version=\"$version\"" <(grep -m1 "<release " "$share/metainfo/$app_id.metainfo.xml")
+check "the game's man page shows $version" grep -q "^\.TH .*\"Tidal Lynx $version\"" \
+  "$share/man/man6/tidal-lynx.6"
+if [[ -e $build/server/tidal-lynx-scores ]]; then
+  check "the server's man page shows $version" grep -q "^\.TH .*\"Tidal Lynx $version\"" \
+    "$share/man/man8/tidal-lynx-scores.8"
+fi
+for package in "$deb" "${server_deb:-}"; do
+  [[ -f $package ]] || continue
+  name=$(dpkg-deb -f "$package" Package)
+  debversion=$(dpkg-deb -f "$package" Version)
+  check "$name: version $debversion is $version-<revision>" grep -qx "$version-[0-9][0-9.]*" <<<"$debversion"
+  dpkg-deb -x "$package" "$scratch/docs-$name"
+  doc=$scratch/docs-$name/usr/share/doc/$name
+  check "$name: changelog.Debian.gz begins with $debversion" \
+    grep -q "^tidal-lynx ($debversion) " <(gzip -dc "$doc/changelog.Debian.gz" | head -1)
+  check "$name: its copyright is machine-readable" \
+    grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$doc/copyright"
+done
 
 # --- no path of one distribution in the code ----------------------------------------------
 check "no /usr/share in src or tools" test -z "$(grep -rn "/usr/share" "$source/src" "$source/tools")"
