@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "game/GameLayout.h"
@@ -147,6 +151,69 @@ TEST(ReplayVerify, TheCpuCapStopsAVerification) {
   const TVerdict verdict = VerifyReplay(Recorded().Replay, limits);
   EXPECT_EQ(verdict.Kind, TVerdictKind::OverLimit) << verdict.Message;
   EXPECT_EQ(VerdictExitCode(verdict), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The program itself, as a user or the score server's operator runs it.
+struct TRun {
+  int Status = -1;
+  std::string Out;
+};
+
+TRun RunGame(const std::string& args) {
+  TRun run;
+  // SDL must not be needed: no display and no sound device are offered.
+  const std::string command =
+      "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=none "
+      "SDL_AUDIODRIVER=none " TL_GAME_BIN " " +
+      args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) run.Out.append(buf, n);
+  const int status = pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(ReplayVerify, TheCommandLineReportsEachVerdictWithItsExitStatus) {
+  const TRecordedGame& game = Recorded();
+  TReplay forged = game.Replay;
+  forged.FinalScore += 500;
+  std::vector<uint8_t> cut(game.Bytes.begin(), game.Bytes.begin() + 100);
+  WriteFile("good.tlr", game.Bytes);
+  WriteFile("forged.tlr", EncodeReplay(forged));
+  WriteFile("cut.tlr", cut);
+  struct TCase {
+    std::string Args;
+    int Status;
+    std::string Says;
+  };
+  const TCase cases[] = {
+      {"--verify-replay good.tlr", 0, "ok: good.tlr: the replay plays"},
+      {"--verify-replay good.tlr --json", 0, "\"verdict\":\"ok\""},
+      {"--verify-replay forged.tlr", 1, "claims score"},
+      {"--verify-replay cut.tlr --json", 2, "\"verdict\":\"truncated\""},
+      {"--verify-replay missing.tlr", 2, "missing.tlr: No such file"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Args);
+    const TRun run = RunGame(c.Args);
+    EXPECT_EQ(run.Status, c.Status) << run.Out;
+    EXPECT_NE(run.Out.find(c.Says), std::string::npos) << run.Out;
+  }
+  const TRun json = RunGame("--verify-replay good.tlr --json");
+  EXPECT_NE(json.Out.find("\"score\":" + std::to_string(game.Replay.FinalScore)),
+            std::string::npos);
 }
 
 }  // namespace
