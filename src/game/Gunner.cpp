@@ -1,6 +1,6 @@
 #include "game/Gunner.h"
 
-#include <cmath>
+#include "game/GameTrig.h"
 
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
@@ -72,9 +72,9 @@ void TGunner::Shoot(uint8_t kind, uint8_t sound, int32_t dx, int16_t dy, double 
   const TMount& mount = kMounts[MountIndex];
   const int32_t barrel = kGunModels[Model].Barrel;
   const auto x0 = static_cast<int16_t>(OwnerX + MountX + mount.MuzzleX + dx +
-                                       RoundEven(std::cos(angle + kHalfPi) * barrel));
+                                       RoundEven(game_trig::Cos(angle + kHalfPi) * barrel));
   const auto y0 = static_cast<int16_t>(OwnerY + MountY + mount.MuzzleY + dy +
-                                       RoundEven(std::sin(angle + kHalfPi) * barrel));
+                                       RoundEven(game_trig::Sin(angle + kHalfPi) * barrel));
   if (FireType == kFireDropBonus) {
     for (auto& bonus : game_.Bonuses) {
       if (!bonus) {
@@ -126,7 +126,7 @@ void TGunner::CheckShot(size_t slot) {
   }
 }
 
-void TGunner::Process(TSurface& back, bool drawGun) {
+void TGunner::Process(TSurface* back, bool drawGun) {
   Now = game_.Tick();
   for (size_t i = 0; i < Shots.size(); ++i) {
     if (Shots[i]) CheckShot(i);
@@ -136,10 +136,10 @@ void TGunner::Process(TSurface& back, bool drawGun) {
   if (Angle < MinAngle) Angle = MinAngle;
   if (drawGun && Model < 3) {
     const TGunModel& model = kGunModels[Model];
-    if (TSurface* image = game_.Sprite(model.Sprite)) {
+    if (TSurface* image = game_.Sprite(model.Sprite); image && back) {
       // Unsigned 16-bit anchors: a mount above the screen wraps far away and
       // the gun is not drawn.
-      DrawRotated(*image, back, TPoint{model.PivotX, model.PivotY}, Angle, model.Width,
+      DrawRotated(*image, *back, TPoint{model.PivotX, model.PivotY}, Angle, model.Width,
                   model.Height, static_cast<uint16_t>(OwnerX + MountX),
                   static_cast<uint16_t>(OwnerY + MountY));
     }

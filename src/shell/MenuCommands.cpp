@@ -149,7 +149,10 @@ void TForm1::DoMenuCommand() {
 
     case gsClearScores:
       if (!w.OkCancelGroup->Clicked) break;
-      if (w.OkCancelGroup->FirstSelected) ResetHiScores(State.HiScores);
+      if (w.OkCancelGroup->FirstSelected) {
+        ResetHiScores(State.HiScores);
+        UnlinkReplays();
+      }
       State.GameState = gsHighScores;
       menuSound();
       return;
@@ -160,6 +163,7 @@ void TForm1::DoMenuCommand() {
         const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
         InsertResult(State.HiScores, w.NameField->Text, score);
         SaveSettings();  // a failed save is reported on stderr; the flow goes on
+        LinkReplayToTable(w.NameField->Text, score);
         State.GameState = gsSubmitAsk;
       } else {
         State.GameState = gsMainMenu;
@@ -191,11 +195,8 @@ void TForm1::DoMenuCommand() {
 
     case gsQuitGame:
       if (!w.YesNoGroup->Clicked) break;
-      // The phase start still holds the level's start, long past, so the
-      // session ends at its next frame.
-      if (w.YesNoGroup->FirstSelected && State.CurrentGame) {
-        State.CurrentGame->Phase = phGameOver;
-      }
+      // The session ends at its next frame.
+      if (w.YesNoGroup->FirstSelected) QuitGame();
       State.GameState = gsPlaying;
       Sys.ShowCursor(false);
       menuSound();
