@@ -23,9 +23,11 @@ struct TRun {
   std::vector<std::string> Files;  // what the program left in its folder
 };
 
-// Runs the server with `--db value` in a folder of its own, stopped at once
-// by a 1 s timeout when it does start.
-TRun RunWithDatabase(const std::string& value, const std::string& name) {
+// Runs the server with `--db value` in a folder of its own, stopped by a
+// timeout of `seconds` when it does start. A refusal ends the program by
+// itself; the timeout only bounds a server that wrongly starts, and is long
+// because the sanitized binary starts slowly on a busy machine.
+TRun RunWithDatabase(const std::string& value, const std::string& name, int seconds) {
   const fs::path dir = fs::temp_directory_path() / ("tl_program_" + std::to_string(getpid())) /
                        ("db_" + name) / "cwd";
   fs::remove_all(dir);
@@ -33,10 +35,10 @@ TRun RunWithDatabase(const std::string& value, const std::string& name) {
   const fs::path out = dir.parent_path() / "out.txt";
   std::string quoted;
   for (const char c : value) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  const std::string command = "cd '" + dir.string() +
-                              "' && timeout -s TERM 1 '" TL_SERVER_BIN
-                              "' --listen 127.0.0.1:0 --db '" +
-                              quoted + "' > '" + out.string() + "' 2>&1";
+  const std::string command = "cd '" + dir.string() + "' && timeout -s TERM " +
+                              std::to_string(seconds) +
+                              " '" TL_SERVER_BIN "' --listen 127.0.0.1:0 --db '" + quoted +
+                              "' > '" + out.string() + "' 2>&1";
   const int raw = std::system(command.c_str());
   TRun run;
   run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -74,7 +76,7 @@ TEST(DatabaseOption, ConnectionStringsAreNeverFilesAndPasswordsNeverShow) {
       {"URI in capitals", "PostgreSQL://scores@/scores?host=/nonexistent-folder", "cannot connect"},
   };
   for (const TCase& c : cases) {
-    const TRun run = RunWithDatabase(c.value, std::to_string(&c - cases));
+    const TRun run = RunWithDatabase(c.value, std::to_string(&c - cases), 30);
     EXPECT_EQ(run.Status, 1) << c.label << "\n" << run.Output;
     EXPECT_NE(run.Output.find(c.message), std::string::npos) << c.label << "\n" << run.Output;
     EXPECT_EQ(run.Output.find(kSecret), std::string::npos) << c.label << "\n" << run.Output;
@@ -84,7 +86,7 @@ TEST(DatabaseOption, ConnectionStringsAreNeverFilesAndPasswordsNeverShow) {
   const std::pair<const char*, const char*> files[] = {
       {"plain.db", "plain.db"}, {"sqlite:host=x.db", "host=x.db"}, {"./a=b.db", "a=b.db"}};
   for (const auto& [value, file] : files) {
-    const TRun run = RunWithDatabase(value, "file");
+    const TRun run = RunWithDatabase(value, "file", 4);
     EXPECT_NE(run.Output.find("listening on"), std::string::npos) << value << "\n" << run.Output;
     EXPECT_NE(std::find(run.Files.begin(), run.Files.end(), file), run.Files.end()) << value;
   }
