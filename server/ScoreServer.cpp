@@ -13,11 +13,13 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "ReplayApi.h"
 #include "RequestLog.h"
 #include "ScoreService.h"
 
@@ -93,13 +95,18 @@ struct TScoreServer::TImpl {
     std::string Method = "-";
     std::string Client;
     int Status = 0;
+    // A replay upload whose body is being read.
+    bool Reading = false;
+    bool TooLarge = false;
+    std::string Body;
   };
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
       : options(std::move(options)),
-        service(store, TScoreServiceOptions{
-                           this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
-                           this->options.MaxOpenChallengesPerAddress, this->options.Clock}) {}
+        service(store, TScoreServiceOptions{this->options.ChallengeLifetimeSeconds,
+                                            this->options.RatePerMinute,
+                                            this->options.MaxOpenChallengesPerAddress,
+                                            this->options.Clock, this->options.ReplayUploaded}) {}
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();
@@ -182,11 +189,34 @@ struct TScoreServer::TImpl {
   }
 
   MHD_Result Answer(MHD_Connection* connection, TRequest& r, const char* url, const char* method,
-                    size_t* uploadSize) {
+                    const char* uploadData, size_t* uploadSize) {
     if (r.Status != 0) {
       // Body bytes after the answer has been queued: dropped unread.
       *uploadSize = 0;
       return MHD_YES;
+    }
+    const char* length =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    if (r.Reading && *uploadSize > 0) {
+      // A replay upload: kept up to its cap, the rest only counted.
+      if (r.Body.size() + *uploadSize > kMaxReplayUpload) {
+        r.TooLarge = true;
+      } else {
+        r.Body.append(uploadData, *uploadSize);
+      }
+      *uploadSize = 0;
+      return MHD_YES;
+    }
+    if (!r.Reading && method && std::strcmp(method, "POST") == 0 && url && IsReplayPath(url)) {
+      const bool announcedTooLarge =
+          length && std::strlen(length) > 0 &&
+          (std::strlen(length) > 9 || std::atol(length) > static_cast<long>(kMaxReplayUpload));
+      if (!announcedTooLarge) {
+        // Answered once the whole body is in.
+        r.Reading = true;
+        return MHD_YES;
+      }
+      r.TooLarge = true;
     }
     TScoreRequest request;
     request.Method = method ? method : "";
@@ -214,8 +244,6 @@ struct TScoreServer::TImpl {
         &forwardedFor));
     request.HasRange =
         MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_RANGE) != nullptr;
-    const char* length =
-        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
     request.HasBody = (length && std::strspn(length, "0") != std::strlen(length)) ||
                       MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
                                                   MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
@@ -228,6 +256,12 @@ struct TScoreServer::TImpl {
       r.Client += " via=" + AddressText(r.Connection->Peer);
     }
     r.Method = request.Method;
+    if (const char* type = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                       MHD_HTTP_HEADER_CONTENT_TYPE)) {
+      request.ContentType = type;
+    }
+    request.Body = std::move(r.Body);
+    request.BodyTooLarge = r.TooLarge;
 
     const TWebAnswer answer = service.Handle(request);
     r.Status = answer.Status;
@@ -238,7 +272,10 @@ struct TScoreServer::TImpl {
     for (const auto& [name, value] : answer.Headers) {
       MHD_add_response_header(response, name.c_str(), value.c_str());
     }
-    if (answer.Status == 405) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
+    if (answer.Status == 405) {
+      MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW,
+                              request.Path == "/api/replays" ? "POST" : "GET, HEAD");
+    }
     if (answer.Status == 429) MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, "60");
     const MHD_Result queued =
         MHD_queue_response(connection, static_cast<unsigned>(answer.Status), response);
@@ -362,10 +399,11 @@ bool TScoreServer::Run() {
   s.daemon = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, nullptr, nullptr,
       [](void* cls, MHD_Connection* connection, const char* url, const char* method, const char*,
-         const char*, size_t* uploadSize, void** context) {
+         const char* uploadData, size_t* uploadSize, void** context) {
         auto* r = static_cast<TImpl::TRequest*>(*context);
         if (!r) return MHD_NO;
-        return static_cast<TImpl*>(cls)->Answer(connection, *r, url, method, uploadSize);
+        return static_cast<TImpl*>(cls)->Answer(connection, *r, url, method, uploadData,
+                                                uploadSize);
       },
       &s, MHD_OPTION_LISTEN_SOCKET, s.listenFd, MHD_OPTION_THREAD_POOL_SIZE,
       threads > 1 ? threads : 0u, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,

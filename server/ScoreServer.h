@@ -31,6 +31,8 @@ struct TScoreServerOptions {
   int IdleTimeoutSeconds = 5;
   // Worker threads; each waits on many connections at once (epoll).
   int Threads = 4;
+  // Called after a replay upload was stored (wakes the verifier workers).
+  std::function<void()> ReplayUploaded;
 };
 
 // The world high-score server: the game's two requests, the world table, the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "ReplayApi.h"
 #include "ScoreApi.h"
 #include "ScorePages.h"
 #include "online/ResultCodec.h"
@@ -69,6 +70,9 @@ int64_t TScoreService::Now() const {
 }
 
 TWebAnswer TScoreService::Handle(const TScoreRequest& request) {
+  if (IsReplayPath(request.Path)) {
+    return HandleReplayRequest(store_, request, Now(), options_.ReplayUploaded);
+  }
   if (request.Method != "GET" && request.Method != "HEAD") {
     return Refuse(405, "only GET and HEAD are served");
   }

@@ -2,7 +2,8 @@
 //   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
 //                     [--challenges-per-address N] [--rate N/min]
 //                     [--trust-forwarded-for CIDR]... [--max-connections-per-address N]
-//                     [--request-deadline SECONDS]
+//                     [--request-deadline SECONDS] [--ranking verified|all]
+//                     [--verifiers N] [--replay-lease SECONDS]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
 // free port.
 // Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
@@ -11,6 +12,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "ReplayVerifierWorker.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
 
@@ -36,6 +39,9 @@ struct TArguments {
   std::vector<TAddressRange> TrustedProxies;
   int MaxConnectionsPerAddress = 32;
   int RequestDeadlineSeconds = 10;
+  bool RankAll = false;
+  int Verifiers = 1;
+  int ReplayLeaseSeconds = 60;
 };
 
 constexpr const char* kUsage =
@@ -60,7 +66,14 @@ constexpr const char* kUsage =
     "  --max-connections-per-address N\n"
     "                      open connections one client address may hold (default 32)\n"
     "  --request-deadline SECONDS\n"
-    "                      time a request has to arrive whole and be answered (default 10)\n";
+    "                      time a request has to arrive whole and be answered (default 10)\n"
+    "  --ranking verified|all\n"
+    "                      rank only results whose replay was verified (default), or all\n"
+    "  --verifiers N       replay verifier threads of this process (1-16, default 1;\n"
+    "                      always 1 on SQLite)\n"
+    "  --replay-lease SECONDS\n"
+    "                      how long a verifier's claim on a replay holds before another\n"
+    "                      worker may take it again (1-3600, default 60)\n";
 
 // A whole number in [low, high] and nothing else.
 std::optional<int> ParseCount(const std::string& text, int low, int high) {
@@ -137,6 +150,21 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
         return false;
       }
       args.RequestDeadlineSeconds = *seconds;
+    } else if (flag == "--ranking") {
+      if (value != "verified" && value != "all") {
+        error = "bad --ranking value \"" + value + "\" (expected verified or all)";
+        return false;
+      }
+      args.RankAll = value == "all";
+    } else if (flag == "--verifiers" || flag == "--replay-lease") {
+      const bool lease = flag == "--replay-lease";
+      const auto count = ParseCount(value, 1, lease ? 3600 : 16);
+      if (!count) {
+        error =
+            "bad " + flag + " value \"" + value + "\" (expected 1-" + (lease ? "3600" : "16") + ")";
+        return false;
+      }
+      (lease ? args.ReplayLeaseSeconds : args.Verifiers) = *count;
     } else if (flag == "--db-connections" || flag == "--challenges-per-address") {
       const bool pool = flag == "--db-connections";
       const int max = pool ? 64 : 10000;
@@ -182,17 +210,32 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  store->SetRankAll(args.RankAll);
   std::mutex logMutex;
+  auto log = [&logMutex](const std::string& line) {
+    std::lock_guard lock(logMutex);
+    std::cout << line << std::endl;
+  };
+  // Verification runs on threads of its own, never on the HTTP threads. One
+  // SQLite file has one writer at a time: one worker is all it can use.
+  TReplayWorkerOptions workerOptions;
+  const bool postgres =
+      args.Database.starts_with("postgres://") || args.Database.starts_with("postgresql://");
+  workerOptions.Threads = postgres ? args.Verifiers : 1;
+  workerOptions.LeaseMs = int64_t{args.ReplayLeaseSeconds} * 1000;
+  // A verification ends well inside its lease, so a live worker keeps its claim.
+  workerOptions.CpuSecondsPerReplay = std::min(20.0, args.ReplayLeaseSeconds * 0.5);
+  workerOptions.Log = log;
+  TReplayVerifierWorker verifier(*store, workerOptions);
+
   TScoreServerOptions options;
+  options.ReplayUploaded = [&verifier] { verifier.Notify(); };
   options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
   options.RatePerMinute = args.RatePerMinute;
   options.TrustedProxies = args.TrustedProxies;
   options.MaxConnectionsPerAddress = args.MaxConnectionsPerAddress;
   options.RequestDeadlineSeconds = args.RequestDeadlineSeconds;
-  options.Log = [&logMutex](const std::string& line) {
-    std::lock_guard lock(logMutex);
-    std::cout << line << std::endl;
-  };
+  options.Log = log;
   TScoreServer server(*store, options);
   const int port = server.Bind(args.Host, args.Port);
   if (port < 0) {
@@ -222,6 +265,7 @@ int main(int argc, char** argv) {
   // Wake the waiter if the server ended on its own.
   pthread_kill(signalWaiter.native_handle(), SIGTERM);
   signalWaiter.join();
+  verifier.Stop();
   store.reset();
   std::cout << "tidal-lynx-scores: stopped" << std::endl;
   return ok ? 0 : 1;
