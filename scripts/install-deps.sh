@@ -8,19 +8,24 @@ packages=(
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
   libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev sqlite3 libpq-dev
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libx11-dev zlib1g-dev
   dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table
-# page test, a virtual X server for window smoke tests and xdotool to click in
-# it, the validators of the desktop entry and the AppStream data, a PostgreSQL
-# server the score server tests start for themselves, clang with its libFuzzer
-# runtime for the fuzz targets, and systemd-analyze and man for checking the
-# server's unit, and Mesa's software OpenGL and OpenGL ES behind SDL's
-# offscreen driver, where the window tests read back what each renderer shows.
+# page test, a virtual X server for window smoke tests, xdotool to click in
+# it, openbox as the window manager those tests start, Xorg's dummy driver for
+# two displays side by side (which Xvfb cannot show) and x11-utils (xwininfo)
+# to look at their windows by hand, the validators of the desktop entry and
+# the AppStream data, a PostgreSQL server the score server tests start for
+# themselves, clang with its libFuzzer runtime for the fuzz targets, and
+# systemd-analyze and man for checking the server's unit, and Mesa's software
+# OpenGL and OpenGL ES behind SDL's offscreen driver, where the window tests
+# read back what each renderer shows. (libx11-dev above: the window tests ask
+# the X server itself where the window stands.)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
-    libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2)
+    libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2 openbox x11-utils
+    xserver-xorg-core xserver-xorg-video-dummy)
 fi
 
 missing=()

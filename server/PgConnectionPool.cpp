@@ -7,8 +7,6 @@
 
 namespace {
 
-// A request waits this long for a busy pool before it is answered 503.
-constexpr auto kAcquireWait = std::chrono::seconds(5);
 // After a failed connect, requests fail at once for a moment instead of each
 // waiting on an unreachable database.
 constexpr auto kReconnectPause = std::chrono::milliseconds(200);
@@ -21,7 +19,44 @@ bool LooksAlive(PGconn* conn) {
   return fd.fd >= 0 && poll(&fd, 1, 0) == 0;
 }
 
+// Waits until `fd` is ready for `events` or `deadline` passes.
+bool WaitFor(int fd, short events, TPgDeadline deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+  if (left <= 0 || fd < 0) return false;
+  pollfd p{fd, events, 0};
+  return poll(&p, 1, static_cast<int>(left)) > 0;
+}
+
 }  // namespace
+
+PGresult* PgAwait(PGconn* conn, TPgDeadline deadline) {
+  // Send all of the query first.
+  while (true) {
+    const int flushed = PQflush(conn);
+    if (flushed == 0) break;
+    if (flushed < 0 || !WaitFor(PQsocket(conn), POLLOUT | POLLIN, deadline)) return nullptr;
+    if (!PQconsumeInput(conn)) return nullptr;
+  }
+  PGresult* kept = nullptr;
+  while (true) {
+    while (!PQisBusy(conn)) {
+      PGresult* next = PQgetResult(conn);
+      if (!next) return kept;
+      if (kept && PQresultStatus(kept) == PGRES_FATAL_ERROR) {
+        PQclear(next);
+      } else {
+        PQclear(kept);
+        kept = next;
+      }
+    }
+    if (!WaitFor(PQsocket(conn), POLLIN, deadline) || !PQconsumeInput(conn)) {
+      PQclear(kept);
+      return nullptr;
+    }
+  }
+}
 
 bool PgConnectionLost(PGconn* conn, const PGresult* result) {
   if (PQstatus(conn) != CONNECTION_OK || !result) return true;
@@ -32,39 +67,53 @@ bool PgConnectionLost(PGconn* conn, const PGresult* result) {
 }
 
 TPgConnectionPool::TPgConnectionPool(std::string conninfo, int size,
-                                     std::function<bool(PGconn*)> setup)
+                                     std::function<bool(PGconn*, TPgDeadline)> setup)
     : conninfo_(std::move(conninfo)), size_(size < 1 ? 1 : size), setup_(std::move(setup)) {}
 
 TPgConnectionPool::~TPgConnectionPool() {
   for (PGconn* conn : idle_) PQfinish(conn);
 }
 
-PGconn* TPgConnectionPool::Connect(std::string& error) {
+PGconn* TPgConnectionPool::Connect(std::string& error, TPgDeadline deadline) {
   // Our defaults first: the caller's connection string overrides them.
   const char* keys[] = {"connect_timeout", "tcp_user_timeout", "application_name", "dbname",
                         nullptr};
   const char* values[] = {"5", "10000", "tidal-lynx-scores", conninfo_.c_str(), nullptr};
-  PGconn* conn = PQconnectdbParams(keys, values, 1);
-  if (PQstatus(conn) != CONNECTION_OK) {
+  PGconn* conn = PQconnectStartParams(keys, values, 1);
+  // Connected without blocking, so a database that accepts the connection and
+  // then says nothing costs the deadline, not libpq's own time-outs.
+  PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+  while (conn && PQstatus(conn) != CONNECTION_BAD && state != PGRES_POLLING_OK &&
+         state != PGRES_POLLING_FAILED) {
+    if (!WaitFor(PQsocket(conn), state == PGRES_POLLING_READING ? POLLIN : POLLOUT, deadline)) {
+      error = "the database did not answer in time";
+      PQfinish(conn);
+      return nullptr;
+    }
+    state = PQconnectPoll(conn);
+  }
+  if (!conn || PQstatus(conn) != CONNECTION_OK) {
     error = conn ? PQerrorMessage(conn) : "out of memory";
     while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
     PQfinish(conn);
     return nullptr;
   }
+  PQsetnonblocking(conn, 1);
   // Notices ("already exists, skipping") are not for the server's output.
   PQsetNoticeProcessor(
       conn, [](void*, const char*) {}, nullptr);
-  if (setup_ && !setup_(conn)) {
+  if (setup_ && !setup_(conn, deadline)) {
     error = PQerrorMessage(conn);
+    if (error.empty()) error = "the database did not answer in time";
+    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
     PQfinish(conn);
     return nullptr;
   }
   return conn;
 }
 
-TPgConnectionPool::TLease TPgConnectionPool::Acquire(std::string& error) {
+TPgConnectionPool::TLease TPgConnectionPool::Acquire(std::string& error, TPgDeadline deadline) {
   std::unique_lock lock(mutex_);
-  const auto deadline = std::chrono::steady_clock::now() + kAcquireWait;
   while (true) {
     while (!idle_.empty()) {
       PGconn* conn = idle_.back();
@@ -86,7 +135,7 @@ TPgConnectionPool::TLease TPgConnectionPool::Acquire(std::string& error) {
   }
   ++open_;
   lock.unlock();
-  PGconn* conn = Connect(error);
+  PGconn* conn = Connect(error, deadline);
   lock.lock();
   if (!conn) {
     --open_;

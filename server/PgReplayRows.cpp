@@ -8,6 +8,7 @@
 #include <libpq-fe.h>
 
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <memory>
 
@@ -25,10 +26,18 @@ struct TParam {
   const std::vector<uint8_t>* Bytes = nullptr;  // sent as binary when set
 };
 
+// What one call may take in all, as the store's other calls.
+constexpr auto kCallBudget = std::chrono::milliseconds(2500);
+
+TPgDeadline CallDeadline() {
+  return std::chrono::steady_clock::now() + kCallBudget;
+}
+
 // One statement with parameters; nothing when the connection or the
-// statement failed (a lost connection is dropped from the pool).
-TPgResult Exec(TPgConnectionPool::TLease& lease, const char* sql,
-               const std::vector<TParam>& params) {
+// statement failed or the deadline passed (a lost connection is dropped from
+// the pool).
+TPgResult Exec(TPgConnectionPool::TLease& lease, const char* sql, const std::vector<TParam>& params,
+               TPgDeadline deadline) {
   std::vector<const char*> values;
   std::vector<int> lengths;
   std::vector<int> formats;
@@ -37,8 +46,16 @@ TPgResult Exec(TPgConnectionPool::TLease& lease, const char* sql,
     lengths.push_back(p.Bytes ? static_cast<int>(p.Bytes->size()) : 0);
     formats.push_back(p.Bytes ? 1 : 0);
   }
-  TPgResult result(PQexecParams(*lease, sql, static_cast<int>(params.size()), nullptr,
-                                values.data(), lengths.data(), formats.data(), 0));
+  if (!PQsendQueryParams(*lease, sql, static_cast<int>(params.size()), nullptr, values.data(),
+                         lengths.data(), formats.data(), 0)) {
+    lease.Discard();
+    return nullptr;
+  }
+  TPgResult result(PgAwait(*lease, deadline));
+  if (!result) {
+    lease.Discard();
+    return nullptr;
+  }
   const ExecStatusType status = PQresultStatus(result.get());
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
   if (PgConnectionLost(*lease, result.get())) lease.Discard();
@@ -69,18 +86,20 @@ constexpr const char* kNowMs = "(extract(epoch FROM clock_timestamp()) * 1000)::
 TReplayUpload TPostgresScoreStore::AddReplay(const std::string& p, const std::vector<uint8_t>& data,
                                              int64_t now) {
   std::string error;
-  auto lease = pool_.Acquire(error);
+  const TPgDeadline deadline = CallDeadline();
+  auto lease = pool_.Acquire(error, deadline);
   if (!lease) return {};
   const TPgResult stored =
       Exec(lease,
            "INSERT INTO replays(result_id, data, uploaded) SELECT id, $2, $3 FROM results"
            " WHERE challenge = $1 ON CONFLICT (result_id) DO NOTHING RETURNING id",
-           {{p}, {{}, &data}, {std::to_string(now)}});
+           {{p}, {{}, &data}, {std::to_string(now)}}, deadline);
   if (!stored) return {};
   if (PQntuples(stored.get()) == 1) {
     return {TReplayUploadOutcome::Stored, Number(stored.get(), 0, 0)};
   }
-  const TPgResult known = Exec(lease, "SELECT count(*) FROM results WHERE challenge = $1", {{p}});
+  const TPgResult known =
+      Exec(lease, "SELECT count(*) FROM results WHERE challenge = $1", {{p}}, deadline);
   if (!known) return {};
   return {Number(known.get(), 0, 0) > 0 ? TReplayUploadOutcome::AlreadyUploaded
                                         : TReplayUploadOutcome::UnknownResult,
@@ -90,13 +109,14 @@ TReplayUpload TPostgresScoreStore::AddReplay(const std::string& p, const std::ve
 TReplayInfo TPostgresScoreStore::Replay(int64_t id, bool withData) {
   TReplayInfo info;
   std::string error;
-  auto lease = pool_.Acquire(error);
+  const TPgDeadline deadline = CallDeadline();
+  auto lease = pool_.Acquire(error, deadline);
   const TPgResult row =
       lease ? Exec(lease,
                    "SELECT p.status, p.reason, r.name, r.score, p.uploaded, p.verifications,"
                    " CASE WHEN $2::boolean THEN p.data END FROM replays p"
                    " JOIN results r ON r.id = p.result_id WHERE p.id = $1",
-                   {{std::to_string(id)}, {withData ? "true" : "false"}})
+                   {{std::to_string(id)}, {withData ? "true" : "false"}}, deadline)
             : nullptr;
   if (!row) {
     info.Available = false;
@@ -119,7 +139,8 @@ TReplayInfo TPostgresScoreStore::Replay(int64_t id, bool withData) {
 std::optional<TReplayClaim> TPostgresScoreStore::ClaimReplay(const std::string& owner,
                                                              int64_t leaseMs) {
   std::string error;
-  auto lease = pool_.Acquire(error);
+  const TPgDeadline deadline = CallDeadline();
+  auto lease = pool_.Acquire(error, deadline);
   if (!lease) return std::nullopt;
   const std::string now = kNowMs;
   const std::string sql =
@@ -131,7 +152,7 @@ std::optional<TReplayClaim> TPostgresScoreStore::ClaimReplay(const std::string& 
       " RETURNING p.id, p.result_id, p.data)"
       " SELECT c.id, c.data, r.name, r.player, r.score FROM claimed c"
       " JOIN results r ON r.id = c.result_id";
-  const TPgResult row = Exec(lease, sql.c_str(), {{owner}, {std::to_string(leaseMs)}});
+  const TPgResult row = Exec(lease, sql.c_str(), {{owner}, {std::to_string(leaseMs)}}, deadline);
   if (!row || PQntuples(row.get()) != 1) return std::nullopt;
   const PGresult* r = row.get();
   return TReplayClaim{Number(r, 0, 0),     owner,
@@ -142,7 +163,8 @@ std::optional<TReplayClaim> TPostgresScoreStore::ClaimReplay(const std::string& 
 bool TPostgresScoreStore::SettleReplay(const TReplayClaim& claim, bool verified,
                                        const std::string& reason) {
   std::string error;
-  auto lease = pool_.Acquire(error);
+  const TPgDeadline deadline = CallDeadline();
+  auto lease = pool_.Acquire(error, deadline);
   if (!lease) return false;
   const TPgResult done =
       Exec(lease,
@@ -151,14 +173,16 @@ bool TPostgresScoreStore::SettleReplay(const TReplayClaim& claim, bool verified,
            {{std::to_string(claim.Id)},
             {claim.Owner},
             {verified ? kReplayVerified : kReplayRejected},
-            {reason}});
+            {reason}},
+           deadline);
   return done && std::strcmp(PQcmdTuples(done.get()), "1") == 0;
 }
 
 std::vector<TUnsettledRow> TPostgresScoreStore::Unsettled(int64_t since, int limit) {
   std::vector<TUnsettledRow> rows;
   std::string error;
-  auto lease = pool_.Acquire(error);
+  const TPgDeadline deadline = CallDeadline();
+  auto lease = pool_.Acquire(error, deadline);
   if (!lease) return rows;
   const TPgResult found =
       Exec(lease,
@@ -167,7 +191,7 @@ std::vector<TUnsettledRow> TPostgresScoreStore::Unsettled(int64_t since, int lim
            " LEFT JOIN replays p ON p.result_id = r.id"
            " WHERE r.submitted >= $1 AND (p.id IS NULL OR p.status <> 'verified')"
            " ORDER BY r.submitted DESC, r.id DESC LIMIT $2",
-           {{std::to_string(since)}, {std::to_string(limit)}});
+           {{std::to_string(since)}, {std::to_string(limit)}}, deadline);
   if (!found) return rows;
   const PGresult* r = found.get();
   for (int i = 0; i < PQntuples(r); ++i) {

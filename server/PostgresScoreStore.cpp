@@ -1,9 +1,12 @@
 #include "PostgresScoreStore.h"
 
+#include "DatabaseLocation.h"
+
 #include <libpq-fe.h>
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -67,6 +70,22 @@ constexpr std::pair<const char*, const char*> kStatements[] = {
     {"ping", "SELECT 1"},
 };
 
+// What one store call may take in all: waiting for a connection, connecting,
+// and its statements. The request deadline is longer, so the client always
+// hears whether its result was stored.
+constexpr auto kCallBudget = std::chrono::milliseconds(2500);
+// Enforced by the database itself, below the budget: a statement that waits on
+// a lock or runs long is cancelled and its transaction rolled back, so the
+// answer (503, nothing stored) is certain. The budget's own cut-off only bites
+// when the database stops answering altogether.
+constexpr const char* kSessionLimits = "SET statement_timeout = 1500; SET lock_timeout = 1000";
+// Creating or upgrading the schema at start-up may wait for another process doing it.
+constexpr auto kMigrateBudget = std::chrono::seconds(30);
+
+TPgDeadline CallDeadline() {
+  return std::chrono::steady_clock::now() + kCallBudget;
+}
+
 struct TResultFree {
   void operator()(PGresult* result) const { PQclear(result); }
 };
@@ -95,18 +114,22 @@ TQuery Classify(TPgConnectionPool::TLease& lease, PGresult* result) {
   return query;
 }
 
-// Runs a prepared statement on a leased connection.
+// Runs a prepared statement on a leased connection, within `deadline`.
 TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
-           const std::vector<std::string>& params) {
+           const std::vector<std::string>& params, TPgDeadline deadline) {
   std::vector<const char*> values;
   for (const std::string& p : params) values.push_back(p.c_str());
-  return Classify(lease, PQexecPrepared(*lease, name, static_cast<int>(values.size()),
-                                        values.data(), nullptr, nullptr, 0));
+  if (!PQsendQueryPrepared(*lease, name, static_cast<int>(values.size()), values.data(), nullptr,
+                           nullptr, 0)) {
+    return Classify(lease, nullptr);
+  }
+  return Classify(lease, PgAwait(*lease, deadline));
 }
 
 // Runs a plain (unprepared, possibly multi-statement) text; same outcomes.
-TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql) {
-  return Classify(lease, PQexec(*lease, sql.c_str()));
+TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql, TPgDeadline deadline) {
+  if (!PQsendQuery(*lease, sql.c_str())) return Classify(lease, nullptr);
+  return Classify(lease, PgAwait(*lease, deadline));
 }
 
 int64_t Number(const PGresult* result, int row, int column) {
@@ -139,9 +162,13 @@ bool HasPassword(const std::string& uri) {
 }  // namespace
 
 TPostgresScoreStore::TPostgresScoreStore(const std::string& uri, int connections)
-    : pool_(uri, connections, [](PGconn* conn) {
+    : pool_(uri, connections, [](PGconn* conn, TPgDeadline deadline) {
+        if (!PQsendQuery(conn, kSessionLimits)) return false;
+        TPgResult limits(PgAwait(conn, deadline));
+        if (PQresultStatus(limits.get()) != PGRES_COMMAND_OK) return false;
         for (const auto& [name, sql] : kStatements) {
-          TPgResult prepared(PQprepare(conn, name, sql, 0, nullptr));
+          if (!PQsendPrepare(conn, name, sql, 0, nullptr)) return false;
+          TPgResult prepared(PgAwait(conn, deadline));
           if (PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) return false;
         }
         return true;
@@ -150,22 +177,24 @@ TPostgresScoreStore::TPostgresScoreStore(const std::string& uri, int connections
 std::unique_ptr<TPostgresScoreStore> TPostgresScoreStore::Open(const std::string& uri,
                                                                int connections,
                                                                std::string& error) {
+  // ParseDatabaseLocation has vetted it; this is the last guard, and says no more.
   char* parseError = nullptr;
   PQconninfoOption* parsed = PQconninfoParse(uri.c_str(), &parseError);
+  PQfreemem(parseError);
   if (!parsed) {
-    error = "bad PostgreSQL URI: " + std::string(parseError ? parseError : "out of memory");
-    PQfreemem(parseError);
-    while (!error.empty() && error.back() == '\n') error.pop_back();
+    error = "bad PostgreSQL connection string";
     return nullptr;
   }
   PQconninfoFree(parsed);
   if (HasPassword(uri)) {
-    error = "the PostgreSQL URI carries a password; put it in PGPASSFILE or PGPASSWORD instead";
+    error =
+        "the PostgreSQL connection string carries a password; put it in PGPASSFILE or "
+        "PGPASSWORD instead";
     return nullptr;
   }
   std::unique_ptr<TPostgresScoreStore> store(new TPostgresScoreStore(uri, connections));
   if (!store->Migrate(error)) {
-    error = "database " + uri + ": " + error;
+    error = "database " + RedactPasswords(uri) + ": " + error;
     return nullptr;
   }
   return store;
@@ -174,7 +203,8 @@ std::unique_ptr<TPostgresScoreStore> TPostgresScoreStore::Open(const std::string
 bool TPostgresScoreStore::Migrate(std::string& error) {
   // Creating the schema needs no prepared statements: use a bare connection.
   TPgConnectionPool setup(pool_.Conninfo(), 1, nullptr);
-  auto lease = setup.Acquire(error);
+  const TPgDeadline deadline = std::chrono::steady_clock::now() + kMigrateBudget;
+  auto lease = setup.Acquire(error, deadline);
   if (!lease) {
     error = "cannot connect: " + error;
     return false;
@@ -183,20 +213,20 @@ bool TPostgresScoreStore::Migrate(std::string& error) {
     error = "cannot create or upgrade the schema: " +
             std::string(q.Result ? PQresultErrorMessage(q.Result.get()) : "out of memory");
     while (!error.empty() && error.back() == '\n') error.pop_back();
-    if (lease) RunText(lease, "ROLLBACK");
+    if (lease) RunText(lease, "ROLLBACK", deadline);
     return false;
   };
   // Several processes may start at once: one creates, the others wait and see it.
   for (const char* step : {"BEGIN", "SELECT pg_advisory_xact_lock(7431, 1)",
                            "CREATE TABLE IF NOT EXISTS schema_version(version INTEGER NOT NULL)"}) {
-    TQuery q = RunText(lease, step);
+    TQuery q = RunText(lease, step, deadline);
     if (q.State != TRun::Ok) return fail(q);
   }
-  TQuery found = RunText(lease, "SELECT coalesce(max(version), 0) FROM schema_version");
+  TQuery found = RunText(lease, "SELECT coalesce(max(version), 0) FROM schema_version", deadline);
   if (found.State != TRun::Ok) return fail(found);
   const int64_t version = Number(found.Result.get(), 0, 0);
   if (version > kSchemaVersion) {
-    RunText(lease, "ROLLBACK");
+    RunText(lease, "ROLLBACK", deadline);
     error = "its schema version " + std::to_string(version) + " is newer than this server knows (" +
             std::to_string(kSchemaVersion) + "); run a newer tidal-lynx-scores";
     return false;
@@ -210,10 +240,10 @@ bool TPostgresScoreStore::Migrate(std::string& error) {
     steps.push_back("INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")");
   }
   for (const std::string& step : steps) {
-    TQuery q = RunText(lease, step);
+    TQuery q = RunText(lease, step, deadline);
     if (q.State != TRun::Ok) return fail(q);
   }
-  TQuery commit = RunText(lease, "COMMIT");
+  TQuery commit = RunText(lease, "COMMIT", deadline);
   return commit.State == TRun::Ok || fail(commit);
 }
 
@@ -221,28 +251,32 @@ TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address,
                                                      int64_t lifetimeSeconds, int maxOpen) {
   // A connection that broke before the challenge was handed out costs nothing
   // but an unused row that expires: try again on a fresh one.
+  const TPgDeadline deadline = CallDeadline();
   for (int attempt = 0; attempt < 3; ++attempt) {
     std::string error;
-    auto lease = pool_.Acquire(error);
+    auto lease = pool_.Acquire(error, deadline);
     if (!lease) return {TIssueOutcome::Unavailable, {}};
     if (++issuedSincePurge_ % kPurgeInterval == 0) {
-      Run(lease, "purge", {std::to_string(now - lifetimeSeconds), std::to_string(kPurgeBatch)});
+      Run(lease, "purge", {std::to_string(now - lifetimeSeconds), std::to_string(kPurgeBatch)},
+          deadline);
       if (!lease) continue;
     }
     std::string p = NewChallenge();
     TQuery q;
     if (maxOpen <= 0) {
-      q = Run(lease, "issue", {p, std::to_string(now), address});
+      q = Run(lease, "issue", {p, std::to_string(now), address}, deadline);
     } else {
       // The per-address lock makes count-then-insert exact across processes;
       // the second statement sees what the lock holder before it committed.
       const std::string quoted = Literal(*lease, address);
-      q = RunText(lease, "SELECT pg_advisory_xact_lock(hashtextextended(" + quoted +
-                             ", 0)); INSERT INTO challenges(p, issued, address) SELECT " +
-                             Literal(*lease, p) + ", " + std::to_string(now) + ", " + quoted +
-                             " WHERE (SELECT count(*) FROM challenges WHERE address = " + quoted +
-                             " AND issued >= " + std::to_string(now - lifetimeSeconds) + ") < " +
-                             std::to_string(maxOpen) + " RETURNING p");
+      q = RunText(lease,
+                  "SELECT pg_advisory_xact_lock(hashtextextended(" + quoted +
+                      ", 0)); INSERT INTO challenges(p, issued, address) SELECT " +
+                      Literal(*lease, p) + ", " + std::to_string(now) + ", " + quoted +
+                      " WHERE (SELECT count(*) FROM challenges WHERE address = " + quoted +
+                      " AND issued >= " + std::to_string(now - lifetimeSeconds) + ") < " +
+                      std::to_string(maxOpen) + " RETURNING p",
+                  deadline);
     }
     if (q.State == TRun::Lost) continue;
     if (q.State == TRun::Refused) continue;  // a clash of p: astronomically rare
@@ -254,19 +288,34 @@ TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address,
 
 TSubmitOutcome TPostgresScoreStore::Submit(const TSubmittedResult& result, int64_t now,
                                            int64_t lifetimeSeconds) {
+  const TPgDeadline deadline = CallDeadline();
   std::string error;
-  auto lease = pool_.Acquire(error);
+  auto lease = pool_.Acquire(error, deadline);
   if (!lease) return TSubmitOutcome::Unavailable;
-  // Never retried: after a connection broke mid-statement the result may or
-  // may not be in, and only a consumed p tells; the client hears 503.
+  // In a transaction of its own, so that a statement cut off by the deadline
+  // (the database stopped answering) can never commit later: only COMMIT
+  // does. Never retried: after a connection broke during COMMIT the result
+  // may or may not be in, and only a consumed p tells; the client hears 503.
+  const TQuery begin = RunText(lease, "BEGIN", deadline);
+  if (begin.State == TRun::Lost) return TSubmitOutcome::Unavailable;
+  if (begin.State == TRun::Refused) return TSubmitOutcome::Failed;
   const TQuery q =
       Run(lease, "submit",
           {result.Challenge, std::to_string(now - lifetimeSeconds), std::to_string(now),
-           result.Name, result.PlayerName, std::to_string(result.Score), std::to_string(now)});
+           result.Name, result.PlayerName, std::to_string(result.Score), std::to_string(now)},
+          deadline);
   if (q.State == TRun::Lost) return TSubmitOutcome::Unavailable;
-  if (q.State == TRun::Refused) return TSubmitOutcome::Failed;
-  return std::strcmp(PQcmdTuples(q.Result.get()), "1") == 0 ? TSubmitOutcome::Stored
-                                                            : TSubmitOutcome::BadChallenge;
+  const bool stored = q.State == TRun::Ok && std::strcmp(PQcmdTuples(q.Result.get()), "1") == 0;
+  if (!stored) {
+    // A refused statement (a lock or statement time-out) or an unknown p: nothing kept.
+    RunText(lease, "ROLLBACK", deadline);
+    if (q.State == TRun::Refused) return TSubmitOutcome::Failed;
+    return TSubmitOutcome::BadChallenge;
+  }
+  const TQuery commit = RunText(lease, "COMMIT", deadline);
+  if (commit.State == TRun::Lost) return TSubmitOutcome::Unavailable;
+  if (commit.State == TRun::Refused) return TSubmitOutcome::Failed;
+  return TSubmitOutcome::Stored;
 }
 
 TScoreSlice TPostgresScoreStore::Top(TScorePeriod period, int64_t now, int64_t offset, int limit) {
@@ -274,19 +323,20 @@ TScoreSlice TPostgresScoreStore::Top(TScorePeriod period, int64_t now, int64_t o
       period == TScorePeriod::Week ? now - kWeekSeconds : std::numeric_limits<int64_t>::min());
   offset = std::max<int64_t>(offset, 0);
   const int64_t rows = std::min<int64_t>(std::max(limit, 0), kMaxRanked - offset);
+  const TPgDeadline deadline = CallDeadline();
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::string error;
-    auto lease = pool_.Acquire(error);
+    auto lease = pool_.Acquire(error, deadline);
     if (!lease) return {};
     const std::string all = RankAll() ? "true" : "false";
-    const TQuery count = Run(lease, "ranked", {since, std::to_string(kMaxRanked), all});
+    const TQuery count = Run(lease, "ranked", {since, std::to_string(kMaxRanked), all}, deadline);
     if (count.State == TRun::Lost) continue;
     if (count.State != TRun::Ok) return {};
     TScoreSlice slice;
     slice.Total = Number(count.Result.get(), 0, 0);
     if (rows > 0) {
       const TQuery top =
-          Run(lease, "top", {since, std::to_string(rows), std::to_string(offset), all});
+          Run(lease, "top", {since, std::to_string(rows), std::to_string(offset), all}, deadline);
       if (top.State == TRun::Lost) continue;
       if (top.State != TRun::Ok) return {};
       const PGresult* r = top.Result.get();
@@ -303,11 +353,12 @@ TScoreSlice TPostgresScoreStore::Top(TScorePeriod period, int64_t now, int64_t o
 }
 
 int64_t TPostgresScoreStore::Count(const char* statement) {
+  const TPgDeadline deadline = CallDeadline();
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::string error;
-    auto lease = pool_.Acquire(error);
+    auto lease = pool_.Acquire(error, deadline);
     if (!lease) return -1;
-    const TQuery q = Run(lease, statement, {});
+    const TQuery q = Run(lease, statement, {}, deadline);
     if (q.State == TRun::Lost) continue;
     return q.State == TRun::Ok ? Number(q.Result.get(), 0, 0) : -1;
   }

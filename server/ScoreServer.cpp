@@ -16,9 +16,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "DatabaseWorkers.h"
 #include "ReplayApi.h"
 #include "RequestLog.h"
 #include "ScoreService.h"
@@ -36,11 +39,16 @@ using TClock = std::chrono::steady_clock;
 // Request line and headers of one request fit in this; a larger request is
 // answered 414 or 431 by the library and the connection closed.
 constexpr size_t kConnectionMemory = 32 * 1024;
-constexpr unsigned kMaxConnections = 1000;
 // How often open connections are checked against the request deadline.
 constexpr auto kDeadlineCheck = std::chrono::milliseconds(200);
 // On Stop, how long requests in progress get to finish.
 constexpr auto kDrainTime = std::chrono::seconds(2);
+constexpr auto kDrainAfterDatabase = std::chrono::milliseconds(500);
+// Requests waiting for a database thread; beyond either bound they are
+// answered 503 at once rather than wait past the request deadline.
+constexpr size_t kMaxQueuedForDatabase = 512;
+constexpr auto kMaxDatabaseQueueWait = std::chrono::milliseconds(500);
+constexpr auto kProbeInterval = std::chrono::seconds(1);
 
 int64_t Micros(TClock::duration d) {
   return std::chrono::duration_cast<std::chrono::microseconds>(d).count();
@@ -84,7 +92,18 @@ struct TScoreServer::TImpl {
     TClock::time_point Since;  // opened, or its last answer sent
     bool Refused = false;
     bool DeadlinePassed = false;
-    int Requests = 0;
+    int Requests = 0;  // request lines seen
+    int Served = 0;    // answers completed
+    // Holding a slot: counted in the total until closed or evicted.
+    bool Evicted = false;
+    // A whole request (headers read) is being answered: never evicted.
+    bool Busy = false;
+    // Between requests with nothing of the next one yet (bytes seen at the
+    // last answer); the header clock starts when its first bytes arrive.
+    bool Idle = false;
+    uint64_t BytesAtAnswer = 0;
+    bool HeaderTimeout = false;      // closed for it
+    TClock::time_point HeaderClock;  // a whole request is due headerTimeout after this
   };
   // One request, from its request line to the end of its answer.
   struct TRequest {
@@ -95,18 +114,21 @@ struct TScoreServer::TImpl {
     std::string Method = "-";
     std::string Client;
     int Status = 0;
-    // A replay upload whose body is being read.
+    bool HeadersRead = false;
+    TScoreRequest Request;
+    bool Posted = false;               // handed to the database threads
+    std::optional<TWebAnswer> Answer;  // from them, under `mutex`
+    // A replay upload whose body is being read, and whether all of it is in.
     bool Reading = false;
-    bool TooLarge = false;
-    std::string Body;
+    bool BodyRead = false;
   };
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
       : options(std::move(options)),
-        service(store, TScoreServiceOptions{this->options.ChallengeLifetimeSeconds,
-                                            this->options.RatePerMinute,
-                                            this->options.MaxOpenChallengesPerAddress,
-                                            this->options.Clock, this->options.ReplayUploaded}) {}
+        service(store, TScoreServiceOptions{
+                           this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
+                           this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
+                           this->options.Clock, this->options.ReplayUploaded}) {}
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();
@@ -130,23 +152,53 @@ struct TScoreServer::TImpl {
     auto* c = new TConnection;
     *socketContext = c;
     c->Since = TClock::now();
+    c->HeaderClock = c->Since;
     const auto* fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
     const auto* address = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     c->Fd = fd ? fd->connect_fd : -1;
     if (address) c->Peer = AddressOf(address->client_addr).value_or(TClientAddress{});
     std::lock_guard lock(mutex);
     connections.insert(c);
-    if (Trusted(c->Peer)) return;
-    const std::string key = LimitKey(c->Peer);
-    if (perAddress[key] >= options.MaxConnectionsPerAddress) {
-      // Over the cap: end it at once; the library sees the end and closes it.
+    const std::string key = Trusted(c->Peer) ? std::string() : LimitKey(c->Peer);
+    const char* refusal = nullptr;
+    if (!key.empty() && perAddress[key] >= options.MaxConnectionsPerAddress) {
+      refusal = "too-many-connections";
+    } else if (!MakeRoom(c)) {
+      refusal = "server-full";
+    }
+    if (refusal) {
+      // End it at once; the library sees the end and closes it.
       c->Refused = true;
       if (c->Fd >= 0) shutdown(c->Fd, SHUT_RDWR);
-      Log("addr=" + AddressText(c->Peer) + " event=refused reason=too-many-connections");
+      Log("addr=" + AddressText(c->Peer) + " event=refused reason=" + refusal);
       return;
     }
+    ++admitted;
+    if (key.empty()) return;
     ++perAddress[key];
     c->CountedKey = key;
+  }
+
+  // Makes room for one more connection when every slot is taken: the oldest
+  // connection that has not sent a whole request yet goes first, then the
+  // oldest idle one between requests; one being answered is never touched.
+  // False when every slot is busy answering.
+  bool MakeRoom(const TConnection* newcomer) {
+    if (admitted < maxConnections) return true;
+    TConnection* victim = nullptr;
+    const auto rank = [](const TConnection* c) { return c->Served == 0 ? 0 : 1; };
+    for (TConnection* c : connections) {
+      if (c == newcomer || c->Refused || c->Evicted || c->Busy || c->Fd < 0) continue;
+      if (!victim || rank(c) < rank(victim) ||
+          (rank(c) == rank(victim) && c->HeaderClock < victim->HeaderClock)) {
+        victim = c;
+      }
+    }
+    if (!victim) return false;
+    victim->Evicted = true;
+    --admitted;
+    shutdown(victim->Fd, SHUT_RDWR);
+    return true;
   }
 
   void Closed(void** socketContext) {
@@ -155,16 +207,25 @@ struct TScoreServer::TImpl {
     *socketContext = nullptr;
     bool deadlinePassed = false;
     bool noRequest = false;
+    bool headerTimeout = false;
+    bool evicted = false;
     {
       std::lock_guard lock(mutex);
       connections.erase(c);
+      if (!c->Refused && !c->Evicted) --admitted;
       if (!c->CountedKey.empty() && --perAddress[c->CountedKey] <= 0) {
         perAddress.erase(c->CountedKey);
       }
       deadlinePassed = c->DeadlinePassed;
       noRequest = c->Requests == 0 && !c->Refused;
+      headerTimeout = c->HeaderTimeout;
+      evicted = c->Evicted && !headerTimeout && !deadlinePassed;
     }
-    if (deadlinePassed) {
+    if (evicted) {
+      Log("addr=" + AddressText(c->Peer) + " event=closed reason=server-full");
+    } else if (headerTimeout) {
+      Log("addr=" + AddressText(c->Peer) + " event=closed reason=header-timeout");
+    } else if (deadlinePassed) {
       Log("addr=" + AddressText(c->Peer) + " event=closed reason=request-deadline");
     } else if (noRequest && c->Fd >= 0 && BytesReceived(c->Fd) > 0) {
       // Bytes but no request line: a malformed request (or one cut short).
@@ -183,7 +244,13 @@ struct TScoreServer::TImpl {
     r->Connection = info ? static_cast<TConnection*>(info->socket_context) : nullptr;
     if (r->Connection) r->Client = AddressText(r->Connection->Peer);
     std::lock_guard lock(mutex);
-    if (r->Connection) ++r->Connection->Requests;
+    if (r->Connection) {
+      ++r->Connection->Requests;
+      if (r->Connection->Idle) {
+        r->Connection->Idle = false;
+        r->Connection->HeaderClock = r->Start;
+      }
+    }
     ++inProgress;
     return r;
   }
@@ -195,30 +262,30 @@ struct TScoreServer::TImpl {
       *uploadSize = 0;
       return MHD_YES;
     }
-    const char* length =
-        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-    if (r.Reading && *uploadSize > 0) {
-      // A replay upload: kept up to its cap, the rest only counted.
-      if (r.Body.size() + *uploadSize > kMaxReplayUpload) {
-        r.TooLarge = true;
-      } else {
-        r.Body.append(uploadData, *uploadSize);
+    if (r.HeadersRead) {
+      if (r.Reading) {
+        if (*uploadSize > 0) {
+          // Kept up to the cap; past it only counted, and refused at the end.
+          std::string& body = r.Request.Body;
+          if (body.size() + *uploadSize > kMaxReplayUpload) {
+            r.Request.BodyTooLarge = true;
+          } else {
+            body.append(uploadData, *uploadSize);
+          }
+          *uploadSize = 0;
+          return MHD_YES;
+        }
+        r.Reading = false;
+        r.BodyRead = true;
       }
-      *uploadSize = 0;
-      return MHD_YES;
+      return Respond(connection, r, uploadSize);
     }
-    if (!r.Reading && method && std::strcmp(method, "POST") == 0 && url && IsReplayPath(url)) {
-      const bool announcedTooLarge =
-          length && std::strlen(length) > 0 &&
-          (std::strlen(length) > 9 || std::atol(length) > static_cast<long>(kMaxReplayUpload));
-      if (!announcedTooLarge) {
-        // Answered once the whole body is in.
-        r.Reading = true;
-        return MHD_YES;
-      }
-      r.TooLarge = true;
+    r.HeadersRead = true;
+    if (r.Connection) {
+      std::lock_guard lock(mutex);
+      r.Connection->Busy = true;
     }
-    TScoreRequest request;
+    TScoreRequest& request = r.Request;
     request.Method = method ? method : "";
     request.Path = url ? url : "";
     request.TargetLength = r.TargetLength;
@@ -244,6 +311,8 @@ struct TScoreServer::TImpl {
         &forwardedFor));
     request.HasRange =
         MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_RANGE) != nullptr;
+    const char* length =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
     request.HasBody = (length && std::strspn(length, "0") != std::strlen(length)) ||
                       MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
                                                   MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
@@ -260,10 +329,50 @@ struct TScoreServer::TImpl {
                                                        MHD_HTTP_HEADER_CONTENT_TYPE)) {
       request.ContentType = type;
     }
-    request.Body = std::move(r.Body);
-    request.BodyTooLarge = r.TooLarge;
+    if (request.HasBody && request.Method == "POST" && IsReplayPath(request.Path)) {
+      // A replay upload: its body is read (up to the cap) before the answer,
+      // unless its announced length is already too large.
+      const size_t digits = length ? std::strlen(length) : 0;
+      request.BodyTooLarge =
+          digits > 9 || (digits > 0 && std::strtoull(length, nullptr, 10) > kMaxReplayUpload);
+      if (!request.BodyTooLarge) {
+        r.Reading = true;
+        return MHD_YES;
+      }
+    }
+    // A request without a body is answered on the next call, when the library
+    // has read it whole: an answer queued now would close the connection.
+    // One with a body is refused at once, and the connection closed.
+    if (!request.HasBody) return MHD_YES;
+    return Respond(connection, r, uploadSize);
+  }
 
-    const TWebAnswer answer = service.Handle(request);
+  MHD_Result Respond(MHD_Connection* connection, TRequest& r, size_t* uploadSize) {
+    *uploadSize = 0;
+    std::optional<TWebAnswer> ready;
+    {
+      std::lock_guard lock(mutex);
+      ready.swap(r.Answer);
+    }
+    if (!ready && (!r.Request.HasBody || r.BodyRead) && TScoreService::NeedsDatabase(r.Request)) {
+      if (r.Posted) return MHD_YES;  // not back from the database threads yet
+      // Off to the database threads; the connection waits without holding
+      // this thread, and is resumed with its answer.
+      MHD_suspend_connection(connection);
+      r.Posted = true;
+      const bool posted = workers->Post([this, connection, &r](bool inTime) {
+        TWebAnswer answer = inTime ? service.Handle(r.Request) : TScoreService::Busy();
+        {
+          std::lock_guard lock(mutex);
+          r.Answer = std::move(answer);
+        }
+        MHD_resume_connection(connection);
+      });
+      if (posted) return MHD_YES;
+      MHD_resume_connection(connection);
+      ready = TScoreService::Busy();
+    }
+    const TWebAnswer answer = ready ? std::move(*ready) : service.Handle(r.Request);
     r.Status = answer.Status;
     MHD_Response* response = MHD_create_response_from_buffer(
         answer.Body.size(), const_cast<char*>(answer.Body.data()), MHD_RESPMEM_MUST_COPY);
@@ -274,13 +383,12 @@ struct TScoreServer::TImpl {
     }
     if (answer.Status == 405) {
       MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW,
-                              request.Path == "/api/replays" ? "POST" : "GET, HEAD");
+                              r.Request.Path == "/api/replays" ? "POST" : "GET, HEAD");
     }
     if (answer.Status == 429) MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, "60");
     const MHD_Result queued =
         MHD_queue_response(connection, static_cast<unsigned>(answer.Status), response);
     MHD_destroy_response(response);
-    *uploadSize = 0;
     return queued;
   }
 
@@ -290,9 +398,13 @@ struct TScoreServer::TImpl {
     bool deadlinePassed = false;
     {
       std::lock_guard lock(mutex);
-      if (r->Connection) {
-        r->Connection->Since = now;
-        deadlinePassed = r->Connection->DeadlinePassed;
+      if (TConnection* c = r->Connection) {
+        c->Since = now;
+        c->Busy = false;
+        c->Idle = true;
+        ++c->Served;
+        c->BytesAtAnswer = c->Fd >= 0 ? BytesReceived(c->Fd) : 0;
+        deadlinePassed = c->DeadlinePassed;
       }
       --inProgress;
     }
@@ -310,12 +422,24 @@ struct TScoreServer::TImpl {
   }
 
   // Ends every connection whose request has run past the deadline.
+  // Ends every connection whose request has run past the deadline, or that
+  // has not sent a whole request within the header time-out.
   void EnforceDeadline() {
-    const auto limit = TClock::now() - std::chrono::seconds(options.RequestDeadlineSeconds);
+    const auto now = TClock::now();
+    const auto limit = now - std::chrono::seconds(options.RequestDeadlineSeconds);
+    const auto headersDue = now - std::chrono::seconds(headerSeconds);
     std::lock_guard lock(mutex);
     for (TConnection* c : connections) {
-      if (!c->DeadlinePassed && c->Since < limit && c->Fd >= 0) {
+      if (c->DeadlinePassed || c->HeaderTimeout || c->Fd < 0) continue;
+      if (c->Idle && BytesReceived(c->Fd) > c->BytesAtAnswer) {
+        c->Idle = false;  // the next request has begun to arrive
+        c->HeaderClock = now;
+      }
+      if (c->Since < limit) {
         c->DeadlinePassed = true;
+        shutdown(c->Fd, SHUT_RDWR);
+      } else if (!c->Busy && !c->Idle && c->HeaderClock < headersDue) {
+        c->HeaderTimeout = true;
         shutdown(c->Fd, SHUT_RDWR);
       }
     }
@@ -323,6 +447,7 @@ struct TScoreServer::TImpl {
 
   TScoreServerOptions options;
   TScoreService service;
+  std::unique_ptr<TDatabaseWorkers> workers;
   int listenFd = -1;
   MHD_Daemon* daemon = nullptr;
   std::mutex mutex;
@@ -331,6 +456,9 @@ struct TScoreServer::TImpl {
   int inProgress = 0;
   std::unordered_set<TConnection*> connections;
   std::unordered_map<std::string, int> perAddress;
+  int admitted = 0;        // connections holding a slot
+  int maxConnections = 1;  // slots in all
+  int headerSeconds = 3;
 };
 
 TScoreServer::TScoreServer(TScoreStore& store, TScoreServerOptions options)
@@ -387,17 +515,28 @@ bool TScoreServer::Run() {
   }
   const unsigned threads = static_cast<unsigned>(std::max(1, s.options.Threads));
   // Leave descriptors for the database and the log whatever the process may open.
-  unsigned maxConnections = kMaxConnections;
+  // The library's own limit sits above ours: a connection we evict still
+  // holds its descriptor until the library has closed it.
+  rlim_t descriptors = 1'000'000;
   rlimit files{};
   if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
-    maxConnections = static_cast<unsigned>(
-        std::clamp<rlim_t>(files.rlim_cur > 64 ? files.rlim_cur - 64 : 1, 1, kMaxConnections));
+    descriptors = files.rlim_cur > 64 ? files.rlim_cur - 64 : 1;
   }
+  s.maxConnections = static_cast<int>(std::clamp<rlim_t>(
+      std::min<rlim_t>(static_cast<rlim_t>(std::max(1, s.options.MaxConnections)),
+                       descriptors * 4 / 5),
+      1, 1'000'000));
+  const auto maxConnections = static_cast<unsigned>(
+      std::min<rlim_t>(descriptors, static_cast<rlim_t>(s.maxConnections) * 5 / 4 + 16));
+  s.headerSeconds =
+      std::max(1, std::min(s.options.HeaderTimeoutSeconds, s.options.RequestDeadlineSeconds));
   // An idle connection is closed at the idle time-out or the deadline, whichever is first.
   const int idleSeconds =
       std::max(1, std::min(s.options.IdleTimeoutSeconds, s.options.RequestDeadlineSeconds));
+  s.workers = std::make_unique<TDatabaseWorkers>(std::max(1, s.options.DatabaseThreads),
+                                                 kMaxQueuedForDatabase, kMaxDatabaseQueueWait);
   s.daemon = MHD_start_daemon(
-      MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, nullptr, nullptr,
+      MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
       [](void* cls, MHD_Connection* connection, const char* url, const char* method, const char*,
          const char* uploadData, size_t* uploadSize, void** context) {
         auto* r = static_cast<TImpl::TRequest*>(*context);
@@ -428,7 +567,24 @@ bool TScoreServer::Run() {
         *context = nullptr;
       },
       &s, MHD_OPTION_END);
-  if (!s.daemon) return false;
+  if (!s.daemon) {
+    s.workers->Stop();
+    return false;
+  }
+  // Readiness: one probe of the database a second, on a thread of its own so
+  // /readyz never waits for it.
+  bool probing = true;
+  std::mutex probeMutex;
+  std::condition_variable probeWake;
+  std::thread prober([&] {
+    std::unique_lock probeLock(probeMutex);
+    while (probing) {
+      probeLock.unlock();
+      s.service.ProbeDatabase();
+      probeLock.lock();
+      probeWake.wait_for(probeLock, kProbeInterval, [&] { return !probing; });
+    }
+  });
 
   std::unique_lock lock(s.mutex);
   while (!s.stopRequested) {
@@ -441,6 +597,18 @@ bool TScoreServer::Run() {
   const MHD_socket listening = MHD_quiesce_daemon(s.daemon);
   s.wake.wait_for(lock, kDrainTime, [&] { return s.inProgress == 0; });
   lock.unlock();
+  // Every suspended connection is resumed (those still queued answered 503)
+  // before the library may stop; their answers get a moment to go out.
+  s.workers->Stop();
+  lock.lock();
+  s.wake.wait_for(lock, kDrainAfterDatabase, [&] { return s.inProgress == 0; });
+  lock.unlock();
+  {
+    std::lock_guard probeLock(probeMutex);
+    probing = false;
+  }
+  probeWake.notify_all();
+  prober.join();
   MHD_stop_daemon(s.daemon);
   s.daemon = nullptr;
   if (listening != MHD_INVALID_SOCKET) close(listening);

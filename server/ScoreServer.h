@@ -19,11 +19,21 @@ struct TScoreServerOptions {
   std::function<void(const std::string&)> Log;
   // Requests 1 and 2 per client address and minute, each; 0: no limit.
   int RatePerMinute = 0;
+  // Client addresses each rate limit keeps count of; when full, the one whose
+  // bucket is full again soonest is forgotten.
+  size_t RateLimitKeys = 100'000;
   // Proxies whose X-Forwarded-For names the client; their own connections are
   // not counted against the per-address cap.
   std::vector<TAddressRange> TrustedProxies;
   // Open connections one client address may hold at once.
   int MaxConnectionsPerAddress = 32;
+  // Open connections in all (fewer if the descriptor limit is lower). When
+  // all are taken, a newcomer takes the slot of the oldest connection that
+  // has not sent a whole request, or else of the oldest idle one.
+  int MaxConnections = 1000;
+  // A connection must send its whole request line and headers within this
+  // many seconds of opening (or of the first byte of its next request).
+  int HeaderTimeoutSeconds = 3;
   // A request must be complete and answered within this many seconds of the
   // connection opening (or of the previous answer on it).
   int RequestDeadlineSeconds = 10;
@@ -31,6 +41,9 @@ struct TScoreServerOptions {
   int IdleTimeoutSeconds = 5;
   // Worker threads; each waits on many connections at once (epoll).
   int Threads = 4;
+  // Threads that run the requests needing the database, so those never hold
+  // up the others; as many as the store has connections is plenty.
+  int DatabaseThreads = 4;
   // Called after a replay upload was stored (wakes the verifier workers).
   std::function<void()> ReplayUploaded;
 };

@@ -14,6 +14,8 @@ constexpr const char* kProduct = "TidalLynx";
 // A real encoded result is under 200 characters.
 constexpr size_t kMaxEncodedLength = 512;
 constexpr const char* kHtml = "text/html; charset=utf-8";
+// A probe older than this (one that hangs) no longer counts as ready.
+constexpr int64_t kProbeStaleMs = 3000;
 
 TWebAnswer Refuse(int status, const std::string& reason) {
   return {status, "text/plain", "refused: " + reason + "\n", {}};
@@ -59,8 +61,24 @@ int64_t MonotonicMs() {
 TScoreService::TScoreService(TScoreStore& store, TScoreServiceOptions options)
     : store_(store),
       options_(std::move(options)),
-      challengeLimiter_(options_.RatePerMinute),
-      resultLimiter_(options_.RatePerMinute) {}
+      challengeLimiter_(options_.RatePerMinute, options_.RateLimitKeys),
+      resultLimiter_(options_.RatePerMinute, options_.RateLimitKeys),
+      probedOkMs_(MonotonicMs()) {}
+
+bool TScoreService::NeedsDatabase(const TScoreRequest& request) {
+  return request.Path == "/cgi/version.pl" || request.Path == "/api/scores" ||
+         IsReplayPath(request.Path);
+}
+
+TWebAnswer TScoreService::Busy() {
+  return Refuse(503, "the score database is busy, try again");
+}
+
+void TScoreService::ProbeDatabase() {
+  const bool ok = store_.Healthy();
+  probeOk_ = ok;
+  if (ok) probedOkMs_ = MonotonicMs();
+}
 
 int64_t TScoreService::Now() const {
   if (options_.Clock) return options_.Clock();
@@ -83,8 +101,13 @@ TWebAnswer TScoreService::Handle(const TScoreRequest& request) {
   if (request.HasRange) return Refuse(416, "ranges are not served");
   if (request.HasBody) return Refuse(413, "a request body is not accepted");
   if (request.Path == "/") return {200, kHtml, RenderHomePage(), {}};
-  if (request.Path == "/healthz") {
-    if (store_.Healthy()) return {200, "text/plain", "ok\n", {}};
+  // Liveness: the server answers. Never waits on the database.
+  if (request.Path == "/healthz") return {200, "text/plain", "ok\n", {}};
+  // Readiness: the database answered the last probe, lately.
+  if (request.Path == "/readyz") {
+    if (probeOk_ && MonotonicMs() - probedOkMs_ < kProbeStaleMs) {
+      return {200, "text/plain", "ready\n", {}};
+    }
     return Refuse(503, "the score database is not available");
   }
   if (request.Path == "/cgi/version.pl") return HandleScript(request);
@@ -105,6 +128,8 @@ TWebAnswer TScoreService::HandleScript(const TScoreRequest& request) {
 }
 
 TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
+  // HEAD answers as GET would, but hands out nothing.
+  if (request.Method == "HEAD") return {200, "text/plain", "", {}};
   if (!challengeLimiter_.Take(request.ClientKey, MonotonicMs())) {
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
@@ -127,7 +152,7 @@ TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
 }
 
 TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
-  if (!resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
+  if (request.Method != "HEAD" && !resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
   const auto inf = Single(request, "inf");
@@ -138,6 +163,7 @@ TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
   std::string reason;
   const auto result = ParseSubmittedResult(*record, reason);
   if (!result) return Refuse(400, reason);
+  if (request.Method == "HEAD") return {200, "text/plain", "", {}};
   switch (store_.Submit(*result, Now(), options_.ChallengeLifetimeSeconds)) {
     case TSubmitOutcome::Stored:
       return {200, "text/plain", "|ok|\n", {}};

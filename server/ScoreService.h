@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,6 +34,8 @@ struct TScoreServiceOptions {
   int64_t ChallengeLifetimeSeconds = 600;
   // Requests 1 and 2 per client address and minute, each; 0: no limit.
   int RatePerMinute = 0;
+  // Client addresses each rate limit keeps count of (see TRateLimiter).
+  size_t RateLimitKeys = 100'000;
   // Open challenges one client address may hold; request 1 beyond it is 429.
   int MaxOpenChallengesPerAddress = 16;
   // Unix time in seconds; the system clock when empty.
@@ -52,6 +55,13 @@ class TScoreService {
   TScoreService(TScoreStore& store, TScoreServiceOptions options);
 
   TWebAnswer Handle(const TScoreRequest& request);
+  // Whether Handle may wait on the database for this request: those run on
+  // the database threads, everything else is answered at once.
+  static bool NeedsDatabase(const TScoreRequest& request);
+  // The answer when the database threads are too busy to take a request.
+  static TWebAnswer Busy();
+  // One round trip to the database, for /readyz; run it every second or so.
+  void ProbeDatabase();
 
  private:
   TWebAnswer HandleScript(const TScoreRequest& request);
@@ -63,4 +73,7 @@ class TScoreService {
   TScoreServiceOptions options_;
   TRateLimiter challengeLimiter_;
   TRateLimiter resultLimiter_;
+  // Of the last probe; /readyz reports ready while it is recent and good.
+  std::atomic<bool> probeOk_{true};
+  std::atomic<int64_t> probedOkMs_;
 };

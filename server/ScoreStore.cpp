@@ -3,6 +3,7 @@
 #include <random>
 #include <string_view>
 
+#include "DatabaseLocation.h"
 #include "PostgresScoreStore.h"
 #include "SqliteScoreStore.h"
 
@@ -16,15 +17,12 @@ constexpr std::string_view kChallengeAlphabet =
 
 std::unique_ptr<TScoreStore> TScoreStore::Open(const std::string& database, int connections,
                                                std::string& error) {
-  if (database.starts_with("postgresql://") || database.starts_with("postgres://")) {
-    return TPostgresScoreStore::Open(database, connections, error);
+  const auto location = ParseDatabaseLocation(database, error);
+  if (!location) return nullptr;
+  if (location->Kind == TDatabaseLocation::TKind::Postgres) {
+    return TPostgresScoreStore::Open(location->Value, connections, error);
   }
-  const std::string path = database.starts_with("sqlite:") ? database.substr(7) : database;
-  if (path.empty()) {
-    error = "no database file given";
-    return nullptr;
-  }
-  return TSqliteScoreStore::Open(path, error);
+  return TSqliteScoreStore::Open(location->Value, error);
 }
 
 std::optional<std::string> TScoreStore::IssueChallenge(int64_t now, int64_t lifetimeSeconds) {

@@ -58,9 +58,9 @@ class TScoreStore {
   static constexpr int64_t kMaxRanked = 10'000;
   static constexpr int64_t kWeekSeconds = 7 * 24 * 3600;
 
-  // `database`: FILE or sqlite:FILE (SQLite), or a postgresql:// or postgres:// URI
-  // (`connections` sized pool; SQLite ignores it). Creates or upgrades the
-  // schema; nothing and `error` set when that fails.
+  // `database`: FILE or sqlite:FILE (SQLite), or a PostgreSQL URI or key=value
+  // string without a password (`connections` sized pool; SQLite ignores it). Creates or upgrades
+  // the schema; nothing and `error` set when that fails.
   static std::unique_ptr<TScoreStore> Open(const std::string& database, int connections,
                                            std::string& error);
   static std::unique_ptr<TScoreStore> Open(const std::string& database, std::string& error) {

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 namespace {
@@ -69,6 +70,11 @@ std::string ColumnText(sqlite3_stmt* stmt, int column) {
               : std::string();
 }
 
+// A call waits at most this long for the other request threads, and as long
+// again for a write lock another process holds; then it fails (503, nothing
+// stored), well inside the request deadline.
+constexpr auto kLockWait = std::chrono::milliseconds(1000);
+
 int64_t PeriodStart(TScorePeriod period, int64_t now) {
   return period == TScorePeriod::Week ? now - TScoreStore::kWeekSeconds
                                       : std::numeric_limits<int64_t>::min();
@@ -86,6 +92,7 @@ std::unique_ptr<TSqliteScoreStore> TSqliteScoreStore::Open(const std::string& pa
     return nullptr;
   }
   std::unique_ptr<TSqliteScoreStore> store(new TSqliteScoreStore(db));
+  // Start-up may wait a while for another process; requests may not.
   sqlite3_busy_timeout(db, 5000);
   if (!store->Exec("PRAGMA journal_mode=WAL;") || !store->Exec("PRAGMA synchronous=NORMAL;") ||
       !store->Migrate(error) || !store->Prepare(error)) {
@@ -93,6 +100,7 @@ std::unique_ptr<TSqliteScoreStore> TSqliteScoreStore::Open(const std::string& pa
     error = "database " + path + ": " + error;
     return nullptr;
   }
+  sqlite3_busy_timeout(db, static_cast<int>(kLockWait.count()));
   return store;
 }
 
@@ -180,7 +188,8 @@ bool TSqliteScoreStore::Prepare(std::string& error) {
 
 TIssuedChallenge TSqliteScoreStore::IssueChallenge(const std::string& address, int64_t now,
                                                    int64_t lifetimeSeconds, int maxOpen) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_, kLockWait);
+  if (!lock) return {TIssueOutcome::Unavailable, {}};
   if (++issuedSincePurge_ >= kPurgeInterval) {
     issuedSincePurge_ = 0;
     TStatementUse purge(purgeChallenges_);
@@ -222,7 +231,8 @@ TIssuedChallenge TSqliteScoreStore::InsertChallenge(const std::string& address, 
 
 TSubmitOutcome TSqliteScoreStore::Submit(const TSubmittedResult& result, int64_t now,
                                          int64_t lifetimeSeconds) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_, kLockWait);
+  if (!lock) return TSubmitOutcome::Unavailable;
   if (!Exec("BEGIN IMMEDIATE")) return TSubmitOutcome::Failed;
   {
     TStatementUse consume(consumeChallenge_);
@@ -258,7 +268,8 @@ TSubmitOutcome TSqliteScoreStore::Submit(const TSubmittedResult& result, int64_t
 }
 
 TScoreSlice TSqliteScoreStore::Top(TScorePeriod period, int64_t now, int64_t offset, int limit) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_, kLockWait);
+  if (!lock) return {};
   TScoreSlice slice;
   const int64_t since = PeriodStart(period, now);
   {
@@ -291,12 +302,14 @@ TScoreSlice TSqliteScoreStore::Top(TScorePeriod period, int64_t now, int64_t off
 }
 
 bool TSqliteScoreStore::Healthy() {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_, kLockWait);
+  if (!lock) return false;
   return Exec("SELECT 1");
 }
 
 int64_t TSqliteScoreStore::CountOf(sqlite3_stmt* stmt) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_, kLockWait);
+  if (!lock) return -1;
   TStatementUse count(stmt);
   return sqlite3_step(*count) == SQLITE_ROW ? sqlite3_column_int64(*count, 0) : -1;
 }

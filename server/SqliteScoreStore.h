@@ -11,7 +11,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // The score database in one SQLite file (WAL journal), for a server running on
-// one machine. Every statement is prepared once; calls are serialised.
+// one machine. Every statement is prepared once; calls are serialised, and
+// each gives up (Unavailable) after a bounded wait for a lock.
 class TSqliteScoreStore final : public TScoreStore {
  public:
   static std::unique_ptr<TSqliteScoreStore> Open(const std::string& path, std::string& error);
@@ -45,7 +46,7 @@ class TSqliteScoreStore final : public TScoreStore {
   bool Exec(const char* sql);
   int64_t CountOf(sqlite3_stmt* stmt);
 
-  std::mutex mutex_;
+  std::timed_mutex mutex_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* insertChallenge_ = nullptr;
   sqlite3_stmt* countOpenForAddress_ = nullptr;

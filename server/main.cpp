@@ -2,6 +2,7 @@
 //   tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]
 //                     [--challenges-per-address N] [--rate N/min]
 //                     [--trust-forwarded-for CIDR]... [--max-connections-per-address N]
+//                     [--max-connections N] [--header-timeout SECONDS]
 //                     [--request-deadline SECONDS] [--ranking verified|all]
 //                     [--verifiers N] [--replay-lease SECONDS]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
@@ -11,18 +12,20 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "DatabaseLocation.h"
+#include "LogWriter.h"
 #include "ReplayVerifierWorker.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
@@ -38,6 +41,8 @@ struct TArguments {
   int RatePerMinute = 60;
   std::vector<TAddressRange> TrustedProxies;
   int MaxConnectionsPerAddress = 32;
+  int MaxConnections = 1000;
+  int HeaderTimeoutSeconds = 3;
   int RequestDeadlineSeconds = 10;
   bool RankAll = false;
   int Verifiers = 1;
@@ -48,13 +53,15 @@ constexpr const char* kUsage =
     "usage: tidal-lynx-scores [--listen HOST:PORT] [--db FILE|URI] [--db-connections N]\n"
     "                         [--challenges-per-address N] [--rate N/min]\n"
     "                         [--trust-forwarded-for CIDR]... [--max-connections-per-address N]\n"
+    "                         [--max-connections N] [--header-timeout SECONDS]\n"
     "                         [--request-deadline SECONDS]\n"
     "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 = any free port)\n"
     "  --db FILE           SQLite database of results (default scores.db, created if missing;\n"
     "                      also sqlite:FILE)\n"
     "  --db postgresql://USER@HOST:PORT/DBNAME\n"
-    "                      PostgreSQL database shared by several servers (any libpq URI;\n"
-    "                      the password from PGPASSFILE or PGPASSWORD, never in the URI)\n"
+    "                      PostgreSQL database shared by several servers (any libpq URI, or\n"
+    "                      'host=... dbname=...'; the password from PGPASSFILE or\n"
+    "                      PGPASSWORD, never on the command line)\n"
     "  --db-connections N  PostgreSQL connections of this process (1-64, default 4)\n"
     "  --challenges-per-address N\n"
     "                      open challenges one client address may hold (1-10000, default 16)\n"
@@ -65,6 +72,11 @@ constexpr const char* kUsage =
     "                      client; may be given more than once\n"
     "  --max-connections-per-address N\n"
     "                      open connections one client address may hold (default 32)\n"
+    "  --max-connections N open connections in all (default 1000); when all are taken a\n"
+    "                      newcomer replaces the oldest that has not sent a whole request\n"
+    "  --header-timeout SECONDS\n"
+    "                      time a connection has to send its request line and headers\n"
+    "                      (default 3)\n"
     "  --request-deadline SECONDS\n"
     "                      time a request has to arrive whole and be answered (default 10)\n"
     "  --ranking verified|all\n"
@@ -143,6 +155,20 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
         return false;
       }
       args.MaxConnectionsPerAddress = *count;
+    } else if (flag == "--max-connections") {
+      const auto count = ParseCount(value, 1, 1'000'000);
+      if (!count) {
+        error = "bad --max-connections value \"" + value + "\" (expected 1 or more)";
+        return false;
+      }
+      args.MaxConnections = *count;
+    } else if (flag == "--header-timeout") {
+      const auto seconds = ParseCount(value, 1, 3600);
+      if (!seconds) {
+        error = "bad --header-timeout value \"" + value + "\" (expected 1 to 3600 seconds)";
+        return false;
+      }
+      args.HeaderTimeoutSeconds = *seconds;
     } else if (flag == "--request-deadline") {
       const auto seconds = ParseCount(value, 1, 3600);
       if (!seconds) {
@@ -211,21 +237,20 @@ int main(int argc, char** argv) {
   }
 
   store->SetRankAll(args.RankAll);
-  std::mutex logMutex;
-  auto log = [&logMutex](const std::string& line) {
-    std::lock_guard lock(logMutex);
-    std::cout << line << std::endl;
-  };
+  // Every line to stdout goes through the writer thread: a stuck log reader
+  // costs dropped lines, never a stalled server.
+  TLogWriter log(STDOUT_FILENO);
   // Verification runs on threads of its own, never on the HTTP threads. One
   // SQLite file has one writer at a time: one worker is all it can use.
   TReplayWorkerOptions workerOptions;
-  const bool postgres =
-      args.Database.starts_with("postgres://") || args.Database.starts_with("postgresql://");
+  std::string ignored;
+  const auto location = ParseDatabaseLocation(args.Database, ignored);
+  const bool postgres = location && location->Kind == TDatabaseLocation::TKind::Postgres;
   workerOptions.Threads = postgres ? args.Verifiers : 1;
   workerOptions.LeaseMs = int64_t{args.ReplayLeaseSeconds} * 1000;
   // A verification ends well inside its lease, so a live worker keeps its claim.
   workerOptions.CpuSecondsPerReplay = std::min(20.0, args.ReplayLeaseSeconds * 0.5);
-  workerOptions.Log = log;
+  workerOptions.Log = [&log](const std::string& line) { log.Write(line); };
   TReplayVerifierWorker verifier(*store, workerOptions);
 
   TScoreServerOptions options;
@@ -235,7 +260,10 @@ int main(int argc, char** argv) {
   options.TrustedProxies = args.TrustedProxies;
   options.MaxConnectionsPerAddress = args.MaxConnectionsPerAddress;
   options.RequestDeadlineSeconds = args.RequestDeadlineSeconds;
-  options.Log = log;
+  options.DatabaseThreads = args.Connections;
+  options.MaxConnections = args.MaxConnections;
+  options.HeaderTimeoutSeconds = args.HeaderTimeoutSeconds;
+  options.Log = [&log](const std::string& line) { log.Write(line); };
   TScoreServer server(*store, options);
   const int port = server.Bind(args.Host, args.Port);
   if (port < 0) {
@@ -244,18 +272,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   const bool ipv6 = args.Host.find(':') != std::string::npos;
-  std::cout << "tidal-lynx-scores: listening on http://" << (ipv6 ? "[" : "") << args.Host
-            << (ipv6 ? "]" : "") << ":" << port << "/ (database " << args.Database << ")"
-            << std::endl;
+  log.Write("tidal-lynx-scores: listening on http://" + std::string(ipv6 ? "[" : "") + args.Host +
+            (ipv6 ? "]" : "") + ":" + std::to_string(port) + "/ (database " +
+            RedactPasswords(args.Database) + ")");
 
   std::atomic<bool> serving{true};
   std::thread signalWaiter([&] {
     int received = 0;
     sigwait(&stopSignals, &received);
     if (serving) {
-      std::lock_guard lock(logMutex);
-      std::cout << "tidal-lynx-scores: " << (received == SIGINT ? "SIGINT" : "SIGTERM")
-                << ", stopping" << std::endl;
+      log.Write(std::string("tidal-lynx-scores: ") + (received == SIGINT ? "SIGINT" : "SIGTERM") +
+                ", stopping");
     }
     server.Stop();
   });
@@ -267,6 +294,7 @@ int main(int argc, char** argv) {
   signalWaiter.join();
   verifier.Stop();
   store.reset();
-  std::cout << "tidal-lynx-scores: stopped" << std::endl;
+  log.Write("tidal-lynx-scores: stopped");
+  log.Stop();
   return ok ? 0 : 1;
 }

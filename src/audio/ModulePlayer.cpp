@@ -3,6 +3,9 @@
 #include <xmp.h>
 
 #include <algorithm>
+#include <cstdio>
+
+#include "platform/RegularFile.h"
 
 namespace {
 constexpr int kScratchFrames = 1024;
@@ -41,8 +44,18 @@ uint32_t TModulePlayer::SongLoadFromFile(const std::string& path) {
   auto song = std::make_unique<TSong>();
   song->Context = xmp_create_context();
   if (song->Context == nullptr) return 0;
+  // Opened here rather than by the player, so that a FIFO or a folder at the
+  // name is refused like a missing file instead of waited on.
+  std::string error;
+  long long size = 0;
+  TFileDescriptor fd = OpenRegularFile(path, size, error);
+  std::FILE* file = fd ? ::fdopen(fd.Get(), "rb") : nullptr;
+  if (file != nullptr) (void)fd.Release();
   // Loading reads and parses the whole file; the audio thread is not involved.
-  if (xmp_load_module(song->Context, path.c_str()) != 0) {
+  const bool loaded = file != nullptr &&
+                      xmp_load_module_from_file(song->Context, file, static_cast<long>(size)) == 0;
+  if (file != nullptr) std::fclose(file);
+  if (!loaded) {
     xmp_free_context(song->Context);
     song->Context = nullptr;
     return 0;

@@ -17,11 +17,8 @@ bool TDisplay::SetUpDisplay(Platform& platform, bool windowed) {
                 snapshot->Pixels());
   }
   SnapshotSurface = std::move(snapshot);
-
-  if (ok && windowed) {
-    platform.MoveWindow(platform.ScreenWidth() / 2 - kWidth / 2,
-                        platform.ScreenHeight() / 2 - kHeight / 2);
-  }
+  // Where the window stands is the platform's to decide: only it knows the
+  // window's real size, the displays and their panels.
   return ok;
 }
 

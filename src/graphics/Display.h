@@ -17,7 +17,7 @@ class TDisplay {
 
   // Asks the platform for the window mode, then replaces the primary surface,
   // the back buffer and the snapshot; the snapshot's picture is carried over.
-  // A windowed display is centred on the screen. Returns false (LastError()
+  // The platform places the window. Returns false (LastError()
   // says why) when the platform has no display; the surfaces exist anyway.
   bool SetUpDisplay(Platform& platform, bool windowed);
   const std::string& LastError() const { return lastError_; }

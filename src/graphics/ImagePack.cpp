@@ -9,6 +9,7 @@
 
 #include "graphics/SurfaceRoutines.h"
 #include "graphics/BmpDecoder.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -60,17 +61,18 @@ namespace {
 class TPackReader {
  public:
   // A file that cannot be opened or sized is reported for record `wanted`.
+  // Anything but a regular file (a FIFO, which is never waited on, a folder)
+  // is refused like a missing one.
   TPackReader(const std::string& packPath, int wanted) : path_(packPath) {
-    file_.reset(std::fopen(packPath.c_str(), "rb"));
-    if (!file_) {
+    std::string error;
+    long long size = 0;
+    TFileDescriptor fd = OpenRegularFile(packPath, size, error);
+    if (!fd) throw TPackError(path_, wanted, "cannot open: " + error);
+    file_.reset(::fdopen(fd.Get(), "rb"));
+    if (!file_)
       throw TPackError(path_, wanted, std::string("cannot open: ") + std::strerror(errno));
-    }
-    std::FILE* f = file_.get();
-    if (std::fseek(f, 0, SEEK_END) != 0) throw TPackError(path_, wanted, "cannot read the file");
-    fileSize_ = std::ftell(f);
-    if (fileSize_ < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
-      throw TPackError(path_, wanted, "cannot read the file");
-    }
+    (void)fd.Release();  // the stream closes it now
+    fileSize_ = size;
   }
 
   int NextRecord() const { return record_; }

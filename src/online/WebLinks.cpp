@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <string_view>
+
+#include "platform/RegularFile.h"
 
 #ifndef TL_SCORE_HOST
 #define TL_SCORE_HOST "localhost:8642"
@@ -68,11 +69,11 @@ std::string ExitLinkUrl(std::string_view shortcut) {
 }
 
 void OpenExitLink(Platform& sys, const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return;
-  std::string text(kMaxShortcutBytes, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(file.gcount()));
+  // Missing, not a regular file (a FIFO is never waited on) or far too large
+  // for a shortcut: nothing to open.
+  std::string text;
+  std::string error;
+  if (!ReadRegularFile(path, kMaxShortcutBytes, text, error)) return;
   const std::string url = ExitLinkUrl(text);
   if (!url.empty()) sys.ShellOpen(url);
 }

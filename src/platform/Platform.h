@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,9 @@ struct THttpOptions {
   long TotalTimeoutMs = 20000;
   size_t MaxBodyBytes = 64 * 1024;
   std::vector<std::string> Headers;  // "Name: value" lines sent with the request
+  // A request made on a worker thread ends soon after a stop is asked for
+  // here, as failed; the default token never asks.
+  std::stop_token Stop;
 };
 
 // The software sound device fills this with interleaved signed 16-bit stereo samples.
@@ -154,8 +158,10 @@ class Platform {
   virtual void WaitForTickAfter(uint32_t tick) = 0;
 
   // --- window ---------------------------------------------------------------
-  // Creates the 800 x 600 window on first use. Returns false with `error` set
-  // when no display is available.
+  // Creates the window on first use. A windowed window stands wholly inside
+  // the usable area of its display: centred when it opens, where it stood
+  // before when it comes back from full screen. Returns false with `error`
+  // set when no display is available.
   virtual bool SetDisplayMode(bool windowed, std::string& error) = 0;
   virtual void Minimize() = 0;
   virtual void ShowWindowNormal() = 0;
@@ -166,6 +172,7 @@ class Platform {
   // Window rectangle and client rectangle on the desktop, in desktop pixels.
   virtual TRect WindowRect() = 0;
   virtual TRect ClientRectOnScreen() = 0;
+  // Moves the window's outer corner to (left, top), kept on the screen.
   virtual void MoveWindow(int32_t left, int32_t top) = 0;
   // Whether the user may resize the window by its border (windowed mode only;
   // the size itself is chosen by the platform when the window opens).

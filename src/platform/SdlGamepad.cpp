@@ -3,8 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
+#include <string_view>
+
+#include "platform/RegularFile.h"
 
 // The game's button and axis numbers are SDL's.
 static_assert(static_cast<int>(TPadButton::A) == SDL_CONTROLLER_BUTTON_A);
@@ -27,13 +31,7 @@ bool SdlGamepad::Open(const std::string& userFolder, std::vector<TPlatformEvent>
     error = std::string("Gamepads are not available: ") + SDL_GetError();
     return false;
   }
-  const std::filesystem::path file = std::filesystem::path(userFolder) / kMappingFileName;
-  std::error_code ec;
-  if (!userFolder.empty() && std::filesystem::is_regular_file(file, ec) &&
-      SDL_GameControllerAddMappingsFromFile(file.string().c_str()) < 0) {
-    // The pads SDL knows itself still work; say why the file's do not.
-    error = "Cannot read the gamepad mappings in " + file.string() + ": " + SDL_GetError();
-  }
+  if (!userFolder.empty()) AddMappingFile(userFolder + "/" + kMappingFileName, error);
   const int controllerInit = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   SDL_QuitSubSystem(SDL_INIT_JOYSTICK);  // the controller layer holds it from here
   if (controllerInit != 0) {
@@ -49,6 +47,64 @@ bool SdlGamepad::Open(const std::string& userFolder, std::vector<TPlatformEvent>
     }
   }
   return true;
+}
+
+namespace {
+
+// Whether a line of a mapping file is one SDL takes from a file here: it names
+// this platform, in any case, followed by a comma.
+bool ForThisPlatform(std::string_view line) {
+  constexpr std::string_view kField = "platform:";
+  const size_t at = line.find(kField);
+  if (at == std::string_view::npos) return false;
+  const std::string_view rest = line.substr(at + kField.size());
+  const size_t comma = rest.find(',');
+  if (comma == std::string_view::npos) return false;
+  const std::string_view name = rest.substr(0, comma);
+  const std::string_view platform = SDL_GetPlatform();
+  return name.size() == platform.size() &&
+         SDL_strncasecmp(name.data(), platform.data(), name.size()) == 0;
+}
+
+}  // namespace
+
+void SdlGamepad::AddMappingFile(const std::string& path, std::string& error) {
+  // The file is optional; anything else at its name (a FIFO is never waited
+  // on) or a file beyond the cap is reported and left unread.
+  std::string text;
+  std::string reason;
+  if (!ReadRegularFile(path, kMaxMappingFileBytes, text, reason)) {
+    if (reason != std::strerror(ENOENT)) {
+      error = "Cannot read the gamepad mappings in " + path + ": " + reason;
+    }
+    return;
+  }
+  // SDL takes time growing with the square of the mappings it holds, so only
+  // this platform's lines go in, and no more than the cap.
+  std::string kept;
+  size_t count = 0;
+  bool dropped = false;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    if (line.empty() || line.front() == '#' || !ForThisPlatform(line)) continue;
+    if (count == kMaxMappings) {
+      dropped = true;
+      break;
+    }
+    kept.append(line).push_back('\n');
+    ++count;
+  }
+  if (!kept.empty() && SDL_GameControllerAddMappingsFromRW(
+                           SDL_RWFromConstMem(kept.data(), static_cast<int>(kept.size())), 1) < 0) {
+    // The pads SDL knows itself still work; say why the file's do not.
+    error = "Cannot read the gamepad mappings in " + path + ": " + SDL_GetError();
+  } else if (dropped) {
+    error = "Only the first " + std::to_string(kMaxMappings) + " gamepad mappings in " + path +
+            " are used";
+  }
 }
 
 void SdlGamepad::Close() {

@@ -16,6 +16,10 @@ union SDL_Event;
 class SdlGamepad {
  public:
   static constexpr const char* kMappingFileName = "gamecontrollerdb.txt";
+  // The mapping file is read only up to this size, and only this many of its
+  // lines for this platform are used (the community database holds far fewer).
+  static constexpr size_t kMaxMappingFileBytes = 1024 * 1024;
+  static constexpr size_t kMaxMappings = 4096;
 
   SdlGamepad() = default;
   ~SdlGamepad();
@@ -26,7 +30,8 @@ class SdlGamepad {
   // `userFolder`/gamecontrollerdb.txt when that file exists, then opens the
   // pads already connected, appending an added event for each to `added`.
   // False (no pads, the game goes on) when the layer cannot start; `error`
-  // says why, and also when only the file could not be read.
+  // says why, and also when only the file could not be read or was cut at
+  // the caps above.
   bool Open(const std::string& userFolder, std::vector<TPlatformEvent>& added, std::string& error);
   void Close();
   bool IsOpen() const { return open_; }
@@ -44,6 +49,9 @@ class SdlGamepad {
     _SDL_GameController* Controller = nullptr;
     int32_t Id = -1;  // SDL joystick instance id
   };
+  // Adds the mappings of the file at `path` within the caps; `error` says
+  // what went wrong (a missing file is not an error).
+  void AddMappingFile(const std::string& path, std::string& error);
   const TPad* Find(int32_t id) const;
   // Opens the pad at SDL device index `index` unless it is open already.
   bool OpenDevice(int index);

@@ -30,6 +30,12 @@ struct TListDeleter {
   void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
 
+// Called by curl while a transfer runs (about once a second even while
+// nothing arrives): a non-zero answer ends it.
+int StopRequested(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::stop_token*>(user)->stop_requested() ? 1 : 0;
+}
+
 // Time-outs of 0 would mean "wait forever" to curl; the game must never hang.
 long PositiveOr(long value, long fallback) {
   return value > 0 ? value : fallback;
@@ -106,6 +112,11 @@ THttpResult SdlHttpClient::Get(const std::string& url, const THttpOptions& optio
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteBody);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+  if (options.Stop.stop_possible()) {
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, StopRequested);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &options.Stop);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  }
 
   const CURLcode code = curl_easy_perform(c);
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &result.Status);

@@ -32,14 +32,6 @@ SdlLetterbox SdlLetterbox::Fit(int32_t outWidth, int32_t outHeight) {
   return box;
 }
 
-int32_t SdlLetterbox::WindowScale(int32_t usableWidth, int32_t usableHeight, int32_t requested) {
-  if (requested >= 1) return requested;
-  // 90 %: room for the title bar, the borders and a margin of desktop.
-  const int64_t w = static_cast<int64_t>(std::max(usableWidth, 0)) * 9 / 10;
-  const int64_t h = static_cast<int64_t>(std::max(usableHeight, 0)) * 9 / 10;
-  return static_cast<int32_t>(std::max<int64_t>(1, std::min(w / kFrameWidth, h / kFrameHeight)));
-}
-
 void SdlLetterbox::ToFrame(int32_t outX, int32_t outY, int32_t& frameX, int32_t& frameY) const {
   const int32_t w = std::max(W, 1);
   const int32_t h = std::max(H, 1);

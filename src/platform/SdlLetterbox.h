@@ -19,11 +19,6 @@ struct SdlLetterbox {
 
   static SdlLetterbox Fit(int32_t outWidth, int32_t outHeight);
 
-  // The whole-number scale of a window: `requested` when it is 1 or more,
-  // otherwise the largest multiple of the frame within 90 % of the usable
-  // desktop area (both in real pixels), and never below 1.
-  static int32_t WindowScale(int32_t usableWidth, int32_t usableHeight, int32_t requested);
-
   // Output point -> frame pixel, clamped into the frame (a pointer over a bar
   // counts as the nearest edge pixel).
   void ToFrame(int32_t outX, int32_t outY, int32_t& frameX, int32_t& frameY) const;

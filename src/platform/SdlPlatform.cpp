@@ -33,6 +33,16 @@ int ButtonIndex(uint8_t sdlButton) {
   }
 }
 
+// The display without its panels, in window units (the frame's size when
+// SDL cannot tell).
+TRect UsableArea(int display) {
+  SDL_Rect r{};
+  if (SDL_GetDisplayUsableBounds(display, &r) != 0 || r.w <= 0 || r.h <= 0) {
+    r = SDL_Rect{0, 0, kFrameW, kFrameH};
+  }
+  return TRect{r.x, r.y, r.x + r.w, r.y + r.h};
+}
+
 // Drivers that have no screen to put a message box on.
 bool HeadlessDriver() {
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -90,33 +100,51 @@ bool SdlPlatform::EnsureVideo(std::string& error) {
 bool SdlPlatform::SetDisplayMode(bool windowed, std::string& error) {
   if (!EnsureVideo(error)) return false;
   if (window_ == nullptr) return OpenWindow(windowed, error);
-  if (windowed) {
+  if (windowed && windowed_) {
+    // Already a window: it stays where it is.
+  } else if (windowed) {
     SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowBordered(window_, SDL_TRUE);
-    SDL_SetWindowSize(window_, windowWidth_, windowHeight_);
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-  } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-    error = std::string("Cannot switch to full screen: ") + SDL_GetError();
-    return false;
+    windowed_ = true;
+    // Back where it stood, at its size, on the display it was full screen on,
+    // whose usable area may have changed in between. The frame is taken as
+    // it was: while it comes back, SDL may report anything for it.
+    const int display = WindowDisplay();
+    TRect place = Centre(display, Density(), windowedBorders_).Client;
+    if (windowedPlace_) {
+      place = TRect{windowedPlace_->Left, windowedPlace_->Top, windowedPlace_->Left + windowWidth_,
+                    windowedPlace_->Top + windowHeight_};
+    }
+    PlaceClient(window_placement::KeptInside(place, UsableArea(display), windowedBorders_));
+  } else {
+    if (windowed_) {
+      windowedPlace_ = ClientRectOnScreen();
+      windowedBorders_ = Borders();
+    }
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      error = std::string("Cannot switch to full screen: ") + SDL_GetError();
+      return false;
+    }
+    windowed_ = false;
   }
-  windowed_ = windowed;
   SDL_ShowWindow(window_);
   frameCache_.Invalidate();
   return true;
 }
 
 bool SdlPlatform::OpenWindow(bool windowed, std::string& error) {
-  // The window is made once, at its size and in its state: every later call
-  // on a new window costs a round trip before the first frame can show. A
-  // centred window opens on the first display; its size assumes one pixel
-  // per window unit until the renderer says otherwise.
-  ChooseWindowSize(0, 1.0);
+  // The window is made once, at its size, place and state: every later call
+  // on a new window costs a round trip before the first frame can show. It
+  // opens on the pointer's display; its size assumes one pixel per window
+  // unit until the renderer says otherwise. Full screen fills the display
+  // the window's place is on.
+  const int display = WindowDisplay();
+  const TRect place = Centre(display, 1.0, TFrameBorders{}).Client;
   uint32_t flags = SDL_WINDOW_ALLOW_HIGHDPI;
   if (!windowed) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   // The user does not resize it unless the shell allows that.
   if (resizable_) flags |= SDL_WINDOW_RESIZABLE;
-  window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth_,
-                             windowHeight_, flags);
+  window_ = SDL_CreateWindow(kTitle, place.Left, place.Top, windowWidth_, windowHeight_, flags);
   if (window_ == nullptr) {
     error = std::string("Cannot create the game window: ") + SDL_GetError();
     return false;
@@ -136,23 +164,15 @@ bool SdlPlatform::OpenWindow(bool windowed, std::string& error) {
     return false;
   }
   SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
-  // On a high-density display the scale is chosen again in real pixels, and
-  // a window already on the screen takes that size.
-  int winW = 0;
-  int winH = 0;
-  int pixW = 0;
-  int pixH = 0;
-  SDL_GetWindowSize(window_, &winW, &winH);
-  SDL_GetRendererOutputSize(renderer_, &pixW, &pixH);
-  const double density = (winW > 0 && pixW > 0) ? static_cast<double>(pixW) / winW : 1.0;
-  if (density != 1.0) {
-    ChooseWindowSize(SDL_GetWindowDisplayIndex(window_), density);
-    if (windowed) {
-      SDL_SetWindowSize(window_, windowWidth_, windowHeight_);
-      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
-  }
   windowed_ = windowed;
+  if (windowed) {
+    // Now the window manager's frame is known, and on a high-density
+    // display the scale is chosen again in real pixels.
+    PlaceClient(Centre(display, Density(), Borders()).Client);
+  } else {
+    // The size the window takes when it leaves full screen.
+    Centre(display, Density(), TFrameBorders{});
+  }
   frameCache_.Invalidate();
   return true;
 }
@@ -166,17 +186,73 @@ void SdlPlatform::ReleaseWindow() {
   window_ = nullptr;
 }
 
-void SdlPlatform::ChooseWindowSize(int display, double density) {
-  // Window coordinates may be larger than real pixels on a high-density
-  // display: the scale is chosen, and kept, in real pixels.
-  SDL_Rect usable{0, 0, kFrameW, kFrameH};
-  if (SDL_GetDisplayUsableBounds(std::max(display, 0), &usable) != 0) {
-    usable = SDL_Rect{0, 0, kFrameW, kFrameH};
+double SdlPlatform::Density() const {
+  if (window_ == nullptr || renderer_ == nullptr) return 1.0;
+  int winW = 0;
+  int winH = 0;
+  int pixW = 0;
+  int pixH = 0;
+  SDL_GetWindowSize(window_, &winW, &winH);
+  SDL_GetRendererOutputSize(renderer_, &pixW, &pixH);
+  return (winW > 0 && pixW > 0) ? static_cast<double>(pixW) / winW : 1.0;
+}
+
+TFrameBorders SdlPlatform::Borders() const {
+  TFrameBorders b;
+  if (window_ == nullptr || !windowed_) return b;
+  if (SDL_GetWindowBordersSize(window_, &b.Top, &b.Left, &b.Bottom, &b.Right) != 0) b = {};
+  return b;
+}
+
+int SdlPlatform::WindowDisplay() const {
+  if (window_ != nullptr) return std::max(SDL_GetWindowDisplayIndex(window_), 0);
+  SDL_Point pointer{0, 0};
+  SDL_GetGlobalMouseState(&pointer.x, &pointer.y);
+  return std::max(SDL_GetPointDisplayIndex(&pointer), 0);
+}
+
+TWindowPlacement SdlPlatform::Centre(int display, double density, const TFrameBorders& borders) {
+  const TRect usable = UsableArea(display);
+  const TWindowPlacement p = window_placement::Centred(usable, requestedScale_, density, borders);
+  scale_ = p.Scale;
+  windowWidth_ = p.Client.Width();
+  windowHeight_ = p.Client.Height();
+  if (!p.Fits && !toldDoesNotFit_) {
+    toldDoesNotFit_ = true;
+    const std::string what = requestedScale_ >= 1 ? "--scale " + std::to_string(requestedScale_)
+                                                  : std::string("The window");
+    std::fprintf(stderr,
+                 "Tidal Lynx: %s (%d x %d) does not fit the %d x %d usable area of the "
+                 "display; its top-left corner is kept on the screen.\n",
+                 what.c_str(), kFrameW * p.Scale, kFrameH * p.Scale, usable.Width(),
+                 usable.Height());
   }
-  scale_ = SdlLetterbox::WindowScale(static_cast<int32_t>(usable.w * density),
-                                     static_cast<int32_t>(usable.h * density), requestedScale_);
-  windowWidth_ = std::max(1, static_cast<int32_t>(kFrameW * scale_ / density + 0.5));
-  windowHeight_ = std::max(1, static_cast<int32_t>(kFrameH * scale_ / density + 0.5));
+  return p;
+}
+
+void SdlPlatform::PlaceClient(const TRect& client) {
+  if (window_ == nullptr) return;
+  SDL_SetWindowSize(window_, client.Width(), client.Height());
+  SDL_SetWindowPosition(window_, client.Left, client.Top);
+  pendingPlace_ = client;
+  pendingBorders_ = Borders();
+}
+
+void SdlPlatform::SettlePlace() {
+  // A window manager places a new frame by its outer corner, so a place
+  // asked for before the frame existed ends up shifted by the title bar.
+  // Only that first frame counts: later changes are the player's.
+  if (!pendingPlace_ || window_ == nullptr || !windowed_) return;
+  if (pendingBorders_ != TFrameBorders{}) {
+    pendingPlace_.reset();  // the frame was known when the place was asked for
+    return;
+  }
+  const TFrameBorders now = Borders();
+  if (now == TFrameBorders{}) return;  // no frame yet, or no window manager
+  const TRect place =
+      window_placement::KeptInside(*pendingPlace_, UsableArea(WindowDisplay()), now);
+  pendingPlace_.reset();
+  SDL_SetWindowPosition(window_, place.Left, place.Top);
 }
 
 void SdlPlatform::SetWindowResizable(bool resizable) {
@@ -251,18 +327,24 @@ TRect SdlPlatform::WindowRect() {
 
 void SdlPlatform::MoveWindow(int32_t left, int32_t top) {
   if (window_ == nullptr || !windowed_) return;
-  // `left`, `top` are the outer corner, as WindowRect reports it.
-  const TRect outer = WindowRect();
+  pendingPlace_.reset();
+  // `left`, `top` are the outer corner, as WindowRect reports it. A place
+  // remembered on another desktop layout is brought back into view.
+  const TFrameBorders b = Borders();
   const TRect client = ClientRectOnScreen();
-  SDL_SetWindowPosition(window_, left + (client.Left - outer.Left), top + (client.Top - outer.Top));
+  TRect wanted{left + b.Left, top + b.Top, left + b.Left + client.Width(),
+               top + b.Top + client.Height()};
+  const SDL_Rect probe{wanted.Left, wanted.Top, wanted.Width(), wanted.Height()};
+  wanted = window_placement::KeptInside(
+      wanted, UsableArea(std::max(SDL_GetRectDisplayIndex(&probe), 0)), b);
+  SDL_SetWindowPosition(window_, wanted.Left, wanted.Top);
 }
 
 int32_t SdlPlatform::ScreenWidth() {
   std::string error;
   SDL_DisplayMode mode{};
   if (!EnsureVideo(error)) return kFrameW;
-  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
-  if (SDL_GetDesktopDisplayMode(std::max(display, 0), &mode) != 0) return kFrameW;
+  if (SDL_GetDesktopDisplayMode(WindowDisplay(), &mode) != 0) return kFrameW;
   return mode.w;
 }
 
@@ -270,8 +352,7 @@ int32_t SdlPlatform::ScreenHeight() {
   std::string error;
   SDL_DisplayMode mode{};
   if (!EnsureVideo(error)) return kFrameH;
-  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
-  if (SDL_GetDesktopDisplayMode(std::max(display, 0), &mode) != 0) return kFrameH;
+  if (SDL_GetDesktopDisplayMode(WindowDisplay(), &mode) != 0) return kFrameH;
   return mode.h;
 }
 
@@ -396,6 +477,7 @@ void SdlPlatform::Pump() {
     }
     HandleEvent(ev);
   }
+  SettlePlace();
 }
 
 void SdlPlatform::PollEvents(std::vector<TPlatformEvent>& out) {

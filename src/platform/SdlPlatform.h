@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "platform/SdlHttpClient.h"
 #include "platform/SdlLetterbox.h"
 #include "platform/SdlTickClock.h"
+#include "platform/WindowPlacement.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -21,8 +23,12 @@ union SDL_Event;
 // The real platform: SDL2 for the window, input, presentation and audio
 // output, libcurl for HTTP, posix_spawnp for the desktop's "open".
 //
-// Full screen is a borderless desktop-sized window with the 800 x 600 frame
-// scaled and letterboxed; the desktop's mode is never changed. Window-manager
+// The window opens on the display that holds the mouse pointer, centred on
+// its usable area (without panels) at a whole multiple of the frame. Full
+// screen is a borderless window the size of that display with the 800 x 600
+// frame scaled and letterboxed; the desktop's mode is never changed. Back in a
+// window, and after every move the game asks for, the window stands wholly
+// inside the usable area where it stood before. Window-manager
 // double clicks on the title bar cannot be seen through SDL: they arrive as
 // the maximize request the window manager turns them into, so the maximize
 // button and a title-bar double click both deliver MaximizeRequest.
@@ -94,9 +100,20 @@ class SdlPlatform : public Platform {
   bool OpenWindow(bool windowed, std::string& error);
   // Destroys whatever of the texture, the renderer and the window exists.
   void ReleaseWindow();
-  // The integer scale and windowed size for `display`'s usable area, at
-  // `density` real pixels per window unit.
-  void ChooseWindowSize(int display, double density);
+  // Real pixels per window unit (more than 1 on a high-density display).
+  double Density() const;
+  // What the window manager draws around the window (none in full screen).
+  TFrameBorders Borders() const;
+  // The display the window stands on, or the pointer's before it exists.
+  int WindowDisplay() const;
+  // The window centred on `display` at the chosen scale: sets the scale and
+  // the windowed size; says once on stderr when it does not fit.
+  TWindowPlacement Centre(int display, double density, const TFrameBorders& borders);
+  // Moves and sizes the windowed window to `client` (window units). The
+  // window manager may draw its frame only afterwards: the place is taken
+  // again once its borders are known.
+  void PlaceClient(const TRect& client);
+  void SettlePlace();
   void TrackPointer(int32_t windowX, int32_t windowY);
   static void AudioThunk(void* user, uint8_t* stream, int len);
 
@@ -114,6 +131,12 @@ class SdlPlatform : public Platform {
   int32_t scale_ = 1;
   int32_t windowWidth_ = SdlLetterbox::kFrameWidth;  // windowed size in window coordinates
   int32_t windowHeight_ = SdlLetterbox::kFrameHeight;
+  // Where the window stood when it last left windowed mode: it comes back there.
+  std::optional<TRect> windowedPlace_;
+  TFrameBorders windowedBorders_;
+  bool toldDoesNotFit_ = false;
+  std::optional<TRect> pendingPlace_;  // the place asked for while the frame may change
+  TFrameBorders pendingBorders_;       // the borders it was asked for with
   std::string userFolder_;
   SdlGamepad gamepad_;
   int cursorCounter_ = 0;

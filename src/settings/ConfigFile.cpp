@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/RegularFile.h"
+
 namespace {
 
 void PutCodedString(std::string& out, const std::string& text) {
@@ -78,11 +80,16 @@ std::string ErrnoText() {
   return std::strerror(errno);
 }
 
-// Writes all of `data` to `path` and flushes it to disk.
-bool WriteAndSync(const std::string& path, const std::string& data, std::string& error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+// Creates a new file beside `path` under a name nobody else can have chosen
+// (mkostemp: O_CREAT|O_EXCL, so a link planted at any name is never followed),
+// writes all of `data` and flushes it to disk. `temp` receives its name.
+bool WriteNewTemporary(const std::string& path, const std::string& data, std::string& temp,
+                       std::string& error) {
+  temp = path + ".tmp.XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
-    error = "cannot create " + path + ": " + ErrnoText();
+    error = "cannot create a file beside " + path + ": " + ErrnoText();
+    temp.clear();
     return false;
   }
   size_t written = 0;
@@ -90,51 +97,21 @@ bool WriteAndSync(const std::string& path, const std::string& data, std::string&
     const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error = "cannot write " + path + ": " + ErrnoText();
+      error = "cannot write " + temp + ": " + ErrnoText();
       ::close(fd);
       return false;
     }
     written += static_cast<size_t>(n);
   }
   if (::fsync(fd) != 0) {
-    error = "cannot flush " + path + ": " + ErrnoText();
+    error = "cannot flush " + temp + ": " + ErrnoText();
     ::close(fd);
     return false;
   }
   if (::close(fd) != 0) {
-    error = "cannot close " + path + ": " + ErrnoText();
+    error = "cannot close " + temp + ": " + ErrnoText();
     return false;
   }
-  return true;
-}
-
-// Reads a regular file whole; anything else (a folder, no permission) fails
-// with a reason.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = "cannot read: " + ErrnoText();
-    return false;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    error = "cannot read: not a regular file";
-    ::close(fd);
-    return false;
-  }
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = "cannot read: " + ErrnoText();
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
   return true;
 }
 
@@ -193,10 +170,28 @@ size_t TConfigFile::Decode(const std::string& bytes, TOptions& options, THiScore
   return reader.Position();
 }
 
+bool TConfigFile::LooksLikeSettings(const std::string& bytes) {
+  TOptions options;
+  THiScoreTable table = DefaultHiScores();
+  bool complete = false;
+  const size_t used = Decode(bytes, options, table, complete);
+  // The right size: every field, and nothing after them. More than that is
+  // some other file whose first bytes happen to read as fields.
+  if (complete) return used == bytes.size();
+  // A file cut short still shows the layout: no longer than the layout
+  // allows, and the flags it has are 0 or 1.
+  if (bytes.size() > kMaxConfigBytes) return false;
+  for (size_t i = 0; i < 3 && i < bytes.size(); ++i) {
+    if (static_cast<uint8_t>(bytes[i]) > 1) return false;
+  }
+  return true;
+}
+
 TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
   TConfigLoadResult result;
   options = TOptions{};
   ResetHiScores(table);
+  savesRefused_ = false;
 
   // The defaults go to disk only when the very first file is written.
   TConfigSaveResult created;
@@ -207,12 +202,28 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 
   std::string bytes;
   std::string error;
-  if (!ReadWholeFile(path_, bytes, error)) {
-    // A failed first save is the reason the file cannot be read.
-    result.Error = (created ? error : created.Error) + "; using the default settings";
+  // Never waits on what is there (a FIFO or a device is refused at once) and
+  // never reads more than the layout can hold.
+  if (!ReadRegularFile(path_, kMaxConfigBytes, bytes, error)) {
+    // A failed first save is the reason the file cannot be read. Anything
+    // else that cannot be read may be precious: it is not saved over.
+    if (!result.Created) {
+      savesRefused_ = true;
+      result.SavesRefused = true;
+    }
+    result.Error =
+        (created ? "cannot read: " + error : created.Error) + "; using the default settings";
     return result;
   }
   result.Opened = true;
+  if (!LooksLikeSettings(bytes)) {
+    // Not ours (a mistyped --config, say): it is neither read nor ever replaced.
+    savesRefused_ = true;
+    result.SavesRefused = true;
+    result.Error = "not a settings file (" + std::to_string(bytes.size()) +
+                   " bytes); playing with the default settings, which are not saved over it";
+    return result;
+  }
   result.BytesRead = Decode(bytes, options, table, result.Complete);
   if (!result.Complete) {
     result.Error = "short or damaged (" + std::to_string(bytes.size()) +
@@ -222,10 +233,13 @@ TConfigLoadResult TConfigFile::Load(TOptions& options, THiScoreTable& table) {
 }
 
 TConfigSaveResult TConfigFile::Save(const TOptions& options, const THiScoreTable& table) {
-  const std::string temp = path_ + ".tmp";
+  if (savesRefused_) {
+    return {"settings not saved: what is there is not a settings file, so it is left as it is"};
+  }
+  std::string temp;
   std::string error;
-  if (!WriteAndSync(temp, Encode(options, table), error)) {
-    ::unlink(temp.c_str());
+  if (!WriteNewTemporary(path_, Encode(options, table), temp, error)) {
+    if (!temp.empty()) ::unlink(temp.c_str());
     return {"settings not saved: " + error};
   }
   if (rename_(temp.c_str(), path_.c_str()) != 0) {

@@ -10,12 +10,17 @@
 
 // What a load found, for the form's apply step (which always runs).
 struct TConfigLoadResult {
-  bool Created = false;   // no file existed: the defaults were written first
-  bool Opened = false;    // the file could be opened for reading
-  bool Complete = false;  // every field was read; otherwise the rest kept defaults
-  size_t BytesRead = 0;   // bytes that made up the fields read
-  std::string Error;      // why the load was short, for stderr; empty when complete
+  bool Created = false;       // no file existed: the defaults were written first
+  bool Opened = false;        // the file could be opened for reading
+  bool Complete = false;      // every field was read; otherwise the rest kept defaults
+  size_t BytesRead = 0;       // bytes that made up the fields read
+  bool SavesRefused = false;  // what is there is not a settings file: saves leave it alone
+  std::string Error;          // why the load was short, for stderr; empty when complete
 };
+
+// The largest file the layout makes: four bytes, eleven coded strings of up to
+// 255 characters and ten scores.
+inline constexpr size_t kMaxConfigBytes = 4 + 11 * 256 + 10 * 4;
 
 // What a save did: nothing to say when it worked, otherwise why not.
 struct TConfigSaveResult {
@@ -42,15 +47,19 @@ class TConfigFile {
   // Start-up load. When no file exists the table is reset and the defaults are
   // written first. Options and table start from their defaults and take every
   // field the file holds; a short, damaged or unreadable file leaves the
-  // missing fields at their defaults. Nothing is thrown or printed: the
-  // result's Error says what was wrong, for the caller to report.
+  // missing fields at their defaults. Something that is not a settings file
+  // (neither the right size nor the layout's first bytes) is not read, and
+  // every later Save leaves it as it is; so is anything there that cannot be
+  // read (a folder, a FIFO, which is never waited on, no permission). Nothing is thrown or printed:
+  // the result's Error says what was wrong, for the caller to report.
   TConfigLoadResult Load(TOptions& options, THiScoreTable& table);
 
-  // Writes options and table as they are in memory, atomically: a temporary
-  // file in the same folder, flushed to disk, then renamed over the file. A
-  // failure leaves the old file intact; like Load, nothing is printed and the
-  // result's Error says what went wrong. (The caller copies NameEdit's text
-  // into PlayerName first.)
+  // Writes options and table as they are in memory, atomically: a new
+  // temporary file of a unique name in the same folder (never one that was
+  // there before, so a planted link leads nowhere), flushed to disk, then
+  // renamed over the file. A failure leaves the old file intact; like Load,
+  // nothing is printed and the result's Error says what went wrong. (The
+  // caller copies NameEdit's text into PlayerName first.)
   TConfigSaveResult Save(const TOptions& options, const THiScoreTable& table);
 
   // The exact bytes of the file for these values.
@@ -60,8 +69,13 @@ class TConfigFile {
   // `complete` tells whether every field was there.
   static size_t Decode(const std::string& bytes, TOptions& options, THiScoreTable& table,
                        bool& complete);
+  // Whether `bytes` are a settings file, whole or cut short: all fields and
+  // nothing more, or fewer than all, within kMaxConfigBytes and with flag
+  // bytes of 0 or 1.
+  static bool LooksLikeSettings(const std::string& bytes);
 
  private:
   std::string path_;
   TRenameFunction rename_;
+  bool savesRefused_ = false;  // the last Load found something that is not ours
 };

@@ -128,6 +128,7 @@ void TForm1::SetUpInput() {
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  submission_.reset();
   Backdrop.Forget();
   ReleaseAllImages(Images);
   Widgets.reset();
@@ -149,6 +150,7 @@ void TForm1::RunOnce() {
   }
   PadRepeat();
   if (closing_) return;
+  PollSubmission();
   // The idle pass: a frame, unless minimized.
   if (!minimized_) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
@@ -315,6 +317,7 @@ bool TForm1::FormCloseQuery() {
     case gsPaused:
     case gsNameEntry:
     case gsSubmitAsk:
+    case gsSubmitting:  // the outcome is on its way
       return false;
     default:
       break;
@@ -337,6 +340,13 @@ bool TForm1::SaveSettings() {
   const TConfigSaveResult saved = Config.Save(options, State.HiScores);
   if (!saved) std::cerr << "Tidal Lynx: " << Config.Path() << ": " << saved.Error << '\n';
   return static_cast<bool>(saved);
+}
+
+void TForm1::PollSubmission() {
+  if (!submission_ || !submission_->Finished()) return;
+  State.GameState = submission_->Outcome();
+  submission_.reset();
+  Sound.PlaySoundAt(State.MouseX, State.MouseY, sndCheckMenu);
 }
 
 int32_t TForm1::LowestHighScore() const {

@@ -13,6 +13,7 @@
 #include "graphics/Display.h"
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
+#include "online/ResultSubmission.h"
 #include "platform/GamePaths.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
@@ -118,6 +119,8 @@ class TForm1 final : public IGameHost {
   void NextWeapon();
   void QuitGame();
   void DoMenuCommand();
+  // Once the submission's requests have ended: its screen and the menu sound.
+  void PollSubmission();
   void OpenUrl(const std::string& url);
 
   // --- helpers for the handlers -----------------------------------------------------
@@ -201,6 +204,8 @@ class TForm1 final : public IGameHost {
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
   TPadNavigator padNavigator_;
+  // The result being sent while "Please wait..." shows.
+  std::unique_ptr<TResultSubmission> submission_;
   // The saved display mode while WindowedThisRun overrides it.
   std::optional<bool> savedWindowedMode_;
 };

@@ -171,16 +171,20 @@ void TForm1::DoMenuCommand() {
     case gsConnectFailed: {
       if (!w.YesNoGroup->Clicked) break;
       const bool send = w.YesNoGroup->FirstSelected;
-      // "Please wait..." must be on screen before anything blocks.
+      // "Please wait..." is on screen at once.
       State.GameState = gsSubmitting;
       State.LastFrameTick = Sys.TickCount() - 10;
       RenderFrame();
       if (send) {
+        // The requests run on their own thread; the loop keeps drawing this
+        // screen and shows the outcome, with the menu sound, when they end.
         const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
-        State.GameState = SubmitResult(Sys, w.NameField->Text, score, State.Settings.PlayerName);
-      } else {
-        State.GameState = gsHighScores;
+        submission_ = std::make_unique<TResultSubmission>(Sys, w.NameField->Text, score,
+                                                          State.Settings.PlayerName);
+        submission_->Start();
+        return;
       }
+      State.GameState = gsHighScores;
       menuSound();
       return;
     }

@@ -3,8 +3,10 @@
 // SDL's game-controller layer.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -156,3 +158,56 @@ TEST_F(SdlGamepadTest, PadsPluggedInLaterArriveAndTheLastOneUsedDrives) {
 }
 
 }  // namespace
+
+TEST_F(SdlGamepadTest, AMappingFileIsReadOnlyWhenItIsARegularFileWithinTheCaps) {
+  std::string filler;  // as many mappings as are used, for pads nobody has
+  for (size_t i = 0; i < SdlGamepad::kMaxMappings; ++i) {
+    char guid[33];
+    std::snprintf(guid, sizeof guid, "03000000%08zx%016zx", i, i);
+    filler += std::string(guid) + ",Filler,a:b0,b:b1,platform:Linux,\n";
+  }
+  enum TPlant { kFifo, kFolder, kHuge, kMappingFirst, kMappingLast };
+  const struct {
+    const char* what;
+    TPlant plant;
+    const char* said;  // on stderr after the file's name
+    bool mapped;
+  } cases[] = {
+      {"FIFO", kFifo, ": not a regular file", false},
+      {"folder", kFolder, ": a folder, not a file", false},
+      {"2 GiB", kHuge, ": larger than 1048576 bytes", false},
+      {"the user's mapping within the cap", kMappingFirst, " are used", true},
+      {"the user's mapping past the cap", kMappingLast, " are used", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    const int index = Attach(SDL_JOYSTICK_TYPE_UNKNOWN);
+    const std::string file = (folder_ / SdlGamepad::kMappingFileName).string();
+    const std::string mapping = SwappedMapping(SDL_JoystickGetDeviceGUID(index)) + "\n";
+    switch (c.plant) {
+      case kFifo:
+        ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        break;
+      case kFolder:
+        std::filesystem::create_directory(file);
+        break;
+      case kHuge:
+        std::ofstream(file) << mapping;
+        std::filesystem::resize_file(file, uintmax_t{2} << 30);
+        break;
+      case kMappingFirst:
+        std::ofstream(file) << mapping << filler;
+        break;
+      case kMappingLast:
+        std::ofstream(file) << filler << mapping;
+        break;
+    }
+    testing::internal::CaptureStderr();
+    OpenPlatform();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(file + c.said), std::string::npos) << said;
+    EXPECT_EQ(sys_->PadCount(), c.mapped ? 1u : 0u);
+  }
+}

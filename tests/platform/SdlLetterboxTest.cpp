@@ -48,24 +48,6 @@ TEST(SdlLetterbox, MapsPointerBackToFramePixelsClampingTheBars) {
   }
 }
 
-TEST(SdlLetterbox, WindowScaleIsTheLargestMultipleWithinNinetyPercentOfTheDesktop) {
-  struct Case {
-    int32_t w, h, requested, scale;
-  };
-  const std::vector<Case> cases = {
-      {1920, 1080, 0, 1}, {1920, 1050, 0, 1},  // a panel takes some height
-      {2560, 1440, 0, 2}, {2560, 1400, 0, 2}, {3840, 2160, 0, 3},
-      {3840, 2100, 0, 3}, {1600, 1200, 0, 1},  // exactly 2x does not leave the margin
-      {1778, 1334, 0, 2},                      // the smallest desktop that takes 2x
-      {5120, 2880, 0, 4}, {7680, 4320, 0, 6}, {1024, 600, 0, 1},   // too small: still 1
-      {0, 0, 0, 1},       {3840, 2160, 1, 1}, {1920, 1080, 3, 3},  // asked for: as asked
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(SdlLetterbox::WindowScale(c.w, c.h, c.requested), c.scale)
-        << c.w << "x" << c.h << " asked " << c.requested;
-  }
-}
-
 // Every window pixel of a scaled window lands on the frame pixel it shows.
 TEST(SdlLetterbox, MapsThePointerExactlyAtEveryWholeScale) {
   for (int32_t scale : {1, 2, 3}) {

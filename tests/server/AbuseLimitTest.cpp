@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ClientAddress.h"
 #include "LiveServer.h"
@@ -38,16 +41,60 @@ TEST(RateLimiter, AllowsABurstOfNThenRefillsAtNPerMinute) {
       {"a", 10'002, false},
       // The table is full: "b" has refilled completely and makes room.
       {"c", 10'003, true},
-      // "a" and "c" are both busy: a newcomer waits rather than evict them...
-      {"d", 10'004, false},
-      // ...until one of them has gone quiet for a minute.
-      {"d", 71'000, true},
+      // "a" and "c" are both busy: a newcomer takes the place of "c", whose
+      // bucket is full again first; "a", the busier, is still counted.
+      {"d", 10'004, true},
+      {"a", 10'005, false},
   };
   for (const TStep& s : steps) {
     EXPECT_EQ(limiter.Take(s.key, s.ms), s.allowed) << s.key << " at " << s.ms;
   }
   TRateLimiter unlimited(0);
   for (int i = 0; i < 1000; ++i) ASSERT_TRUE(unlimited.Take("a", 0));
+}
+
+TEST(AbuseLimits, ANewcomerIsAdmittedDuringAFloodOfFreshAddresses) {
+  TScoreServerOptions options;
+  options.RatePerMinute = 1;
+  options.RateLimitKeys = 500;
+  std::string error;
+  options.TrustedProxies = {*TAddressRange::Parse("127.0.0.0/8", error)};
+  TLiveServer server("flood", TBackend::Sqlite, options);
+  ASSERT_GT(server.Port(), 0);
+  // Request 2 with a bad result: the limiter counts it, the database is not touched.
+  const std::string request = kSubmit + "x";
+  const auto as = [&](const std::string& client) {
+    return RawStatus(
+        RawGet(server.Port(), request, "127.0.0.1", "X-Forwarded-For: " + client + "\r\n"));
+  };
+  // A proxy forwards a flood of fresh addresses, each asking once: the table
+  // fills three times over while the newcomer arrives.
+  std::atomic<bool> stop{false};
+  std::atomic<int> sent{0};
+  std::atomic<int> admitted{0};
+  std::vector<std::thread> flooders;
+  for (int t = 0; t < 2; ++t) {
+    flooders.emplace_back([&, t] {
+      for (int i = 0; i < 2000 && !stop; ++i) {
+        const int status = as("10." + std::to_string(t) + "." + std::to_string(i / 250) + "." +
+                              std::to_string(i % 250));
+        ++sent;
+        if (status == 400) ++admitted;
+      }
+    });
+  }
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (sent < 1500 && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const int first = as("198.51.100.77");
+  const int second = as("198.51.100.77");
+  stop = true;
+  for (auto& f : flooders) f.join();
+  std::cout << "[ flood ] fresh addresses admitted: " << admitted << " of " << sent << "\n";
+  EXPECT_EQ(admitted.load(), sent.load());
+  EXPECT_EQ(first, 400) << "the newcomer was refused for lack of room";
+  EXPECT_EQ(second, 429) << "the newcomer's own limit no longer holds";
 }
 
 TEST(ClientAddress, RangesAndForwardedForFromTrustedProxiesOnly) {
@@ -125,8 +172,8 @@ TEST(AbuseLimits, RefusesWhatTheGameNeverSends) {
   TLiveServer server("refusals");
   ASSERT_GT(server.Port(), 0);
   std::string manyHeaders;
-  for (int i = 0; i < 63; ++i) manyHeaders += "X-" + std::to_string(i) + ": 1\r\n";
-  const std::string head = "GET " + kVersion + " HTTP/1.1\r\nHost: t\r\n";
+  for (int i = 0; i < 62; ++i) manyHeaders += "X-" + std::to_string(i) + ": 1\r\n";
+  const std::string head = "GET " + kVersion + " HTTP/1.1\r\nHost: t\r\nConnection: close\r\n";
   struct TCase {
     const char* label;
     std::string request;
@@ -138,7 +185,8 @@ TEST(AbuseLimits, RefusesWhatTheGameNeverSends) {
       {"headers beyond the buffer", head + "X-Big: " + std::string(40000, 'b') + "\r\n\r\n", 431},
       {"a range", head + "Range: bytes=0-1\r\n\r\n", 416},
       {"a body", head + "Content-Length: 4\r\n\r\nbody", 413},
-      {"another method", "POST " + kVersion + " HTTP/1.1\r\nHost: t\r\n\r\n", 405},
+      {"another method", "POST " + kVersion + " HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n",
+       405},
       {"another HTTP", "GET " + kVersion + " HTTP/3.0\r\nHost: t\r\n\r\n", 505},
   };
   for (const TCase& c : cases) {
@@ -160,17 +208,24 @@ TEST(AbuseLimits, HealthCheckFollowsTheDatabase) {
   const int port = server.Bind("127.0.0.1", 0);
   ASSERT_GT(port, 0);
   std::thread serving([&] { server.Run(); });
-  const auto health = [&] { return RawStatus(RawGet(port, "/healthz")); };
-  EXPECT_EQ(health(), 200);
+  // /healthz says the server answers; /readyz follows the database, probed
+  // every second, so a change shows within a few seconds.
+  const auto status = [&](const char* path) { return RawStatus(RawGet(port, path)); };
+  const auto readyBecomes = [&](int wanted) {
+    int got = 0;
+    for (int attempt = 0; attempt < 100 && got != wanted; ++attempt) {
+      got = status("/readyz");
+      if (got != wanted) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return got;
+  };
+  EXPECT_EQ(status("/healthz"), 200);
+  EXPECT_EQ(status("/readyz"), 200);
   ASSERT_TRUE(pg.Stop());
-  EXPECT_EQ(health(), 503);
+  EXPECT_EQ(readyBecomes(503), 503);
+  EXPECT_EQ(status("/healthz"), 200);
   ASSERT_TRUE(pg.Start());
-  int status = 0;
-  for (int attempt = 0; attempt < 100 && status != 200; ++attempt) {
-    status = health();
-    if (status != 200) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  EXPECT_EQ(status, 200) << "no recovery after the database came back";
+  EXPECT_EQ(readyBecomes(200), 200) << "no recovery after the database came back";
   server.Stop();
   serving.join();
 }

@@ -3,7 +3,9 @@
 // get every answer within a second and the server must stay small.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -29,6 +31,8 @@ const std::string kSubmit = "/cgi/version.pl?hs&prg=TidalLynx&inf=";
 const std::string kShow = "/cgi/version.pl?prg=TidalLynx&show&type=0";
 constexpr int64_t kMemoryCeilingKb = 200 * 1024;
 constexpr int kPerAddressCap = 16;
+// Slots in all, fewer than the many-address attack opens (32 x 32).
+constexpr int kManySlots = 256;
 
 // A field of /proc/<pid>/status in kB ("VmHWM", "VmRSS"); -1 when unreadable.
 int64_t StatusKb(pid_t pid, const std::string& field) {
@@ -157,6 +161,47 @@ void ConnectionHoard(int port) {
   EXPECT_GE(kept, 1);
 }
 
+// Slow-header sockets from 32 addresses, 32 each (every per-address cap
+// kept), one header line every 2 s, reopened whenever the server ends one:
+// more than the server's slots in all. Runs for `seconds`.
+void ManyAddresses(int port, int seconds) {
+  rlimit files{};
+  getrlimit(RLIMIT_NOFILE, &files);
+  if (files.rlim_cur < 4096 && files.rlim_max > files.rlim_cur) {
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 4096);
+    setrlimit(RLIMIT_NOFILE, &files);
+  }
+  struct TSlow {
+    std::string Source;
+    std::unique_ptr<TRawConnection> Connection;
+    std::chrono::steady_clock::time_point NextLine;
+  };
+  std::vector<TSlow> sockets;
+  for (int a = 0; a < 32; ++a) {
+    for (int i = 0; i < 32; ++i) sockets.push_back({"127.0.1." + std::to_string(10 + a), {}, {}});
+  }
+  int opened = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  for (int line = 0; std::chrono::steady_clock::now() < end; ++line) {
+    const auto now = std::chrono::steady_clock::now();
+    for (TSlow& slow : sockets) {
+      if (!slow.Connection || !slow.Connection->Open()) {
+        slow.Connection = std::make_unique<TRawConnection>(port, slow.Source.c_str());
+        if (slow.Connection->Send("GET / HTTP/1.1\r\nHost: t\r\n")) ++opened;
+        slow.NextLine = now + 2s;
+      } else if (now >= slow.NextLine) {
+        if (!slow.Connection->Send("X-Slow: " + std::to_string(line) + "\r\n")) {
+          slow.Connection->Close();
+        }
+        slow.NextLine = now + 2s;
+      }
+    }
+    std::this_thread::sleep_for(100ms);
+  }
+  std::cout << "[ many addresses ] slow connections opened: " << opened << "\n";
+  EXPECT_GT(opened, kManySlots) << "the attack never filled the server";
+}
+
 TEST(HostileClients, ServerKeepsAnsweringOthersAndStaysSmall) {
   struct TAttack {
     const char* name;
@@ -167,15 +212,17 @@ TEST(HostileClients, ServerKeepsAnsweringOthersAndStaysSmall) {
       {"slow headers", SlowHeaders},
       {"many ranges", ManyRanges},
       {"connection hoard", ConnectionHoard},
+      {"many addresses", [](int port) { ManyAddresses(port, 8); }},
   };
   for (const TAttack& attack : attacks) {
     SCOPED_TRACE(attack.name);
     const fs::path dir = fs::temp_directory_path() / ("tl_program_" + std::to_string(getpid())) /
                          ("hostile_" + std::to_string(&attack - attacks));
     fs::remove_all(dir);
-    TServerProcess server(TL_SERVER_BIN, dir, "",
-                          {"--request-deadline", "3", "--max-connections-per-address",
-                           std::to_string(kPerAddressCap), "--rate", "0/min"});
+    TServerProcess server(
+        TL_SERVER_BIN, dir, "",
+        {"--request-deadline", "3", "--max-connections-per-address", std::to_string(kPerAddressCap),
+         "--rate", "0/min", "--max-connections", std::to_string(kManySlots)});
     ASSERT_GT(server.Port(), 0) << server.Log();
     TPoliteClient polite(server.Port());
     std::this_thread::sleep_for(200ms);

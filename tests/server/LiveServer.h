@@ -21,11 +21,11 @@ class TLiveServer {
  public:
   explicit TLiveServer(const std::string& name, TBackend backend = TBackend::Sqlite,
                        TScoreServerOptions options = {}) {
-    const TFreshDatabase db = FreshDatabase(backend, "live_" + name);
+    db_ = FreshDatabase(backend, "live_" + name);
     std::string error;
-    if (!db.Location.empty()) store_ = TScoreStore::Open(db.Location, 4, error);
+    if (!db_.Location.empty()) store_ = TScoreStore::Open(db_.Location, 4, error);
     if (!store_) {
-      ADD_FAILURE() << "no database: " << db.Error << error;
+      ADD_FAILURE() << "no database: " << db_.Error << error;
       return;
     }
     // Every result is ranked, as with --ranking all: these tests are about the
@@ -52,6 +52,8 @@ class TLiveServer {
   int Port() const { return port_; }
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
   TScoreStore& Store() { return *store_; }
+  // Where the store is: the SQLite file or the PostgreSQL URI, and that database's name.
+  const TFreshDatabase& Database() const { return db_; }
   std::vector<std::string> Log() {
     std::lock_guard lock(logMutex_);
     return log_;
@@ -69,6 +71,7 @@ class TLiveServer {
   std::atomic<int64_t> Now{1'800'000'000};
 
  private:
+  TFreshDatabase db_;
   std::unique_ptr<TScoreStore> store_;
   std::unique_ptr<TScoreServer> server_;
   std::thread thread_;

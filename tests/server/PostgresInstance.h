@@ -130,6 +130,29 @@ class TPostgresInstance {
     return values;
   }
 
+  // SIGSTOP (or SIGCONT) to the server and every process it started: a
+  // database that still accepts connections but answers nothing.
+  void SignalAll(int signal) {
+    if (postmaster_ <= 0) return;
+    std::vector<pid_t> pids = {postmaster_};
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+      std::ifstream stat(entry.path() / "stat");
+      std::string text;
+      std::getline(stat, text);
+      const size_t close = text.rfind(')');
+      if (close == std::string::npos) continue;
+      std::istringstream fields(text.substr(close + 2));
+      char state = 0;
+      pid_t parent = 0;
+      fields >> state >> parent;
+      if (parent == postmaster_) pids.push_back(std::stoi(entry.path().filename().string()));
+    }
+    for (const pid_t pid : pids) {
+      if (pid > 0) kill(pid, signal);
+    }
+  }
+
   // Fast shutdown (connections are cut off) and start on the same port.
   bool Stop() { return Shell(PgCtl() + " -m fast stop"); }
   bool Start() {

@@ -235,16 +235,19 @@ TEST(ScoreServer, LogsOneEscapedLinePerRequestWithoutTheResult) {
   };
   const std::string inf = EncodeResult(BuildResultRecord("Secret", 5, "p", ""));
   const TCase cases[] = {
-      {"GET / HTTP/1.1\r\nHost: t\r\n\r\n", "addr=127.0.0.1 method=GET path=/ status=200 us="},
-      {"GET /missing HTTP/1.1\r\nHost: t\r\n\r\n", "method=GET path=/missing status=404"},
-      {"GET " + kSubmit + inf + "&x=1 HTTP/1.1\r\nHost: t\r\n\r\n",
+      {"GET / HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n",
+       "addr=127.0.0.1 method=GET path=/ status=200 us="},
+      {"GET /missing HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n",
+       "method=GET path=/missing status=404"},
+      {"GET " + kSubmit + inf + "&x=1 HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n",
        "path=/cgi/version.pl?hs&prg=TidalLynx&inf=&x=1 status=403"},
       // A forged field and a terminal escape stay inside one quoted value.
-      {"GET /a\"b\x1b[2J status=200\\ HTTP/1.1\r\nHost: t\r\n\r\n",
+      {"GET /a\"b\x1b[2J status=200\\ HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n",
        "path=\"/a\\\"b\\x1b[2J status=200\\\\\" status=404"},
-      {"GET /\xff%0A HTTP/1.1\r\nHost: t\r\n\r\n", "path=\"/\\xff%0A\" status=404"},
+      {"GET /\xff%0A HTTP/1.1\r\nHost: t\r\nConnection: close\r\n\r\n",
+       "path=\"/\\xff%0A\" status=404"},
       {"NOT HTTP AT ALL\r\n\r\n", "addr=127.0.0.1 event=closed reason=malformed-request"},
-      {"GET / HTTP/1.1\r\nHost: t\r\n" + std::string(40000, 'h') + "\r\n\r\n",
+      {"GET / HTTP/1.1\r\nHost: t\r\nConnection: close\r\n" + std::string(40000, 'h') + "\r\n\r\n",
        "path=/ status=- us="},
   };
   for (const TCase& c : cases) {
@@ -273,6 +276,41 @@ TEST(ScoreServer, LogsOneEscapedLinePerRequestWithoutTheResult) {
       return static_cast<unsigned char>(ch) < 0x20 || static_cast<unsigned char>(ch) >= 0x7F;
     })) << line;
   }
+}
+
+TEST(ScoreServer, KeepsTheConnectionAliveAndHeadWritesNothing) {
+  TLiveServer server("keepalive");
+  ASSERT_GT(server.Port(), 0);
+  const std::string p = FreshChallenge(server);
+  const std::string result = kSubmit + EncodeResult(BuildResultRecord("Head", 9, p, ""));
+  struct TCase {
+    std::string method;
+    std::string target;
+    int status;
+  };
+  // One connection for all of them, as a proxy's keep-alive pool would use it.
+  const TCase cases[] = {
+      {"GET", "/", 200},         {"HEAD", kVersion, 200},      {"HEAD", result, 200},
+      {"HEAD", kShow, 200},      {"HEAD", kSubmit + "x", 400}, {"GET", "/healthz", 200},
+      {"HEAD", "/missing", 404}, {"GET", "/api/scores", 200},
+  };
+  TRawConnection connection(server.Port());
+  for (const TCase& c : cases) {
+    ASSERT_TRUE(connection.Send(c.method + " " + c.target + " HTTP/1.1\r\nHost: t\r\n\r\n"))
+        << c.method << " " << c.target << ": the connection was closed";
+    bool closed = false;
+    const std::string answer = connection.ReadAll(std::chrono::milliseconds(300), &closed);
+    EXPECT_EQ(RawStatus(answer), c.status) << c.method << " " << c.target;
+    EXPECT_FALSE(closed) << c.method << " " << c.target;
+    EXPECT_EQ(answer.find("Connection: close"), std::string::npos) << answer;
+    if (c.method == "HEAD") {
+      EXPECT_EQ(answer.substr(answer.find("\r\n\r\n") + 4), "") << c.target;
+    }
+  }
+  // Nothing handed out or stored by HEAD: p is still open and takes the result.
+  EXPECT_EQ(server.Store().OpenChallengeCount(), 1);
+  EXPECT_EQ(server.Store().ResultCount(), 0);
+  EXPECT_EQ(server.Get(result).first, 200);
 }
 
 TEST(ScoreServer, StopBeforeRunReturnsAtOnce) {

@@ -1,13 +1,8 @@
-// The real window on a virtual X server with a 3840 x 2160 screen: it opens
-// three times the frame's size and a click lands on the caption under it.
-// Needs Xvfb and xdotool (scripts/install-deps.sh --tests); skipped without them.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+// The real window on virtual X servers, driven through the X server as a
+// player would: clicks land on the caption under the pointer, the window
+// opens on the display that holds the pointer, and Alt+Enter, minimize and
+// restore keep it wholly on the screen. Needs Xvfb, xdotool and openbox
+// (scripts/install-deps.sh --tests); skipped without them.
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -15,154 +10,208 @@
 
 #include "platform/SdlPlatform.h"
 #include "shell/FormFixture.h"
+#include "support/PrintRect.h"
+#include "support/VirtualScreen.h"
 #include "widgets/MenuLayout.h"
-
-extern char** environ;
 
 namespace {
 
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    const size_t end = std::min(dirs.find(':', start), dirs.size());
-    if (::access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
-    start = end + 1;
+// The form on the real platform, on a virtual screen.
+class FormOnXvfb : public FormFixture {
+ protected:
+  void TearDown() override {
+    // The window and both connections go before the server does.
+    form.reset();
+    sys.reset();
+    x.reset();
+    env_.clear();
+    FormFixture::TearDown();
   }
-  return false;
-}
-
-// Runs a program to its end; its exit status, or -1.
-int RunProgram(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  int status = 0;
-  if (::waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Xvfb on a display number it picks itself, stopped at the end.
-class VirtualScreen {
- public:
-  bool Start(const std::string& geometry, std::string& error) {
-    int fds[2];
-    if (::pipe(fds) != 0) return false;
-    std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
-                                     "-screen",   "0",          geometry + "x24",
-                                     "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int spawned = ::posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, argv.data(), environ);
-    ::close(fds[1]);
-    if (spawned != 0) {
-      ::close(fds[0]);
-      error = "cannot start Xvfb";
-      return false;
+  // Starts a virtual screen of `desktop` (and openbox), points SDL at it and
+  // creates the form.
+  void Open(const std::string& desktop, bool manager) {
+    std::string error;
+    ASSERT_TRUE(screen_.Start(desktop, error)) << error;
+    if (manager) {
+      ASSERT_TRUE(screen_.StartWindowManager(error)) << error;
     }
-    // Xvfb writes its display number once it accepts connections.
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    char c = 0;
-    while (::poll(&p, 1, 15000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    if (number.empty()) {
-      error = "Xvfb did not report a display";
-      return false;
+    OpenForm();
+  }
+  // The same on two displays under openbox, with the pointer at (x, y) when
+  // the game starts.
+  void OpenOnTwoDisplays(int32_t x, int32_t y) {
+    std::string error;
+    ASSERT_TRUE(screen_.StartTwoDisplays(error)) << error;
+    // Without a window manager nothing acts on a full-screen request.
+    ASSERT_TRUE(screen_.StartWindowManager(error)) << error;
+    XView(screen_.Display).WarpPointer(x, y);
+    OpenForm();
+  }
+  void OpenForm() {
+    Set("DISPLAY", screen_.Display);
+    Set("SDL_VIDEODRIVER", "x11");
+    // No session bus: libdbus must not start one for the virtual screen. No
+    // OpenGL either: what is measured here is the same with SDL's own
+    // renderer, and the GL drivers keep memory the leak checker cannot
+    // account for.
+    Set("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    Set("SDL_RENDER_DRIVER", "software");
+    Set("SDL_FRAMEBUFFER_ACCELERATION", "0");
+    x = std::make_unique<XView>(screen_.Display);
+    ASSERT_TRUE(x->Connected());
+    const std::string pack = (dir_ / "pack.pp").string();
+    ASSERT_TRUE(test_pack::Write(pack));
+    sys = std::make_unique<SdlPlatform>();
+    form = std::make_unique<TForm1>(*sys, state, SharedFonts(), sound, music,
+                                    TFormPaths{pack, ConfigPath()});
+    form->Create();
+    window = x->FindWindow("Tidal Lynx");
+    ASSERT_NE(window, 0u);
+  }
+  bool PassUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) form->RunOnce();
+    return done();
+  }
+  // Runs the form until X reports the same window rectangle a few passes in
+  // a row (the window manager has done its part); that rectangle.
+  TRect Settled() {
+    TRect last{};
+    int same = 0;
+    for (int i = 0; i < 150 && same < 4; ++i) {
+      form->RunOnce();
+      const TRect now = x->ClientRect(window);
+      same = (now == last && x->Viewable(window)) ? same + 1 : 0;
+      last = now;
     }
-    Display = ":" + number;
-    return true;
+    return last;
   }
-  ~VirtualScreen() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+  static int Xdotool(std::vector<std::string> args) {
+    args.insert(args.begin(), "xdotool");
+    return RunProgram(std::move(args));
   }
-  std::string Display;
-
- private:
-  pid_t pid_ = 0;
-};
-
-// Sets an environment variable for the test's lifetime.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_.empty()) {
-      ::unsetenv(name_);
-    } else {
-      ::setenv(name_, old_.c_str(), 1);
-    }
+  // The window at the frame's size times 3, centred on `area` and inside it
+  // with its frame.
+  void ExpectCentredInside(const TRect& client, const TRect& area) {
+    const TRect outer = x->OuterRect(window);
+    EXPECT_EQ(client.Width(), 2400) << client;
+    EXPECT_EQ(client.Height(), 1800) << client;
+    EXPECT_LE(std::abs(client.Left - area.Left - (area.Width() - client.Width()) / 2), 2) << client;
+    EXPECT_LE(std::abs(client.Top - area.Top - (area.Height() - client.Height()) / 2), 2) << client;
+    EXPECT_TRUE(outer.Left >= area.Left && outer.Top >= area.Top && outer.Right <= area.Right &&
+                outer.Bottom <= area.Bottom)
+        << outer;
   }
 
- private:
-  const char* name_;
-  std::string old_;
-};
-
-class FormOnXvfb : public FormFixture {};
-
-TEST_F(FormOnXvfb, TheWindowIsThreeTimesTheFrameAndAClickHitsTheCaptionUnderIt) {
-  if (!OnPath("Xvfb") || !OnPath("xdotool")) {
-    GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh --tests)";
-  }
-  VirtualScreen screen;
-  std::string error;
-  ASSERT_TRUE(screen.Start("3840x2160", error)) << error;
-  const ScopedEnv display("DISPLAY", screen.Display);
-  const ScopedEnv driver("SDL_VIDEODRIVER", "x11");
-  // No session bus: libdbus must not start one for the virtual screen. No
-  // OpenGL either: what is measured here is the same with SDL's own renderer,
-  // and the GL drivers keep memory the leak checker cannot account for.
-  const ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-  const ScopedEnv renderer("SDL_RENDER_DRIVER", "software");
-  const ScopedEnv framebuffer("SDL_FRAMEBUFFER_ACCELERATION", "0");
-
-  const std::string pack = (dir_ / "pack.pp").string();
-  ASSERT_TRUE(test_pack::Write(pack));
-  SdlPlatform sys;
+  std::unique_ptr<XView> x;
+  std::unique_ptr<SdlPlatform> sys;
   TShellState state;
   RecordingSound sound;
   RecordingMusic music;
-  TForm1 form(sys, state, SharedFonts(), sound, music, TFormPaths{pack, ConfigPath()});
-  form.Create();
-  EXPECT_EQ(sys.WindowScale(), 3);
-  const TRect client = sys.ClientRectOnScreen();
+  std::unique_ptr<TForm1> form;
+  unsigned long window = 0;
+
+ private:
+  void Set(const char* name, const std::string& value) {
+    env_.push_back(std::make_unique<ScopedEnv>(name, value));
+  }
+  VirtualScreen screen_;
+  std::vector<std::unique_ptr<ScopedEnv>> env_;
+};
+
+bool HaveTools(bool manager) {
+  return OnPath("Xvfb") && OnPath("xdotool") && (!manager || OnPath("openbox"));
+}
+
+TEST_F(FormOnXvfb, TheWindowIsThreeTimesTheFrameAndAClickHitsTheCaptionUnderIt) {
+  if (!HaveTools(false))
+    GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh --tests)";
+  Open("3840x2160", false);
+  EXPECT_EQ(sys->WindowScale(), 3);
+  const TRect client = sys->ClientRectOnScreen();
   EXPECT_EQ(client.Width(), 2400);
   EXPECT_EQ(client.Height(), 1800);
 
-  auto passUntil = [&](const std::function<bool()>& done) {
-    for (int i = 0; i < 200 && !done(); ++i) form.RunOnce();
-    return done();
-  };
   // Points at a frame pixel through the X server, lets the menu follow the
   // pointer for a few frames, then clicks.
   auto click = [&](int32_t frameX, int32_t frameY) {
-    const int32_t x = client.Left + 3 * frameX + 1;
-    const int32_t y = client.Top + 3 * frameY + 1;
-    EXPECT_EQ(RunProgram({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y)}),
-              0);
-    for (int i = 0; i < 5; ++i) form.RunOnce();
-    EXPECT_EQ(RunProgram({"xdotool", "click", "1"}), 0);
+    const int32_t px = client.Left + 3 * frameX + 1;
+    const int32_t py = client.Top + 3 * frameY + 1;
+    EXPECT_EQ(Xdotool({"mousemove", "--sync", std::to_string(px), std::to_string(py)}), 0);
+    for (int i = 0; i < 5; ++i) form->RunOnce();
+    EXPECT_EQ(Xdotool({"click", "1"}), 0);
   };
   const TRect options = menu_layout::kMainMenu[1].Rect;
   // A caption's edge is outside it; the next frame pixel is inside.
   // Each click at a new point: xdotool's --sync waits for the pointer to move.
   click(options.Left, options.Top + 10);  // any click ends the intro
-  ASSERT_TRUE(passUntil([&] { return state.GameState == gsMainMenu; }));
+  ASSERT_TRUE(PassUntil([&] { return state.GameState == gsMainMenu; }));
   click(options.Left, options.Top + 5);
-  for (int i = 0; i < 5; ++i) form.RunOnce();
+  for (int i = 0; i < 5; ++i) form->RunOnce();
   EXPECT_EQ(state.GameState, gsMainMenu);
   click(options.Left + 1, options.Top + 5);
-  EXPECT_TRUE(passUntil([&] { return state.GameState == gsOptions; }));
+  EXPECT_TRUE(PassUntil([&] { return state.GameState == gsOptions; }));
+}
+
+// Two displays side by side: the window opens on the one that holds the
+// pointer, and Alt+Enter fills that one and comes back to it.
+TEST_F(FormOnXvfb, OpensOnThePointersDisplayAndFillsItInFullScreen) {
+  if (!HaveTools(true) || !OnPath("Xorg")) {
+    GTEST_SKIP() << "Xorg's dummy driver, openbox and xdotool are needed (install-deps.sh --tests)";
+  }
+  const TRect second{1920, 0, 1920 + 2560, 1440};
+  OpenOnTwoDisplays(second.Left + 700, second.Top + 900);
+  if (HasFatalFailure()) return;
+  const TRect opened = Settled();
+  EXPECT_EQ(opened.Width(), 1600) << opened;
+  EXPECT_LE(std::abs(opened.Left - (second.Left + 480)), 2) << opened;
+  EXPECT_LE(std::abs(opened.Top - (second.Top + 120)), 2) << opened;
+
+  ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return !sys->Windowed(); }));
+  EXPECT_EQ(Settled(), second);
+  ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return sys->Windowed(); }));
+  EXPECT_EQ(Settled(), opened);
+}
+
+// Under a window manager at 3840 x 2160: full screen and back, a move by the
+// player, minimize and restore; the window stays whole on the screen, and a
+// place the player chose is kept.
+TEST_F(FormOnXvfb, RoundTripsKeepTheWindowWhollyOnTheScreen) {
+  if (!HaveTools(true)) GTEST_SKIP() << "Xvfb, xdotool and openbox are needed";
+  Open("3840x2160", true);
+  if (HasFatalFailure()) return;
+  const TRect root = x->Root();
+  const TRect opened = Settled();
+  ExpectCentredInside(opened, root);
+
+  ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return !sys->Windowed(); }));
+  EXPECT_EQ(Settled(), root);
+  ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return sys->Windowed(); }));
+  EXPECT_EQ(Settled(), opened);
+
+  // The player puts the window near the top left: full screen and back
+  // return there, and so does a restore after the minimize key; the place
+  // remembered is the real window's, at its real size.
+  ASSERT_EQ(Xdotool({"windowmove", std::to_string(window), "100", "150"}), 0);
+  const TRect moved = Settled();
+  EXPECT_NE(moved, opened);
+  ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return !sys->Windowed(); }));
+  Settled();
+  ASSERT_EQ(Xdotool({"key", "alt+Return"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return sys->Windowed(); }));
+  EXPECT_EQ(Settled(), moved);
+
+  const TRect movedOuter = x->OuterRect(window);
+  ASSERT_EQ(Xdotool({"key", "F12"}), 0);
+  ASSERT_TRUE(PassUntil([&] { return !x->Viewable(window) && state.SavedWindowRect.Width() > 0; }));
+  EXPECT_EQ(state.SavedWindowRect, movedOuter);
+  ASSERT_EQ(Xdotool({"windowactivate", std::to_string(window)}), 0);
+  ASSERT_TRUE(PassUntil([&] { return x->Viewable(window); }));
+  EXPECT_EQ(Settled(), moved);
 }
 
 }  // namespace
