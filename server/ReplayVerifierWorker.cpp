@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "RequestLog.h"
 #include "replay/ReplayVerifier.h"
 
 TReplayJudgement JudgeReplay(const TReplayClaim& claim, double cpuSeconds) {
@@ -88,9 +89,12 @@ void TReplayVerifierWorker::Work(int index) {
       const TReplayJudgement judgement = JudgeReplay(*claim, options_.CpuSecondsPerReplay);
       const bool written = store_.SettleReplay(*claim, judgement.Verified, judgement.Reason);
       if (options_.Log) {
-        options_.Log("replay=" + std::to_string(claim->Id) + " event=" +
-                     (written ? (judgement.Verified ? "verified" : "rejected") : "lease-lost") +
-                     (judgement.Reason.empty() ? "" : " reason=\"" + judgement.Reason + "\""));
+        const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count();
+        options_.Log(LogTimestamp(now) + " replay=" + std::to_string(claim->Id) + " event=" +
+                     (written ? (judgement.Verified ? "verified" : "rejected") : "not-settled") +
+                     (judgement.Reason.empty() ? "" : " reason=" + LogValue(judgement.Reason)));
       }
       continue;
     }
