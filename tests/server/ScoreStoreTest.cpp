@@ -207,6 +207,32 @@ TEST_P(ScoreStore, RefusesADatabaseOfANewerSchema) {
       << error;
 }
 
+// A database of the last version before replays: its results are kept, and
+// not ranked by default, since none has a replay.
+TEST_P(ScoreStore, UpgradesAVersion2DatabaseWhoseResultsAreRankedOnlyWithRankingAll) {
+  {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    const auto p = store->IssueChallenge(kT0, kLifetime);
+    ASSERT_TRUE(p);
+    ASSERT_EQ(store->Submit(Result("Old", 500, *p), kT0 + 1, kLifetime), TSubmitOutcome::Stored);
+  }
+  ASSERT_TRUE(RawSql("DROP TABLE replays"));
+  ASSERT_TRUE(RawSql("UPDATE schema_version SET version = 2"));
+  std::string error;
+  auto store = TScoreStore::Open(db_.Location, 1, error);
+  ASSERT_TRUE(store) << error;
+  EXPECT_TRUE(store->Top(10).empty());
+  const auto unranked = store->Unsettled(kT0, 10);
+  ASSERT_EQ(unranked.size(), 1u);
+  EXPECT_EQ(unranked[0].Status, "no replay");
+  EXPECT_EQ(store->AddReplay("NoSuchP", {1, 2, 3}, kT0).Outcome,
+            TReplayUploadOutcome::UnknownResult);
+  store->SetRankAll(true);
+  ASSERT_EQ(store->Top(10).size(), 1u);
+  EXPECT_EQ(store->Top(10)[0].Name, "Old");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ScoreStore, TL_BACKENDS);
 
 TEST(ScoreStoreSqlite, UpgradesTheLayoutFromBeforeTheVersionTableKeepingEverything) {
