@@ -29,6 +29,21 @@ constexpr const char* kCreateSchema =
     "  address TEXT NOT NULL DEFAULT '');"
     "CREATE INDEX challenges_by_age ON challenges(issued);"
     "CREATE INDEX challenges_by_address ON challenges(address, issued);";
+// Version 3: replays and their verification. Results from before have no
+// replay, so they are not ranked by default.
+constexpr const char* kReplaysOf3 =
+    "CREATE TABLE IF NOT EXISTS replays("
+    "  id BIGSERIAL PRIMARY KEY,"
+    "  result_id BIGINT NOT NULL UNIQUE REFERENCES results(id),"
+    "  data BYTEA NOT NULL,"
+    "  uploaded BIGINT NOT NULL,"
+    "  status TEXT NOT NULL DEFAULT 'pending',"
+    "  reason TEXT NOT NULL DEFAULT '',"
+    "  lease_owner TEXT NOT NULL DEFAULT '',"
+    "  lease_until BIGINT NOT NULL DEFAULT 0,"
+    "  attempts INTEGER NOT NULL DEFAULT 0,"
+    "  verifications INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX IF NOT EXISTS replays_by_status ON replays(status, id);";
 
 // Prepared on every connection: name, text.
 constexpr std::pair<const char*, const char*> kStatements[] = {
@@ -43,9 +58,13 @@ constexpr std::pair<const char*, const char*> kStatements[] = {
      " INSERT INTO results(name, player, score, challenge, submitted)"
      " SELECT $4, $5, $6, p, $7 FROM used"},
     {"top",
-     "SELECT name, player, score, submitted FROM results WHERE submitted >= $1"
-     " ORDER BY score DESC, id LIMIT $2 OFFSET $3"},
-    {"ranked", "SELECT count(*) FROM (SELECT 1 FROM results WHERE submitted >= $1 LIMIT $2) AS r"},
+     "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0) FROM results r"
+     " LEFT JOIN replays p ON p.result_id = r.id"
+     " WHERE r.submitted >= $1 AND ($4::boolean OR p.status = 'verified')"
+     " ORDER BY r.score DESC, r.id LIMIT $2 OFFSET $3"},
+    {"ranked",
+     "SELECT count(*) FROM (SELECT 1 FROM results r LEFT JOIN replays p ON p.result_id = r.id"
+     " WHERE r.submitted >= $1 AND ($3::boolean OR p.status = 'verified') LIMIT $2) AS r"},
     {"results", "SELECT count(*) FROM results"},
     {"challenges", "SELECT count(*) FROM challenges"},
     {"ping", "SELECT 1"},
@@ -213,13 +232,16 @@ bool TPostgresScoreStore::Migrate(std::string& error) {
     return false;
   }
   // Version 2 is the first on PostgreSQL; later versions add their upgrade steps here.
-  if (version == 0) {
-    for (const std::string& step :
-         {std::string(kCreateSchema), std::string("DELETE FROM schema_version"),
-          "INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")"}) {
-      TQuery q = RunText(lease, step, deadline);
-      if (q.State != TRun::Ok) return fail(q);
-    }
+  std::vector<std::string> steps;
+  if (version == 0) steps.emplace_back(kCreateSchema);
+  if (version < 3) steps.emplace_back(kReplaysOf3);
+  if (version < kSchemaVersion) {
+    steps.emplace_back("DELETE FROM schema_version");
+    steps.push_back("INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")");
+  }
+  for (const std::string& step : steps) {
+    TQuery q = RunText(lease, step, deadline);
+    if (q.State != TRun::Ok) return fail(q);
   }
   TQuery commit = RunText(lease, "COMMIT", deadline);
   return commit.State == TRun::Ok || fail(commit);
@@ -306,21 +328,22 @@ TScoreSlice TPostgresScoreStore::Top(TScorePeriod period, int64_t now, int64_t o
     std::string error;
     auto lease = pool_.Acquire(error, deadline);
     if (!lease) return {};
-    const TQuery count = Run(lease, "ranked", {since, std::to_string(kMaxRanked)}, deadline);
+    const std::string all = RankAll() ? "true" : "false";
+    const TQuery count = Run(lease, "ranked", {since, std::to_string(kMaxRanked), all}, deadline);
     if (count.State == TRun::Lost) continue;
     if (count.State != TRun::Ok) return {};
     TScoreSlice slice;
     slice.Total = Number(count.Result.get(), 0, 0);
     if (rows > 0) {
       const TQuery top =
-          Run(lease, "top", {since, std::to_string(rows), std::to_string(offset)}, deadline);
+          Run(lease, "top", {since, std::to_string(rows), std::to_string(offset), all}, deadline);
       if (top.State == TRun::Lost) continue;
       if (top.State != TRun::Ok) return {};
       const PGresult* r = top.Result.get();
       for (int i = 0; i < PQntuples(r); ++i) {
         slice.Rows.push_back({PQgetvalue(r, i, 0), PQgetvalue(r, i, 1),
                               static_cast<int32_t>(Number(r, i, 2)), Number(r, i, 3),
-                              offset + i + 1});
+                              offset + i + 1, Number(r, i, 4)});
       }
     }
     slice.Available = true;

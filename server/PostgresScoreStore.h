@@ -30,6 +30,13 @@ class TPostgresScoreStore final : public TScoreStore {
   bool Healthy() override;
   int64_t ResultCount() override;
   int64_t OpenChallengeCount() override;
+  // Replays: PgReplayRows.cpp.
+  TReplayUpload AddReplay(const std::string& p, const std::vector<uint8_t>& data,
+                          int64_t now) override;
+  TReplayInfo Replay(int64_t id, bool withData) override;
+  std::optional<TReplayClaim> ClaimReplay(const std::string& owner, int64_t leaseMs) override;
+  bool SettleReplay(const TReplayClaim& claim, bool verified, const std::string& reason) override;
+  std::vector<TUnsettledRow> Unsettled(int64_t since, int limit) override;
 
  private:
   TPostgresScoreStore(const std::string& uri, int connections);

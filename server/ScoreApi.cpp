@@ -13,6 +13,10 @@ TWebAnswer JsonError(int status, std::string_view message) {
   return Json(status, "{\"error\":" + JsonString(message) + "}\n");
 }
 
+std::string ReplayLinkJson(int64_t id) {
+  return id > 0 ? "\"/api/replays/" + std::to_string(id) + ".tlr\"" : std::string("null");
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view text) {
@@ -38,7 +42,19 @@ TWebAnswer ScoresJson(TScoreStore& store, std::optional<std::string_view> limitT
     body += "{\"rank\":" + std::to_string(row.Rank) + ",\"name\":" + JsonString(row.Name) +
             ",\"player\":" + JsonString(row.PlayerName) +
             ",\"score\":" + std::to_string(row.Score) + ",\"submitted\":\"" +
-            FormatUtc(row.Submitted, kIsoUtc) + "\"}";
+            FormatUtc(row.Submitted, kIsoUtc) + "\",\"replay\":" + ReplayLinkJson(row.ReplayId) +
+            "}";
+  }
+  body += "],\"unranked\":[";
+  const auto unsettled = store.Unsettled(now - kUnrankedSeconds, kApiMaxLimit);
+  for (size_t i = 0; i < unsettled.size(); ++i) {
+    const TUnsettledRow& row = unsettled[i];
+    if (i > 0) body += ',';
+    body += "{\"name\":" + JsonString(row.Name) + ",\"player\":" + JsonString(row.PlayerName) +
+            ",\"score\":" + std::to_string(row.Score) + ",\"submitted\":\"" +
+            FormatUtc(row.Submitted, kIsoUtc) + "\",\"status\":" + JsonString(row.Status) +
+            ",\"reason\":" + JsonString(row.Reason) +
+            ",\"replay\":" + ReplayLinkJson(row.ReplayId) + "}";
   }
   body += "]}\n";
   return Json(200, std::move(body));

@@ -75,6 +75,8 @@ std::optional<int64_t> ParseCount(std::string_view text, size_t maxDigits) {
 
 namespace {
 
+constexpr int64_t kUnrankedDaySeconds = 24 * 3600;
+
 std::string WorldLink(TScorePeriod period, int64_t page) {
   std::string link(kWorldPath);
   if (period == TScorePeriod::Week) link += "&amp;period=week";
@@ -96,6 +98,30 @@ std::string Notice(std::string_view title, std::string_view text) {
   html += kWorldPath;
   html += "\">World high scores</a> - <a href=\"/\">Tidal Lynx home</a></p>\n</body></html>\n";
   return html;
+}
+
+std::string ReplayLink(int64_t id) {
+  if (id <= 0) return "-";
+  const std::string path = "/api/replays/" + std::to_string(id);
+  return "<a href=\"" + path + ".tlr\">watch</a> (<a href=\"" + path + "\">status</a>)";
+}
+
+// The last day's results that are not ranked, with why.
+std::string UnrankedTable(TScoreStore& store, int64_t now) {
+  const auto rows = store.Unsettled(now - kUnrankedDaySeconds, kWorldPageRows);
+  if (rows.empty()) return {};
+  std::string html =
+      "<h2>Not ranked (last 24 hours)</h2>\n<table>\n<tr><th>Name</th><th>Player</th><th "
+      "class=\"n\">Score</th><th>Date (UTC)</th><th>Status</th><th>Reason</th><th>Replay</th>"
+      "</tr>\n";
+  for (const TUnsettledRow& row : rows) {
+    html += "<tr><td>" + HtmlEscape(row.Name) + "</td><td>" + HtmlEscape(row.PlayerName) +
+            "</td><td class=\"n\">" + std::to_string(row.Score) + "</td><td>" +
+            FormatUtc(row.Submitted, "%Y-%m-%d %H:%M") + "</td><td>" + HtmlEscape(row.Status) +
+            "</td><td>" + HtmlEscape(row.Reason) + "</td><td>" + ReplayLink(row.ReplayId) +
+            "</td></tr>\n";
+  }
+  return html + "</table>\n";
 }
 
 }  // namespace
@@ -134,15 +160,20 @@ TWebAnswer WorldPage(TScoreStore& store, std::optional<std::string_view> pageTex
   } else {
     html +=
         "<table>\n<tr><th class=\"n\">Rank</th><th>Name</th><th>Player</th><th "
-        "class=\"n\">Score</th><th>Date (UTC)</th></tr>\n";
+        "class=\"n\">Score</th><th>Date (UTC)</th><th>Replay</th></tr>\n";
     for (const TScoreRow& row : slice.Rows) {
       html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td>" +
               HtmlEscape(row.Name) + "</td><td>" + HtmlEscape(row.PlayerName) +
               "</td><td class=\"n\">" + std::to_string(row.Score) + "</td><td>" +
-              FormatUtc(row.Submitted, "%Y-%m-%d %H:%M") + "</td></tr>\n";
+              FormatUtc(row.Submitted, "%Y-%m-%d %H:%M") + "</td><td>" + ReplayLink(row.ReplayId) +
+              "</td></tr>\n";
     }
     html += "</table>\n";
   }
+  html += store.RankAll() ? "<p>Every result sent is ranked.</p>\n"
+                          : "<p>Only results whose replay the server played again to the same "
+                            "score are ranked.</p>\n";
+  html += UnrankedTable(store, now);
   if (pages > 1) {
     html += "<p>";
     if (*page > 1) html += "<a href=\"" + WorldLink(*period, *page - 1) + "\">Previous</a> ";

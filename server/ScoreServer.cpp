@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -21,6 +22,7 @@
 #include <unordered_set>
 
 #include "DatabaseWorkers.h"
+#include "ReplayApi.h"
 #include "RequestLog.h"
 #include "ScoreService.h"
 
@@ -116,6 +118,9 @@ struct TScoreServer::TImpl {
     TScoreRequest Request;
     bool Posted = false;               // handed to the database threads
     std::optional<TWebAnswer> Answer;  // from them, under `mutex`
+    // A replay upload whose body is being read, and whether all of it is in.
+    bool Reading = false;
+    bool BodyRead = false;
   };
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
@@ -123,7 +128,7 @@ struct TScoreServer::TImpl {
         service(store, TScoreServiceOptions{
                            this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
                            this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
-                           this->options.Clock}) {}
+                           this->options.Clock, this->options.ReplayUploaded}) {}
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();
@@ -251,13 +256,30 @@ struct TScoreServer::TImpl {
   }
 
   MHD_Result Answer(MHD_Connection* connection, TRequest& r, const char* url, const char* method,
-                    size_t* uploadSize) {
+                    const char* uploadData, size_t* uploadSize) {
     if (r.Status != 0) {
       // Body bytes after the answer has been queued: dropped unread.
       *uploadSize = 0;
       return MHD_YES;
     }
-    if (r.HeadersRead) return Respond(connection, r, uploadSize);
+    if (r.HeadersRead) {
+      if (r.Reading) {
+        if (*uploadSize > 0) {
+          // Kept up to the cap; past it only counted, and refused at the end.
+          std::string& body = r.Request.Body;
+          if (body.size() + *uploadSize > kMaxReplayUpload) {
+            r.Request.BodyTooLarge = true;
+          } else {
+            body.append(uploadData, *uploadSize);
+          }
+          *uploadSize = 0;
+          return MHD_YES;
+        }
+        r.Reading = false;
+        r.BodyRead = true;
+      }
+      return Respond(connection, r, uploadSize);
+    }
     r.HeadersRead = true;
     if (r.Connection) {
       std::lock_guard lock(mutex);
@@ -303,6 +325,21 @@ struct TScoreServer::TImpl {
       r.Client += " via=" + AddressText(r.Connection->Peer);
     }
     r.Method = request.Method;
+    if (const char* type = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                       MHD_HTTP_HEADER_CONTENT_TYPE)) {
+      request.ContentType = type;
+    }
+    if (request.HasBody && request.Method == "POST" && IsReplayPath(request.Path)) {
+      // A replay upload: its body is read (up to the cap) before the answer,
+      // unless its announced length is already too large.
+      const size_t digits = length ? std::strlen(length) : 0;
+      request.BodyTooLarge =
+          digits > 9 || (digits > 0 && std::strtoull(length, nullptr, 10) > kMaxReplayUpload);
+      if (!request.BodyTooLarge) {
+        r.Reading = true;
+        return MHD_YES;
+      }
+    }
     // A request without a body is answered on the next call, when the library
     // has read it whole: an answer queued now would close the connection.
     // One with a body is refused at once, and the connection closed.
@@ -317,7 +354,7 @@ struct TScoreServer::TImpl {
       std::lock_guard lock(mutex);
       ready.swap(r.Answer);
     }
-    if (!ready && !r.Request.HasBody && TScoreService::NeedsDatabase(r.Request)) {
+    if (!ready && (!r.Request.HasBody || r.BodyRead) && TScoreService::NeedsDatabase(r.Request)) {
       if (r.Posted) return MHD_YES;  // not back from the database threads yet
       // Off to the database threads; the connection waits without holding
       // this thread, and is resumed with its answer.
@@ -344,7 +381,10 @@ struct TScoreServer::TImpl {
     for (const auto& [name, value] : answer.Headers) {
       MHD_add_response_header(response, name.c_str(), value.c_str());
     }
-    if (answer.Status == 405) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
+    if (answer.Status == 405) {
+      MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW,
+                              r.Request.Path == "/api/replays" ? "POST" : "GET, HEAD");
+    }
     if (answer.Status == 429) MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, "60");
     const MHD_Result queued =
         MHD_queue_response(connection, static_cast<unsigned>(answer.Status), response);
@@ -498,10 +538,11 @@ bool TScoreServer::Run() {
   s.daemon = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
       [](void* cls, MHD_Connection* connection, const char* url, const char* method, const char*,
-         const char*, size_t* uploadSize, void** context) {
+         const char* uploadData, size_t* uploadSize, void** context) {
         auto* r = static_cast<TImpl::TRequest*>(*context);
         if (!r) return MHD_NO;
-        return static_cast<TImpl*>(cls)->Answer(connection, *r, url, method, uploadSize);
+        return static_cast<TImpl*>(cls)->Answer(connection, *r, url, method, uploadData,
+                                                uploadSize);
       },
       &s, MHD_OPTION_LISTEN_SOCKET, s.listenFd, MHD_OPTION_THREAD_POOL_SIZE,
       threads > 1 ? threads : 0u, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,

@@ -44,6 +44,8 @@ struct TScoreServerOptions {
   // Threads that run the requests needing the database, so those never hold
   // up the others; as many as the store has connections is plenty.
   int DatabaseThreads = 4;
+  // Called after a replay upload was stored (wakes the verifier workers).
+  std::function<void()> ReplayUploaded;
 };
 
 // The world high-score server: the game's two requests, the world table, the

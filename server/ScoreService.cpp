@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "ReplayApi.h"
 #include "ScoreApi.h"
 #include "ScorePages.h"
 #include "online/ResultCodec.h"
@@ -65,7 +66,8 @@ TScoreService::TScoreService(TScoreStore& store, TScoreServiceOptions options)
       probedOkMs_(MonotonicMs()) {}
 
 bool TScoreService::NeedsDatabase(const TScoreRequest& request) {
-  return request.Path == "/cgi/version.pl" || request.Path == "/api/scores";
+  return request.Path == "/cgi/version.pl" || request.Path == "/api/scores" ||
+         IsReplayPath(request.Path);
 }
 
 TWebAnswer TScoreService::Busy() {
@@ -86,6 +88,9 @@ int64_t TScoreService::Now() const {
 }
 
 TWebAnswer TScoreService::Handle(const TScoreRequest& request) {
+  if (IsReplayPath(request.Path)) {
+    return HandleReplayRequest(store_, request, Now(), options_.ReplayUploaded);
+  }
   if (request.Method != "GET" && request.Method != "HEAD") {
     return Refuse(405, "only GET and HEAD are served");
   }

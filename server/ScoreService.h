@@ -23,6 +23,11 @@ struct TScoreRequest {
   bool HasRange = false;
   bool HasBody = false;   // Content-Length above 0 or a Transfer-Encoding
   std::string ClientKey;  // what the per-address rate limits count
+  // POST only: the Content-Type and the body, read up to kMaxReplayUpload
+  // bytes; BodyTooLarge when more was sent or announced.
+  std::string ContentType;
+  std::string Body;
+  bool BodyTooLarge = false;
 };
 
 struct TScoreServiceOptions {
@@ -35,6 +40,8 @@ struct TScoreServiceOptions {
   int MaxOpenChallengesPerAddress = 16;
   // Unix time in seconds; the system clock when empty.
   std::function<int64_t()> Clock;
+  // Called after a replay was stored (wakes this process's verifier).
+  std::function<void()> ReplayUploaded;
 };
 
 inline constexpr size_t kMaxTargetLength = 8192;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ReplayRecords.h"
 #include "SubmittedResult.h"
 
 // One stored result, as the world table shows it.
@@ -15,6 +16,7 @@ struct TScoreRow {
   int32_t Score = 0;
   int64_t Submitted = 0;  // Unix time, seconds
   int64_t Rank = 0;       // 1 for the best result of the listed period
+  int64_t ReplayId = 0;   // its replay; 0 when none was uploaded
 };
 
 enum class TSubmitOutcome : uint8_t {
@@ -50,7 +52,8 @@ struct TScoreSlice {
 class TScoreStore {
  public:
   // Schema version this server writes; a database with a newer one is refused.
-  static constexpr int kSchemaVersion = 2;
+  // Version 3 added the replays and their verification.
+  static constexpr int kSchemaVersion = 3;
   // Results past this rank are not listed: paging and counting stay bounded.
   static constexpr int64_t kMaxRanked = 10'000;
   static constexpr int64_t kWeekSeconds = 7 * 24 * 3600;
@@ -88,6 +91,27 @@ class TScoreStore {
   virtual int64_t ResultCount() = 0;
   virtual int64_t OpenChallengeCount() = 0;
 
+  // Ranking: by default only results whose replay was verified are ranked;
+  // with `all` every stored result is, as before replays existed.
+  void SetRankAll(bool all) { rankAll_ = all; }
+  bool RankAll() const { return rankAll_; }
+
+  // Replays (see ReplayRecords.h). Stores the replay of the result accepted
+  // with challenge `p`, pending.
+  virtual TReplayUpload AddReplay(const std::string& p, const std::vector<uint8_t>& data,
+                                  int64_t now) = 0;
+  virtual TReplayInfo Replay(int64_t id, bool withData) = 0;
+  // The oldest pending replay whose lease is free or ran out, leased to
+  // `owner` for `leaseMs`; nothing when there is none (or the database fails).
+  virtual std::optional<TReplayClaim> ClaimReplay(const std::string& owner, int64_t leaseMs) = 0;
+  // The final mark: written only while the replay is pending and `claim`
+  // still holds its lease. False when the mark was not written.
+  virtual bool SettleReplay(const TReplayClaim& claim, bool verified,
+                            const std::string& reason) = 0;
+  // Results since `since` that are not ranked (no replay, pending, rejected),
+  // newest first.
+  virtual std::vector<TUnsettledRow> Unsettled(int64_t since, int limit) = 0;
+
  protected:
   TScoreStore() = default;
   // Expired challenges are swept every so many issues, at most so many at once,
@@ -96,4 +120,7 @@ class TScoreStore {
   static constexpr int kPurgeBatch = 500;
   // 20 random letters and digits.
   static std::string NewChallenge();
+
+ private:
+  bool rankAll_ = false;
 };

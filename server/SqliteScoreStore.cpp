@@ -28,6 +28,20 @@ constexpr const char* kUpgradeFrom1 =
 constexpr const char* kIndexesOf2 =
     "CREATE INDEX IF NOT EXISTS results_by_time ON results(submitted);"
     "CREATE INDEX IF NOT EXISTS challenges_by_address ON challenges(address, issued);";
+// Results from before version 3 have no replay, so they are not ranked by default.
+constexpr const char* kReplaysOf3 =
+    "CREATE TABLE IF NOT EXISTS replays("
+    "  id INTEGER PRIMARY KEY,"
+    "  result_id INTEGER NOT NULL UNIQUE REFERENCES results(id),"
+    "  data BLOB NOT NULL,"
+    "  uploaded INTEGER NOT NULL,"
+    "  status TEXT NOT NULL DEFAULT 'pending',"
+    "  reason TEXT NOT NULL DEFAULT '',"
+    "  lease_owner TEXT NOT NULL DEFAULT '',"
+    "  lease_until INTEGER NOT NULL DEFAULT 0,"
+    "  attempts INTEGER NOT NULL DEFAULT 0,"
+    "  verifications INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX IF NOT EXISTS replays_by_status ON replays(status, id);";
 
 // Resets a statement when it goes out of scope, whatever path leaves.
 class TStatementUse {
@@ -131,7 +145,7 @@ bool TSqliteScoreStore::Migrate(std::string& error) {
   }
   const bool ok =
       (version != 0 || Exec(kCreateSchema)) && (version != 1 || Exec(kUpgradeFrom1)) &&
-      Exec(kIndexesOf2) && Exec("DELETE FROM schema_version") &&
+      Exec(kIndexesOf2) && Exec(kReplaysOf3) && Exec("DELETE FROM schema_version") &&
       Exec(("INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")").c_str()) &&
       Exec("COMMIT");
   if (!ok) {
@@ -153,10 +167,13 @@ bool TSqliteScoreStore::Prepare(std::string& error) {
       {&insertResult_,
        "INSERT INTO results(name, player, score, challenge, submitted) VALUES(?1, ?2, ?3, ?4, ?5)"},
       {&topResults_,
-       "SELECT name, player, score, submitted FROM results WHERE submitted >= ?1"
-       " ORDER BY score DESC, id LIMIT ?2 OFFSET ?3"},
+       "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0) FROM results r"
+       " LEFT JOIN replays p ON p.result_id = r.id"
+       " WHERE r.submitted >= ?1 AND (?4 OR p.status = 'verified')"
+       " ORDER BY r.score DESC, r.id LIMIT ?2 OFFSET ?3"},
       {&countRanked_,
-       "SELECT COUNT(*) FROM (SELECT 1 FROM results WHERE submitted >= ?1 LIMIT ?2)"},
+       "SELECT COUNT(*) FROM (SELECT 1 FROM results r LEFT JOIN replays p ON p.result_id = r.id"
+       " WHERE r.submitted >= ?1 AND (?3 OR p.status = 'verified') LIMIT ?2)"},
       {&countResults_, "SELECT COUNT(*) FROM results"},
       {&countChallenges_, "SELECT COUNT(*) FROM challenges"},
   };
@@ -259,6 +276,7 @@ TScoreSlice TSqliteScoreStore::Top(TScorePeriod period, int64_t now, int64_t off
     TStatementUse count(countRanked_);
     sqlite3_bind_int64(*count, 1, since);
     sqlite3_bind_int64(*count, 2, kMaxRanked);
+    sqlite3_bind_int(*count, 3, RankAll() ? 1 : 0);
     if (sqlite3_step(*count) != SQLITE_ROW) return slice;
     slice.Total = sqlite3_column_int64(*count, 0);
   }
@@ -269,12 +287,13 @@ TScoreSlice TSqliteScoreStore::Top(TScorePeriod period, int64_t now, int64_t off
     sqlite3_bind_int64(*top, 1, since);
     sqlite3_bind_int64(*top, 2, rows);
     sqlite3_bind_int64(*top, 3, offset);
+    sqlite3_bind_int(*top, 4, RankAll() ? 1 : 0);
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(*top)) == SQLITE_ROW) {
-      slice.Rows.push_back({ColumnText(*top, 0), ColumnText(*top, 1),
-                            static_cast<int32_t>(sqlite3_column_int64(*top, 2)),
-                            sqlite3_column_int64(*top, 3),
-                            offset + static_cast<int64_t>(slice.Rows.size()) + 1});
+      slice.Rows.push_back(
+          {ColumnText(*top, 0), ColumnText(*top, 1),
+           static_cast<int32_t>(sqlite3_column_int64(*top, 2)), sqlite3_column_int64(*top, 3),
+           offset + static_cast<int64_t>(slice.Rows.size()) + 1, sqlite3_column_int64(*top, 4)});
     }
     if (step != SQLITE_DONE) return TScoreSlice{};
   }

@@ -28,6 +28,13 @@ class TSqliteScoreStore final : public TScoreStore {
   bool Healthy() override;
   int64_t ResultCount() override;
   int64_t OpenChallengeCount() override;
+  // Replays: SqliteReplayRows.cpp.
+  TReplayUpload AddReplay(const std::string& p, const std::vector<uint8_t>& data,
+                          int64_t now) override;
+  TReplayInfo Replay(int64_t id, bool withData) override;
+  std::optional<TReplayClaim> ClaimReplay(const std::string& owner, int64_t leaseMs) override;
+  bool SettleReplay(const TReplayClaim& claim, bool verified, const std::string& reason) override;
+  std::vector<TUnsettledRow> Unsettled(int64_t since, int limit) override;
 
  private:
   explicit TSqliteScoreStore(sqlite3* db) : db_(db) {}

@@ -3,7 +3,8 @@
 //                     [--challenges-per-address N] [--rate N/min]
 //                     [--trust-forwarded-for CIDR]... [--max-connections-per-address N]
 //                     [--max-connections N] [--header-timeout SECONDS]
-//                     [--request-deadline SECONDS]
+//                     [--request-deadline SECONDS] [--ranking verified|all]
+//                     [--verifiers N] [--replay-lease SECONDS]
 // Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
 // free port.
 // Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
@@ -13,6 +14,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +26,7 @@
 
 #include "DatabaseLocation.h"
 #include "LogWriter.h"
+#include "ReplayVerifierWorker.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
 
@@ -41,6 +44,9 @@ struct TArguments {
   int MaxConnections = 1000;
   int HeaderTimeoutSeconds = 3;
   int RequestDeadlineSeconds = 10;
+  bool RankAll = false;
+  int Verifiers = 1;
+  int ReplayLeaseSeconds = 60;
 };
 
 constexpr const char* kUsage =
@@ -72,7 +78,14 @@ constexpr const char* kUsage =
     "                      time a connection has to send its request line and headers\n"
     "                      (default 3)\n"
     "  --request-deadline SECONDS\n"
-    "                      time a request has to arrive whole and be answered (default 10)\n";
+    "                      time a request has to arrive whole and be answered (default 10)\n"
+    "  --ranking verified|all\n"
+    "                      rank only results whose replay was verified (default), or all\n"
+    "  --verifiers N       replay verifier threads of this process (1-16, default 1;\n"
+    "                      always 1 on SQLite)\n"
+    "  --replay-lease SECONDS\n"
+    "                      how long a verifier's claim on a replay holds before another\n"
+    "                      worker may take it again (1-3600, default 60)\n";
 
 // A whole number in [low, high] and nothing else.
 std::optional<int> ParseCount(const std::string& text, int low, int high) {
@@ -163,6 +176,21 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
         return false;
       }
       args.RequestDeadlineSeconds = *seconds;
+    } else if (flag == "--ranking") {
+      if (value != "verified" && value != "all") {
+        error = "bad --ranking value \"" + value + "\" (expected verified or all)";
+        return false;
+      }
+      args.RankAll = value == "all";
+    } else if (flag == "--verifiers" || flag == "--replay-lease") {
+      const bool lease = flag == "--replay-lease";
+      const auto count = ParseCount(value, 1, lease ? 3600 : 16);
+      if (!count) {
+        error =
+            "bad " + flag + " value \"" + value + "\" (expected 1-" + (lease ? "3600" : "16") + ")";
+        return false;
+      }
+      (lease ? args.ReplayLeaseSeconds : args.Verifiers) = *count;
     } else if (flag == "--db-connections" || flag == "--challenges-per-address") {
       const bool pool = flag == "--db-connections";
       const int max = pool ? 64 : 10000;
@@ -208,10 +236,25 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  store->SetRankAll(args.RankAll);
   // Every line to stdout goes through the writer thread: a stuck log reader
   // costs dropped lines, never a stalled server.
   TLogWriter log(STDOUT_FILENO);
+  // Verification runs on threads of its own, never on the HTTP threads. One
+  // SQLite file has one writer at a time: one worker is all it can use.
+  TReplayWorkerOptions workerOptions;
+  std::string ignored;
+  const auto location = ParseDatabaseLocation(args.Database, ignored);
+  const bool postgres = location && location->Kind == TDatabaseLocation::TKind::Postgres;
+  workerOptions.Threads = postgres ? args.Verifiers : 1;
+  workerOptions.LeaseMs = int64_t{args.ReplayLeaseSeconds} * 1000;
+  // A verification ends well inside its lease, so a live worker keeps its claim.
+  workerOptions.CpuSecondsPerReplay = std::min(20.0, args.ReplayLeaseSeconds * 0.5);
+  workerOptions.Log = [&log](const std::string& line) { log.Write(line); };
+  TReplayVerifierWorker verifier(*store, workerOptions);
+
   TScoreServerOptions options;
+  options.ReplayUploaded = [&verifier] { verifier.Notify(); };
   options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
   options.RatePerMinute = args.RatePerMinute;
   options.TrustedProxies = args.TrustedProxies;
@@ -249,6 +292,7 @@ int main(int argc, char** argv) {
   // Wake the waiter if the server ended on its own.
   pthread_kill(signalWaiter.native_handle(), SIGTERM);
   signalWaiter.join();
+  verifier.Stop();
   store.reset();
   log.Write("tidal-lynx-scores: stopped");
   log.Stop();

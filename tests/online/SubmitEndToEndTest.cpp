@@ -115,7 +115,8 @@ class SubmitEndToEndOn : public testing::TestWithParam<TBackend> {};
 TEST_P(SubmitEndToEndOn, ResultReachesTheDatabaseAndTheWorldPage) {
   const TFreshDatabase db = FreshDatabase(GetParam(), "e2e_submit");
   ASSERT_FALSE(db.Location.empty()) << db.Error;
-  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Location);
+  // No replay is sent here: every result ranked, as before replays.
+  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Location, {"--ranking", "all"});
   ASSERT_GT(server.Port(), 0) << server.Log();
   TRecordingPlatform sys;
   const TSubmitOptions options = QuickOptions(server.Host());
@@ -129,6 +130,7 @@ TEST_P(SubmitEndToEndOn, ResultReachesTheDatabaseAndTheWorldPage) {
   std::string error;
   const auto store = TScoreStore::Open(db.Location, error);
   ASSERT_TRUE(store) << error;
+  store->SetRankAll(true);
   const auto rows = store->Top(10);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].Name, "<Ann&Bo>");

@@ -28,6 +28,9 @@ class TLiveServer {
       ADD_FAILURE() << "no database: " << db_.Error << error;
       return;
     }
+    // Every result is ranked, as with --ranking all: these tests are about the
+    // HTTP layer and the table; ReplayServerTest runs the verifying program.
+    store_->SetRankAll(true);
     options.Clock = [this] { return Now.load(); };
     options.Log = [this](const std::string& line) {
       std::lock_guard lock(logMutex_);
