@@ -62,7 +62,11 @@ class TTableLock {
   bool locked_ = false;
 };
 
-// A polite client asking for what needs no database, each answer within a second.
+// A polite client asking for pages while the database is held up. Each must
+// get a definite answer promptly (the bound is a generous 2 s, as the
+// sanitized server shares a busy machine; the freeze it guards against lasted
+// the whole lock). /readyz may say 503 while the database is locked; the
+// others must say 200.
 class TPageWatcher {
  public:
   TPageWatcher(int port, std::vector<std::string> paths)
@@ -70,9 +74,9 @@ class TPageWatcher {
           while (!stop_) {
             for (const std::string& path : paths) {
               const auto start = Clock::now();
-              const int status = RawStatus(RawGet(port, path, "127.0.0.2", "", 1000ms));
+              const int status = RawStatus(RawGet(port, path, "127.0.0.2", "", 2000ms));
               slowestMs_ = std::max<int64_t>(slowestMs_, Ms(Clock::now() - start));
-              if (status != 200) ++misses_;
+              if (status == 0 || (path != "/readyz" && status != 200)) ++misses_;
               ++asked_;
             }
             std::this_thread::sleep_for(50ms);
@@ -176,7 +180,7 @@ TEST(DatabaseStallPostgres, AStoppedDatabaseLeavesHealthAndPagesPrompt) {
   int64_t slowestReadyMs = 0;
   for (int i = 0; i < 50 && ready == 200; ++i) {
     const auto start = Clock::now();
-    ready = RawStatus(RawGet(server.Port(), "/readyz", "127.0.0.1", "", 1000ms));
+    ready = RawStatus(RawGet(server.Port(), "/readyz", "127.0.0.1", "", 2000ms));
     slowestReadyMs = std::max(slowestReadyMs, Ms(Clock::now() - start));
     if (ready == 200) std::this_thread::sleep_for(100ms);
   }
@@ -186,7 +190,7 @@ TEST(DatabaseStallPostgres, AStoppedDatabaseLeavesHealthAndPagesPrompt) {
             << slowestReadyMs << " ms; submitters answered " << statuses[0] << ", " << statuses[1]
             << "\n";
   EXPECT_EQ(ready, 503);
-  EXPECT_LT(slowestReadyMs, 1000);
+  EXPECT_LT(slowestReadyMs, 2000);
   EXPECT_EQ(pages.misses_.load(), 0);
   // Back again: ready, and a 503 stayed unstored once the database went on.
   for (int i = 0; i < 100 && ready != 200; ++i) {
