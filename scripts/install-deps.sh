@@ -13,13 +13,15 @@ packages=(
 )
 # Extra packages for the test command: a headless browser for the world-table
 # page test, a virtual X server for window smoke tests and xdotool to click in
-# it, the validators of the desktop entry and the AppStream data, a PostgreSQL
+# it, the validators of the desktop entry and the AppStream data, the MIME
+# database tools that recognise the installed replay type, a PostgreSQL
 # server the score server tests start for themselves, clang with its libFuzzer
 # runtime for the fuzz targets, and systemd-analyze and man for checking the
 # server's unit, and Mesa's software OpenGL and OpenGL ES behind SDL's
 # offscreen driver, where the window tests read back what each renderer shows.
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream postgresql clang
+  packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream
+    shared-mime-info libglib2.0-bin postgresql clang
     libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2)
 fi
 
