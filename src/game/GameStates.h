@@ -19,6 +19,7 @@ enum : uint32_t {
   gsQuitGame = 36,
   gsConnectFailed = 38,
   gsSubmitting = 39,
+  gsUploadFailed = 40,  // the result went in, its replay did not: "Repeat?"
   gsHelpControls = 51,
   gsHelpEnemies = 52,
   gsAbout = 53,

@@ -358,7 +358,11 @@ bool TForm1::SaveSettings() {
 void TForm1::PollSubmission() {
   if (!submission_ || !submission_->Finished()) return;
   State.GameState = submission_->Outcome();
-  submission_.reset();
+  if (State.GameState == gsUploadFailed) {
+    retryUpload_ = std::move(submission_);
+  } else {
+    submission_.reset();
+  }
   Sound.PlaySoundAt(State.MouseX, State.MouseY, sndCheckMenu);
 }
 

@@ -194,8 +194,10 @@ class TForm1 final : public IGameHost {
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
   TPadNavigator padNavigator_;
-  // The result being sent while "Please wait..." shows.
+  // The result being sent while "Please wait..." (then "Verifying…") shows.
   std::unique_ptr<TResultSubmission> submission_;
+  // A submission whose replay upload failed, kept for the retry question.
+  std::unique_ptr<TResultSubmission> retryUpload_;
   // The saved display mode while WindowedThisRun overrides it.
   std::optional<bool> savedWindowedMode_;
 };

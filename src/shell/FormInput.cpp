@@ -137,6 +137,7 @@ void TForm1::ScreenKey(uint16_t key) {
     case gsExitConfirm:
     case gsSubmitAsk:
     case gsConnectFailed:
+    case gsUploadFailed:
     case gsQuitGame:
       if (ChooseCaption(*w.YesNoGroup, key)) break;
       if (IsConfirm(key) || key == kVkY) {

@@ -115,6 +115,7 @@ bool TForm1::ScreenCoversFrame() const {
     case gsSubmitAsk:
     case gsQuitGame:
     case gsConnectFailed:
+    case gsUploadFailed:
     case gsSubmitting:
       background = Display.SnapshotSurface.get();
       break;
@@ -293,9 +294,21 @@ void TForm1::DrawDialog(TSurface& back) {
       Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
       Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
       break;
+    case gsUploadFailed:
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
+      w.YesNoGroup->Draw(back);
+      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not send the"});
+      Draw(Fonts, back, {290, 282, 24, 15, kRed, "replay! Repeat?"});
+      break;
     case gsSubmitting:
       DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
+      // The server has the result; now it gets the game's replay to play
+      // again. Texts are Windows-1252: 0x85 is the ellipsis, U+2026.
+      if (submission_ && submission_->RunningSteps()) {
+        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Verifying\x85"});
+      } else {
+        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
+      }
       break;
     default:
       break;  // values that are never set draw nothing

@@ -168,13 +168,22 @@ void TForm1::DoMenuCommand() {
       return;
 
     case gsSubmitAsk:
-    case gsConnectFailed: {
+    case gsConnectFailed:
+    case gsUploadFailed: {
       if (!w.YesNoGroup->Clicked) break;
       const bool send = w.YesNoGroup->FirstSelected;
+      const bool retryUpload = State.GameState == gsUploadFailed;
       // "Please wait..." is on screen at once.
       State.GameState = gsSubmitting;
       State.LastFrameTick = Sys.TickCount() - 10;
       RenderFrame();
+      if (send && retryUpload && retryUpload_) {
+        // The result is in; only its replay goes again.
+        submission_ = std::move(retryUpload_);
+        submission_->RetryFailedStep();
+        return;
+      }
+      retryUpload_.reset();
       if (send) {
         // The requests run on their own thread; the loop keeps drawing this
         // screen and shows the outcome, with the menu sound, when they end.
