@@ -32,9 +32,9 @@ void BM_BusyPlayFrame(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     StageBusyScene(*rig.Game);
-    rig.Sys.Advance(16);
+    rig.Advance(16);
     state.ResumeTiming();
-    rig.Game->RunFrame(rig.Back);
+    rig.Step();
     benchmark::DoNotOptimize(rig.Back.Pixels());
   }
   state.SetLabel("microseconds per frame");
@@ -51,10 +51,10 @@ void BM_QuietPlayFrame(benchmark::State& state) {
     state.PauseTiming();
     rig.Game->Fleet->Clear();
     rig.Game->Health = kMaxHealth;
-    rig.Sys.Advance(16);
+    rig.Advance(16);
     rig.Game->Fleet->LastSpawn = rig.Sys.Tick();
     state.ResumeTiming();
-    rig.Game->RunFrame(rig.Back);
+    rig.Step();
     benchmark::DoNotOptimize(rig.Back.Pixels());
   }
 }

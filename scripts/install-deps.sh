@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libfreetype-dev fonts-wine fonts-dejavu-core
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
   libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev sqlite3 libpq-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   dpkg-dev file
 )
 # Extra packages for the test command: a headless browser for the world-table

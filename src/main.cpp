@@ -14,6 +14,7 @@
 #include "online/WebLinks.h"
 #include "platform/GamePaths.h"
 #include "platform/SdlPlatform.h"
+#include "replay/VerifyCommand.h"
 #include "shell/CommandLine.h"
 #include "shell/Form.h"
 #include "shell/ShellState.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
     std::cout << "Tidal Lynx " << TL_VERSION << '\n';
     return 0;
   }
+  // Game logic only: no window, no sound device, SDL never starts.
+  if (!line.VerifyReplay.empty()) return RunVerifyReplay(line.VerifyReplay, line.Json, std::cout);
   const TGameFolders folders =
       ResolveGameFolders(line.DataDir, line.ConfigFile, TL_INSTALLED_DATA_RELATIVE);
   if (!folders.Error.empty()) {

@@ -53,15 +53,15 @@ void TBonus::Apply() {
   }
 }
 
-bool TBonus::Process(TSurface& back) {
+bool TBonus::Process(TSurface* back) {
   Y = static_cast<int16_t>(Y + 1);
   if (Overlap(GetRect(), game_.Ship->GetRect())) {
     Apply();
     return false;
   }
   const TBonusKind& kind = kBonusKinds[Kind];
-  if (const TSurface* image = game_.Sprite(kind.Sprite)) {
-    DrawClipped(*image, back, TRect{0, 0, kind.Width, kind.Height}, X, Y);
+  if (const TSurface* image = game_.Sprite(kind.Sprite); image && back) {
+    DrawClipped(*image, *back, TRect{0, 0, kind.Width, kind.Height}, X, Y);
   }
   return Y <= kScreenHeight;
 }

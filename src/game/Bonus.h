@@ -14,7 +14,7 @@ class TBonus {
   TBonus(TGame& game, int16_t x, int16_t y);
 
   // One frame; false when collected or gone below the sea.
-  bool Process(TSurface& back);
+  bool Process(TSurface* back);
   void Apply();
   TRect GetRect() const;
 

@@ -43,7 +43,7 @@ void TEnemyEngine::RemoveGone() {
   }
 }
 
-void TEnemyEngine::Process(TSurface& back) {
+void TEnemyEngine::Process(TSurface* back) {
   RemoveGone();
   for (auto& ship : Ships) {
     if (ship && !ship->Process(back)) ship.reset();

@@ -27,7 +27,7 @@ class TEnemyEngine {
   TEnemyEngine(const TEnemyEngine&) = delete;
   TEnemyEngine& operator=(const TEnemyEngine&) = delete;
 
-  void Process(TSurface& back);
+  void Process(TSurface* back);
   // Frees every enemy and every falling bonus of the session (level start).
   void Clear();
   // First empty slot, or kNoSlot when all 20 are taken.

@@ -46,7 +46,7 @@ TRect TEnemyShip::GetRect() const {
   return BoxAt(X, Y, Width(), Height());
 }
 
-bool TEnemyShip::Process(TSurface& back) {
+bool TEnemyShip::Process(TSurface* back) {
   if (Freeze > 0) {
     --Freeze;
   } else {
@@ -59,9 +59,9 @@ bool TEnemyShip::Process(TSurface& back) {
     if (Frame >= row.Frames) Frame = 0;
     LastAnim = game_.Tick();
   }
-  if (const TSurface* image = game_.Sprite(row.Sprite)) {
+  if (const TSurface* image = game_.Sprite(row.Sprite); image && back) {
     const int32_t top = row.Height * Frame;
-    DrawClipped(*image, back, TRect{0, top, row.Width, top + row.Height}, X, Y);
+    DrawClipped(*image, *back, TRect{0, top, row.Width, top + row.Height}, X, Y);
   }
   Gun->Process(back, Kind <= kIslandGun);
   if (HitPoints <= 0) {

@@ -22,7 +22,7 @@ class TEnemyShip {
   TEnemyShip& operator=(const TEnemyShip&) = delete;
 
   // One frame; false when the enemy was destroyed and its slot must be freed.
-  bool Process(TSurface& back);
+  bool Process(TSurface* back);
   void Move();
   void Aim();
   TRect GetRect() const;

@@ -24,19 +24,20 @@ constexpr uint8_t kMaxLevel = 255;
 // Runs Process on every occupied slot in index order; a slot whose object
 // ends is freed by `free(index)`, by default by emptying it.
 template <typename TSlots, typename TFree>
-void ProcessSlots(TSlots& slots, TSurface& back, TFree free) {
+void ProcessSlots(TSlots& slots, TSurface* back, TFree free) {
   for (size_t i = 0; i < slots.size(); ++i) {
     if (slots[i] && !slots[i]->Process(back)) free(i);
   }
 }
 template <typename TSlots>
-void ProcessSlots(TSlots& slots, TSurface& back) {
+void ProcessSlots(TSlots& slots, TSurface* back) {
   ProcessSlots(slots, back, [&slots](size_t i) { slots[i].reset(); });
 }
 }  // namespace
 
-TGame::TGame(TGameContext& context) : context_(context) {
-  context_.Sys.ShowCursor(false);
+TGame::TGame(TGameContext& context, const TGameStart& start)
+    : context_(context), rng_(start.Seed), clock_(start.StartTick) {
+  context_.Host.ShowCursor(false);
   Fleet = std::make_unique<TEnemyEngine>(*this);
   Ship = std::make_unique<TMyShip>(*this);
   Ship->Y = 510;
@@ -60,12 +61,17 @@ TSurface* TGame::Sprite(int slot) const {
   return context_.Images.SpriteImages[static_cast<size_t>(slot)].get();
 }
 
-void TGame::RunFrame(TSurface& back) {
-  mouse_ = TMouseState{};
-  if (!context_.Sys.ReadMouse(mouse_)) mouse_ = TMouseState{};
-  context_.Sys.ReadPad(pad_);
-  // The pointer is held inside the window; only relative motion is used.
-  if (context_.Host.MouseActive()) context_.Sys.SetCursorPos(700, 500);
+void TGame::RunFrame(const TFrameInput& input, TSurface* back) {
+  input_ = input;
+  clock_ += input.Ms;
+  // Commands given between the frames, in the order they can come: weapon
+  // changes in play, then the quit question's Yes.
+  if (Phase == phPlay) {
+    for (int i = 0; i < input.WeaponChanges; ++i) NextWeapon();
+  }
+  // The phase start still holds the level's start, long past, so a quit game
+  // ends at this frame.
+  if (input.Quit) Phase = phGameOver;
 
   switch (Phase) {
     case phBetween:
@@ -107,14 +113,28 @@ bool TGame::CoversFrame(const TSurface& back) const {
   }
 }
 
-void TGame::RunBetween(TSurface& back) {
+void TGame::NextWeapon() {
+  if (Weapon > 3) {
+    Weapon = 0;
+    return;
+  }
+  for (int weapon = Weapon + 1; weapon < kWeaponCount; ++weapon) {
+    if (Ammo[static_cast<size_t>(weapon)] >= 1) {
+      Weapon = static_cast<int8_t>(weapon);
+      return;
+    }
+  }
+  Weapon = 0;
+}
+
+void TGame::RunBetween(TSurface* back) {
   Now = Tick();
   Background->Process(back);
   Ship->Process(back);
   ProcessSlots(Hits, back);
   ProcessIslands(back);
   ProcessSlots(RunScores, back);
-  DrawPanel(back);
+  if (back) DrawPanel(*back);
 
   for (const auto& hit : Hits) {
     if (hit) return;
@@ -132,7 +152,7 @@ void TGame::RunBetween(TSurface& back) {
   Phase = phGameOver;
   PlaySoundAt(400, 100, sndLoose);
   PhaseStart = Tick();
-  BuildGameOverPicture(back);
+  if (back) BuildGameOverPicture(*back);
 }
 
 void TGame::BuildGameOverPicture(TSurface& back) {
@@ -143,27 +163,31 @@ void TGame::BuildGameOverPicture(TSurface& back) {
   if (const TSurface* stripe = context_.Images.MenuImages[21].get()) {
     for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
-  DrawCaption(context_.Fonts, 310, 300, 32, 20, kOrange, snapshot, "Game Over");
+  if (TFonts* fonts = Fonts())
+    DrawCaption(*fonts, 310, 300, 32, 20, kOrange, snapshot, "Game Over");
 }
 
-void TGame::RunLevelIntro(TSurface& back) {
+void TGame::RunLevelIntro(TSurface* back) {
   Now = Tick();
   Ship->X = 390;
   Ship->Y = 500;
   Background->Process(back);
   ProcessIslands(back);
   Ship->Process(back);
-  DrawCaption(context_.Fonts, 330, 260, 32, 20, kDarkBlue, back, "Level " + std::to_string(Level));
+  TFonts* fonts = Fonts();
+  if (back && fonts) {
+    DrawCaption(*fonts, 330, 260, 32, 20, kDarkBlue, *back, "Level " + std::to_string(Level));
+  }
   if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;
     Fleet->Clear();
     Kills = 0;
     Health = kMaxHealth;
   }
-  DrawPanel(back);
+  if (back) DrawPanel(*back);
 }
 
-void TGame::RunPlay(TSurface& back) {
+void TGame::RunPlay(TSurface* back) {
   if (Kills >= 3 * static_cast<int32_t>(Level)) {
     // The 8-bit level stops at 255 rather than wrapping to 0, where every
     // frame would complete a level.
@@ -178,18 +202,18 @@ void TGame::RunPlay(TSurface& back) {
   ProcessSlots(Bonuses, back);
   ProcessSlots(Hits, back);
   ProcessSlots(RunScores, back);
-  DrawPanel(back);
+  if (back) DrawPanel(*back);
 }
 
-void TGame::RunGameOver(TSurface& back) {
+void TGame::RunGameOver(TSurface* back) {
   Now = Tick();
   // A refused copy shows this frame's sea instead; the next frame tries again.
-  if (context_.SnapshotSurface) (void)DrawOpaque(back, 0, 0, *context_.SnapshotSurface);
+  if (back && context_.SnapshotSurface) (void)DrawOpaque(*back, 0, 0, *context_.SnapshotSurface);
   if (!Elapsed(Now, PhaseStart, kGameOverMs)) return;
   context_.Host.SetGameState(gsMainMenu);
-  context_.Sys.ShowCursor(true);
+  context_.Host.ShowCursor(true);
   if (context_.Host.LowestHighScore() < Score) {
-    if (context_.SnapshotSurface) (void)DrawOpaque(*context_.SnapshotSurface, 0, 0, back);
+    if (back && context_.SnapshotSurface) (void)DrawOpaque(*context_.SnapshotSurface, 0, 0, *back);
     context_.Host.SetGameState(gsNameEntry);
     context_.Host.SetMainMenuCurrent(2);
   }
@@ -197,7 +221,7 @@ void TGame::RunGameOver(TSurface& back) {
   PhaseStart = Tick();
 }
 
-void TGame::ProcessIslands(TSurface& back) {
+void TGame::ProcessIslands(TSurface* back) {
   ProcessSlots(Islands, back, [this](size_t i) { FreeIsland(i); });
 }
 
@@ -216,8 +240,10 @@ void TGame::DrawPanel(TSurface& back) {
   if (const TSurface* left = Sprite(kLeftPanelSprite)) (void)DrawKeyed(back, 0, 0, *left);
   if (const TSurface* right = Sprite(kRightPanelSprite))
     (void)DrawKeyed(back, kRightPanelX, 0, *right);
+  TFonts* fonts = Fonts();
   auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
-    DrawTextEx(context_.Fonts, f.X, f.Y, f.Height, f.Width, false, align, kOrange, back,
+    if (!fonts) return;
+    DrawTextEx(*fonts, f.X, f.Y, f.Height, f.Width, false, align, kOrange, back,
                std::to_string(value));
   };
   field(kLevelField, kTaCenter, Level);

@@ -5,9 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "game/FrameInput.h"
 #include "game/GameHost.h"
 #include "game/GameTables.h"
 #include "graphics/Surface.h"
+#include "platform/Random.h"
 
 class TMyShip;
 class TEnemyEngine;
@@ -20,36 +22,43 @@ class TRunBackground;
 // One game, from the main menu's New Game to the game-over picture.
 //
 // How the shell uses it:
-//   auto game = std::make_unique<TGame>(context);  // hides the pointer
-//   while GameState == gsPlaying: game->RunFrame(backBuffer);
-// RunFrame reads the mouse through the platform and the keyboard from
-// context.KeyboardState, draws the whole game screen into `back`, and at the
-// end of the game calls context.Host (SetGameState gsMainMenu or gsNameEntry,
-// SetMainMenuCurrent) and shows the pointer again. Keep the session alive
-// after that: the name entry reads Score.
+//   auto game = std::make_unique<TGame>(context, start);  // hides the pointer
+//   while GameState == gsPlaying: game->RunFrame(input, &backBuffer);
+// RunFrame takes everything the logic reads from `input` (the clock step, the
+// keys, mouse and pad as the ship reads them, the weapon changes and the quit
+// answer), draws the whole game screen into `back` when it is given, and at
+// the end of the game calls context.Host (SetGameState gsMainMenu or
+// gsNameEntry, SetMainMenuCurrent) and shows the pointer again. Keep the
+// session alive after that: the name entry reads Score.
 //
-// Fields the shell reads or writes between frames:
+// Drawing never changes the game: RunFrame(input, nullptr) leaves the session
+// in the same state as with a back buffer, which is how replays are verified.
+//
+// Fields the shell reads between frames:
 //   Score, Level, Lives, Health, Kills  - the game's counters
-//   Phase    - acts on input only in phPlay; set phGameOver to quit the game
-//   Weapon   - selected weapon 0..4 (the shell's weapon cycling); Ammo[i] > 0
-//              means weapon i is available (Ammo[0] is always 999 while selected)
+//   Phase    - acts on input only in phPlay
+//   Weapon   - selected weapon 0..4; Ammo[i] > 0 means weapon i is available
+//              (Ammo[0] is always 999 while selected)
 //
 // Every object of the session is created and freed by the session; none of
 // them outlives it or reaches it other than through the reference it was given.
 class TGame {
  public:
-  explicit TGame(TGameContext& context);
+  TGame(TGameContext& context, const TGameStart& start);
   ~TGame();
   TGame(const TGame&) = delete;
   TGame& operator=(const TGame&) = delete;
 
-  // One frame of the session, drawn into `back` (the shell's back buffer).
-  void RunFrame(TSurface& back);
+  // One frame of the session; drawn into `back` unless it is nullptr.
+  void RunFrame(const TFrameInput& input, TSurface* back);
   // The side panels: level, score, ammunition, health, lives, weapons.
   void DrawPanel(TSurface& back);
   // True when the next RunFrame writes every pixel of `back` without reading
   // it, so the shell need not clear it first.
   bool CoversFrame(const TSurface& back) const;
+  // The next available weapon after the selected one, wrapping to the
+  // standard gun (Space, the wheel and the pad's shoulders in play).
+  void NextWeapon();
 
   // Explosion of `kind` (0 to 4) in the first free slot; a negative start
   // frame delays its appearance by that many steps. Full slots: nothing.
@@ -66,21 +75,24 @@ class TGame {
   // Weighted draw: a percent ship types 0..3, b percent types 4..6, else 7..8.
   uint8_t PickKind(uint8_t a, uint8_t b);
 
-  // Services of the session's context.
-  uint32_t Tick() { return context_.Sys.TickCount(); }
-  uint32_t Random(uint32_t n) { return context_.Rng.Random(n); }
+  // The session's clock: the start tick plus every frame's step (ms, wrapping).
+  uint32_t Tick() const { return clock_; }
+  // Moves the clock without a frame, for tools and tests that step single
+  // objects of the session.
+  void SetClock(uint32_t tick) { clock_ = tick; }
+  // The session's one generator; drawing and sound never draw from it.
+  uint32_t Random(uint32_t n) { return rng_.Random(n); }
+  TRandom& Rng() { return rng_; }
   void PlaySoundAt(int32_t x, int32_t y, uint8_t id) { context_.Sound.PlaySoundAt(x, y, id); }
   // SpriteImages slot, or nullptr while it is empty.
   TSurface* Sprite(int slot) const;
-  TFonts& Fonts() { return context_.Fonts; }
-  const TKeyboardSnapshot& Keyboard() const { return context_.KeyboardState; }
-  bool KeyDown(uint8_t dik) const { return (context_.KeyboardState[dik] & 0x80) != 0; }
-  // The mouse state read at the start of the current frame.
-  const TMouseState& Mouse() const { return mouse_; }
-  // The pad state read at the start of the current frame (zero without a pad).
-  const TPadState& Pad() const { return pad_; }
+  // The faces for text, or nullptr when the session draws no text.
+  TFonts* Fonts() const { return context_.Fonts; }
+  // The input of the current frame.
+  const TFrameInput& Input() const { return input_; }
+  bool KeyDown(uint8_t inputKey) const { return (input_.Keys & inputKey) != 0; }
   // Rumbles the pad, where there is one that can.
-  void Rumble(uint16_t strength, uint32_t ms) { context_.Sys.RumblePad(strength, ms); }
+  void Rumble(uint16_t strength, uint32_t ms) { context_.Host.Rumble(strength, ms); }
 
   uint8_t Level = 1;
   int32_t Score = 0;
@@ -106,14 +118,15 @@ class TGame {
   void FreeIsland(size_t slot);
 
  private:
-  void RunBetween(TSurface& back);
-  void RunLevelIntro(TSurface& back);
-  void RunPlay(TSurface& back);
-  void RunGameOver(TSurface& back);
-  void ProcessIslands(TSurface& back);
+  void RunBetween(TSurface* back);
+  void RunLevelIntro(TSurface* back);
+  void RunPlay(TSurface* back);
+  void RunGameOver(TSurface* back);
+  void ProcessIslands(TSurface* back);
   void BuildGameOverPicture(TSurface& back);
 
   TGameContext& context_;
-  TMouseState mouse_{};
-  TPadState pad_{};
+  TRandom rng_;
+  uint32_t clock_ = 0;
+  TFrameInput input_{};
 };

@@ -6,33 +6,41 @@
 #include "audio/SoundEffects.h"
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
-#include "platform/Platform.h"
-#include "platform/Random.h"
 
-// What the shell does for a game session at game over, kept narrow so that
-// game/ never includes the shell.
+// What the shell does for a game session, kept narrow so that game/ never
+// includes the shell. None of it feeds back into the game's logic except
+// LowestHighScore, which only picks the screen after the game.
 class IGameHost {
  public:
   virtual ~IGameHost() = default;
   virtual void SetGameState(uint32_t state) = 0;
-  virtual bool MouseActive() const = 0;
   virtual bool MusicOn() const = 0;
   // Score of the last (10th) high-score entry.
   virtual int32_t LowestHighScore() const = 0;
   // MainMenuGroup's Current item.
   virtual void SetMainMenuCurrent(int32_t item) = 0;
+  // Hides the pointer for the game and shows it again at its end.
+  virtual void ShowCursor(bool /*show*/) {}
+  // Rumbles the pad at `strength` (0 to 65535) for `ms`, where one can.
+  virtual void Rumble(uint16_t /*strength*/, uint32_t /*ms*/) {}
 };
 
-// Everything a session and its objects use, handed to the session at creation.
-// The shell owns all of it and outlives the session.
+// Everything a session and its objects use besides its input, handed to the
+// session at creation. The owner keeps all of it alive longer than the session.
+// Images, Fonts and SnapshotSurface are read only while a frame is drawn; a
+// session that is never drawn (a replay being verified) may leave them empty.
 struct TGameContext {
-  Platform& Sys;
-  TRandom& Rng;
   TImageSlots& Images;
-  TFonts& Fonts;
+  TFonts* Fonts;  // nullptr: no text is drawn
   ISoundEffects& Sound;
   IMusic& Music;
   IGameHost& Host;
   TSurfacePtr& SnapshotSurface;  // the shell's snapshot surface (game-over picture)
-  const TKeyboardSnapshot& KeyboardState;
+};
+
+// How a session starts: the generator's seed and the clock at New Game. With
+// the same start and the same inputs, a session plays the same game.
+struct TGameStart {
+  uint64_t Seed = 0;
+  uint32_t StartTick = 0;  // ms, 32-bit wrap-around
 };

@@ -126,7 +126,7 @@ void TGunner::CheckShot(size_t slot) {
   }
 }
 
-void TGunner::Process(TSurface& back, bool drawGun) {
+void TGunner::Process(TSurface* back, bool drawGun) {
   Now = game_.Tick();
   for (size_t i = 0; i < Shots.size(); ++i) {
     if (Shots[i]) CheckShot(i);
@@ -136,10 +136,10 @@ void TGunner::Process(TSurface& back, bool drawGun) {
   if (Angle < MinAngle) Angle = MinAngle;
   if (drawGun && Model < 3) {
     const TGunModel& model = kGunModels[Model];
-    if (TSurface* image = game_.Sprite(model.Sprite)) {
+    if (TSurface* image = game_.Sprite(model.Sprite); image && back) {
       // Unsigned 16-bit anchors: a mount above the screen wraps far away and
       // the gun is not drawn.
-      DrawRotated(*image, back, TPoint{model.PivotX, model.PivotY}, Angle, model.Width,
+      DrawRotated(*image, *back, TPoint{model.PivotX, model.PivotY}, Angle, model.Width,
                   model.Height, static_cast<uint16_t>(OwnerX + MountX),
                   static_cast<uint16_t>(OwnerY + MountY));
     }

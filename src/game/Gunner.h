@@ -28,7 +28,7 @@ class TGunner {
   // Bounds and hit test of the shot in `slot`; frees it when it ends.
   void CheckShot(size_t slot);
   // One frame: shots, angle limits, the gun drawn when `drawGun`, enemy fire.
-  void Process(TSurface& back, bool drawGun);
+  void Process(TSurface* back, bool drawGun);
 
   std::array<std::unique_ptr<TPulya>, 21> Shots;
   const int16_t& OwnerX;

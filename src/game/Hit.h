@@ -13,7 +13,7 @@ class THit {
   THit(TGame& game, uint8_t kind, int16_t x, int16_t y, int16_t startFrame);
 
   // One frame; false once the sixteenth frame has been shown.
-  bool Process(TSurface& back);
+  bool Process(TSurface* back);
 
   uint8_t Kind;
   int16_t X;

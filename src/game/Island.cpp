@@ -23,10 +23,10 @@ TIsland::TIsland(TGame& game, uint8_t slot)
   gun.IslandY = &Y;
 }
 
-bool TIsland::Process(TSurface& back) {
+bool TIsland::Process(TSurface* back) {
   const TIslandKind& kind = kIslandKinds[Kind];
-  if (const TSurface* image = game_.Sprite(kind.Sprite)) {
-    DrawClipped(*image, back, TRect{0, 0, kind.Width, kind.Height}, X, Y);
+  if (const TSurface* image = game_.Sprite(kind.Sprite); image && back) {
+    DrawClipped(*image, *back, TRect{0, 0, kind.Width, kind.Height}, X, Y);
   }
   Now = game_.Tick();
   if (Elapsed(Now, LastMove, 20)) {

@@ -14,7 +14,7 @@ class TIsland {
   TIsland(TGame& game, uint8_t slot);
 
   // One frame; false once the island has passed below the sea.
-  bool Process(TSurface& back);
+  bool Process(TSurface* back);
 
   int16_t X = 0;
   int16_t Y = 0;

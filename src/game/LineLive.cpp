@@ -17,8 +17,9 @@ int32_t TLineLive::BarWidth() const {
   return RoundEven(static_cast<double>(OwnerHitPoints) * static_cast<double>(Scale));
 }
 
-void TLineLive::Draw(TSurface& back) {
-  FillRoundRect(OwnerX + 2, OwnerY - 10, BarWidth(), 3, kDarkBlue, back);
+void TLineLive::Draw(TSurface* back) {
+  // The bar hides itself after 101 frames whether or not they are drawn.
+  if (back) FillRoundRect(OwnerX + 2, OwnerY - 10, BarWidth(), 3, kDarkBlue, *back);
   ++Shown;
   if (Shown > 100) {
     Shown = 0;

@@ -14,7 +14,7 @@ class TLineLive {
             const int32_t& ownerHitPoints, int32_t fullWidth, int32_t maxHitPoints);
 
   // Draws the bar; it hides itself after 101 frames shown.
-  void Draw(TSurface& back);
+  void Draw(TSurface* back);
   int32_t BarWidth() const;
 
   const int16_t& OwnerX;

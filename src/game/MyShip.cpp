@@ -19,11 +19,6 @@ constexpr uint32_t kHitRumbleMs = 150;
 constexpr uint16_t kLossRumble = 0xFFFF;
 constexpr uint32_t kLossRumbleMs = 700;
 
-// The pad leans one way: the D-pad button or the stick beyond the dead zone.
-bool PadLeans(const TPadState& pad, TPadButton button, TPadAxis axis, int sign) {
-  return pad.Down(button) || sign * pad.Axis(axis) > kPadDeadZone;
-}
-
 struct TShipGun {
   uint8_t Model;
   uint8_t FireType;
@@ -66,19 +61,18 @@ TRect TMyShip::GetRect() const {
 }
 
 void TMyShip::ApplyInput(TGunner& gun) {
-  const TMouseState& mouse = game_.Mouse();
-  const TPadState& pad = game_.Pad();
-  const bool left = PadLeans(pad, TPadButton::DpadLeft, TPadAxis::LeftX, -1);
-  const bool right = PadLeans(pad, TPadButton::DpadRight, TPadAxis::LeftX, 1);
-  const bool up = PadLeans(pad, TPadButton::DpadUp, TPadAxis::LeftY, -1);
-  const bool down = PadLeans(pad, TPadButton::DpadDown, TPadAxis::LeftY, 1);
-  if (game_.KeyDown(dik::kLeft) || mouse.X < 0 || left) X = static_cast<int16_t>(X - kStep);
-  if (game_.KeyDown(dik::kRight) || mouse.X > 0 || right) X = static_cast<int16_t>(X + kStep);
-  if (game_.KeyDown(dik::kUp) || mouse.Y > 0 || up) gun.Angle += kTurn;
-  if (game_.KeyDown(dik::kDown) || mouse.Y < 0 || down) gun.Angle -= kTurn;
+  const TFrameInput& in = game_.Input();
+  const bool left = game_.KeyDown(kInputLeft) || in.MouseX < 0 || (in.Pad & kPadLeanLeft) != 0;
+  const bool right = game_.KeyDown(kInputRight) || in.MouseX > 0 || (in.Pad & kPadLeanRight) != 0;
+  const bool up = game_.KeyDown(kInputUp) || in.MouseY > 0 || (in.Pad & kPadLeanUp) != 0;
+  const bool down = game_.KeyDown(kInputDown) || in.MouseY < 0 || (in.Pad & kPadLeanDown) != 0;
+  if (left) X = static_cast<int16_t>(X - kStep);
+  if (right) X = static_cast<int16_t>(X + kStep);
+  if (up) gun.Angle += kTurn;
+  if (down) gun.Angle -= kTurn;
 }
 
-void TMyShip::Process(TSurface& back) {
+void TMyShip::Process(TSurface* back) {
   // The shell only ever selects 0 to 4; anything else falls back to the
   // standard gun rather than indexing past the ammunition.
   if (game_.Weapon < 0 || game_.Weapon >= kWeaponCount) game_.Weapon = 0;
@@ -103,9 +97,9 @@ void TMyShip::Process(TSurface& back) {
     LastAnim = Now;
   }
 
-  const bool fireDown = game_.KeyDown(dik::kLeftControl) || game_.KeyDown(dik::kRightControl) ||
-                        (game_.Mouse().Buttons[0] & 0x80) != 0 || game_.Pad().Down(TPadButton::A) ||
-                        game_.Pad().Axis(TPadAxis::TriggerRight) > kPadDeadZone;
+  const TFrameInput& in = game_.Input();
+  const bool fireDown = game_.KeyDown(kInputLeftControl | kInputRightControl) ||
+                        (in.MouseButtons & 1u) != 0 || (in.Pad & kPadFire) != 0;
   uint16_t& ammo = game_.Ammo[static_cast<size_t>(game_.Weapon)];
   if (fireDown && playing && ammo > 0 && gun.Fire()) {
     --ammo;
@@ -118,11 +112,11 @@ void TMyShip::Process(TSurface& back) {
   if (X < kShipMinX) X = kShipMinX;
   if (X > kShipMaxX) X = kShipMaxX;
 
-  if (const TSurface* hull = game_.Sprite(kHullSprite)) {
+  if (const TSurface* hull = game_.Sprite(kHullSprite); hull && back) {
     const int32_t left = kHullFrameWidth * Frame;
     const TRect rect{left, 0, left + kHullFrameWidth, kHullHeight};
     // A refused blit leaves the hull out of this frame; the guns still draw.
-    (void)back.BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
+    (void)back->BltFast(X, Y, *hull, &rect, kBltFastSrcColorKey | kBltFastWait);
   }
   for (auto& g : Guns) g->Process(back, true);
 

@@ -18,7 +18,7 @@ class TMyShip {
   TMyShip(const TMyShip&) = delete;
   TMyShip& operator=(const TMyShip&) = delete;
 
-  void Process(TSurface& back);
+  void Process(TSurface* back);
   // Weapon 0 gun 0, weapons 1 and 2 gun 1, weapons 3 and 4 gun 2, else gun 0.
   static int GunIndexForWeapon(int weapon);
   void TakeDamage(uint8_t amount);

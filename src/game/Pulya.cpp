@@ -14,11 +14,11 @@ TRect TPulya::GetRect() const {
   return BoxAt(RoundEven(X), RoundEven(Y), kind.Width, kind.Height);
 }
 
-void TPulya::Process(TSurface& back) {
+void TPulya::Process(TSurface* back) {
   const TShotKind& kind = kShotKinds[Kind];
-  if (TSurface* image = game_.Sprite(kind.Sprite)) {
+  if (TSurface* image = game_.Sprite(kind.Sprite); image && back) {
     // The anchor is an unsigned 16-bit pixel, as the rotation routine takes it.
-    DrawRotated(*image, back, TPoint{kind.PivotX, kind.PivotY}, Angle, kind.Width, kind.Height,
+    DrawRotated(*image, *back, TPoint{kind.PivotX, kind.PivotY}, Angle, kind.Width, kind.Height,
                 static_cast<uint16_t>(RoundEven(X)), static_cast<uint16_t>(RoundEven(Y)));
   }
   X = static_cast<float>(X + std::cos(Angle + kHalfPi) * kind.Speed);

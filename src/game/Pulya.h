@@ -13,7 +13,7 @@ class TPulya {
   TPulya(TGame& game, uint8_t kind, float x, float y, double angle);
 
   // Draws the shot at its position, then moves it one frame on.
-  void Process(TSurface& back);
+  void Process(TSurface* back);
   TRect GetRect() const;
 
   uint8_t Kind;

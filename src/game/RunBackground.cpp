@@ -13,11 +13,11 @@ constexpr int16_t kTileHeight = 247;
 
 TRunBackground::TRunBackground(TGame& game) : game_(game) {}
 
-void TRunBackground::Process(TSurface& back) {
-  if (const TSurface* tile = game_.Sprite(kSeaSprite)) {
+void TRunBackground::Process(TSurface* back) {
+  if (const TSurface* tile = game_.Sprite(kSeaSprite); tile && back) {
     for (int r = -1; r <= 3; ++r) {
       for (int k = 0; k <= 4; ++k) {
-        DrawClipped(*tile, back, TRect{0, 0, kTileWidth, kTileHeight},
+        DrawClipped(*tile, *back, TRect{0, 0, kTileWidth, kTileHeight},
                     static_cast<int16_t>(kSeaLeft + kTileWidth * k),
                     static_cast<int16_t>(kTileHeight * r + Scroll));
       }
@@ -25,8 +25,10 @@ void TRunBackground::Process(TSurface& back) {
   }
   // The rows below the sea stay black, as they are on a cleared frame: with
   // them the game writes its whole frame and the shell need not clear it.
-  const TRect below{kSeaLeft, kSeaBottom, kSeaRight, back.Height()};
-  (void)back.Blt(&below, nullptr, nullptr, kBltColorFill, 0);
+  if (back) {
+    const TRect below{kSeaLeft, kSeaBottom, kSeaRight, back->Height()};
+    (void)back->Blt(&below, nullptr, nullptr, kBltColorFill, 0);
+  }
   Now = game_.Tick();
   if (!Elapsed(Now, LastMove, 20)) return;
   Scroll = static_cast<int16_t>(Scroll + 3);

@@ -11,7 +11,7 @@ class TRunBackground {
  public:
   explicit TRunBackground(TGame& game);
 
-  void Process(TSurface& back);
+  void Process(TSurface* back);
 
   int16_t Scroll = 0;
   uint32_t Now = 0;

@@ -10,11 +10,13 @@
 TRunScore::TRunScore(TGame& game, int16_t x, int16_t y, uint16_t value)
     : X(x), Y(static_cast<int16_t>(y - 30)), Value(static_cast<int16_t>(value)), game_(game) {}
 
-bool TRunScore::Process(TSurface& back) {
+bool TRunScore::Process(TSurface* back) {
   Y = static_cast<int16_t>(Y - 1);
   X = static_cast<int16_t>(X + RoundEven(std::sin(Y / 10.0) * 2));
   Age = static_cast<int16_t>(Age + 1);
   if (Age > 80) return false;
-  DrawTextEx(game_.Fonts(), X, Y, 18, 12, false, kTaCenter, kRed, back, std::to_string(Value));
+  if (TFonts* fonts = game_.Fonts(); fonts && back) {
+    DrawTextEx(*fonts, X, Y, 18, 12, false, kTaCenter, kRed, *back, std::to_string(Value));
+  }
   return true;
 }

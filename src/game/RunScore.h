@@ -12,7 +12,7 @@ class TRunScore {
   TRunScore(TGame& game, int16_t x, int16_t y, uint16_t value);
 
   // One frame; false once it has been shown 80 times.
-  bool Process(TSurface& back);
+  bool Process(TSurface* back);
 
   int16_t X;
   int16_t Y;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphics/SurfaceRoutines.h"
-#include "platform/BmpDecoder.h"
+#include "graphics/BmpDecoder.h"
 #include "platform/RegularFile.h"
 
 namespace {

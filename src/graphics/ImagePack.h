@@ -5,7 +5,7 @@
 
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
-#include "platform/BmpLayout.h"
+#include "graphics/BmpLayout.h"
 #include "platform/GamePaths.h"
 
 // No record of the pack may be longer than this; a larger length field means

@@ -25,6 +25,8 @@ constexpr TOptionRow kOptions[] = {
     {"no-sound", nullptr, "play without sound effects (this run only)"},
     {"no-music", nullptr, "play without music (this run only)"},
     {"scale", "N", "open the window N times 800 x 600 (1 to 16; default: to fit the screen)"},
+    {"verify-replay", "FILE", "play a replay again without a window and report (exit 0, 1, 2)"},
+    {"json", nullptr, "with --verify-replay: report as one JSON object"},
 };
 constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
 // getopt_long's value for row i (above every short option character).
@@ -47,6 +49,10 @@ void Apply(TCommandLine& line, const std::string& name, const char* value) {
     line.NoSound = true;
   } else if (name == "no-music") {
     line.NoMusic = true;
+  } else if (name == "verify-replay") {
+    line.VerifyReplay = value;
+  } else if (name == "json") {
+    line.Json = true;
   } else if (name == "scale") {
     int scale = 0;
     const std::string text = value;
@@ -98,7 +104,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     Apply(line, kOptions[result - kFirstValue].Name, optarg);
     if (!line.Error.empty()) return line;
   }
-  if (optind < argc) line.Error = std::string("unexpected argument '") + argv[optind] + "'";
+  if (optind < argc) {
+    line.Error = std::string("unexpected argument '") + argv[optind] + "'";
+  } else if (line.Json && line.VerifyReplay.empty()) {
+    line.Error = "--json goes with --verify-replay";
+  }
   return line;
 }
 
@@ -118,6 +128,9 @@ std::string HelpText(const std::string& program) {
       "\nThe game data is looked for in --data-dir, then $TIDAL_LYNX_DATA, then the\n"
       "program's own folder, then ../share/tidal-lynx beside it. Settings live in\n"
       "$XDG_DATA_HOME/tidal-lynx/Config.cfg (~/.local/share/tidal-lynx by default),\n"
-      "or beside the program when its folder holds a file named \"portable\".\n";
+      "or beside the program when its folder holds a file named \"portable\".\n"
+      "--verify-replay exits 0 when the replay plays to every check and its score,\n"
+      "1 on a desync (naming the first frame that differs) or a different end, and\n"
+      "2 when the file is unreadable, cut short, damaged or of another version.\n";
   return text;
 }

@@ -16,8 +16,10 @@ struct TCommandLine {
   std::string ConfigFile;        // --config FILE
   bool NoSound = false;
   bool NoMusic = false;
-  int Scale = 0;      // --scale N: the window's whole-number scale; 0 chooses from the desktop
-  std::string Error;  // non-empty: a bad command line (usage, exit status 2)
+  int Scale = 0;  // --scale N: the window's whole-number scale; 0 chooses from the desktop
+  std::string VerifyReplay;  // --verify-replay FILE: check a replay and exit
+  bool Json = false;         // --json: the verification's report as JSON
+  std::string Error;         // non-empty: a bad command line (usage, exit status 2)
 };
 
 // Reads the options (getopt_long: "--name value", "--name=value", unambiguous

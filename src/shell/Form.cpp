@@ -35,15 +35,7 @@ TForm1::TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& 
       WidgetContext{
           Images,          Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
           State.GameState, gsMainMenu},
-      GameContext{Sys,
-                  Rng,
-                  Images,
-                  Fonts,
-                  Sound,
-                  Music,
-                  *this,
-                  Display.SnapshotSurface,
-                  State.KeyboardState} {}
+      GameContext{Images, &Fonts, Sound, Music, *this, Display.SnapshotSurface} {}
 
 TForm1::~TForm1() {
   FormDestroy();
@@ -340,11 +332,6 @@ void TForm1::Close() {
 }
 
 // --- helpers ------------------------------------------------------------------------------
-
-void TForm1::StartNewGame() {
-  auto game = std::make_unique<TGame>(GameContext);
-  State.CurrentGame = std::move(game);
-}
 
 bool TForm1::SaveSettings() {
   if (Widgets) State.Settings.PlayerName = Widgets->OptionsGroup->NameEdit.Text;

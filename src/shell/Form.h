@@ -8,6 +8,7 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundEffects.h"
+#include "game/FrameInput.h"
 #include "game/GameHost.h"
 #include "graphics/Display.h"
 #include "graphics/Fonts.h"
@@ -113,7 +114,10 @@ class TForm1 final : public IGameHost {
   void PadDirection(TPadDirection direction);
   void PadButton(TPadButton button);
   void PadNameEntry(TPadButton button);
+  // The game's commands between frames (FormGame.cpp): they reach the
+  // session with the next frame's input, so a replay holds them.
   void NextWeapon();
+  void QuitGame();
   void DoMenuCommand();
   // Once the submission's requests have ended: its screen and the menu sound.
   void PollSubmission();
@@ -128,9 +132,12 @@ class TForm1 final : public IGameHost {
   // Copies the back buffer onto the snapshot surface; with `stripes`, lays the
   // pause line image over every second row.
   void FreezeSnapshot(bool stripes);
-  // A new session in CurrentGame; the old one is released only after the new
-  // one exists.
+  // A new session in CurrentGame with a fresh seed; the old one is released
+  // only after the new one exists.
   void StartNewGame();
+  // One frame of the session: the devices and the queued commands as its
+  // input, drawn into `back`.
+  void RunGameFrame(TSurface& back);
   // Copies the name field of the options into PlayerName and writes "Config.cfg".
   bool SaveSettings();
   // Reloads every image; creates the widgets on the first call.
@@ -163,7 +170,8 @@ class TForm1 final : public IGameHost {
 
   // --- IGameHost --------------------------------------------------------------------
   void SetGameState(uint32_t state) override { State.GameState = state; }
-  bool MouseActive() const override { return State.MouseActive != kFalse32; }
+  void ShowCursor(bool show) override { Sys.ShowCursor(show); }
+  void Rumble(uint16_t strength, uint32_t ms) override { Sys.RumblePad(strength, ms); }
   bool MusicOn() const override { return State.Settings.MusicOn; }
   int32_t LowestHighScore() const override;
   void SetMainMenuCurrent(int32_t item) override;
@@ -185,6 +193,8 @@ class TForm1 final : public IGameHost {
   TWidgetContext WidgetContext;
   std::unique_ptr<TMenuWidgets> Widgets;  // created by the first image load
   TGameContext GameContext;
+  // Commands for the session's next frame.
+  TFrameInput pendingInput_;
 
   // A 32-bit boolean (0 or -1): false while the display is rebuilt or the
   // application is in the background.

@@ -189,22 +189,6 @@ void TForm1::ScreenKey(uint16_t key) {
   }
 }
 
-void TForm1::NextWeapon() {
-  if (!State.CurrentGame) return;
-  TGame& game = *State.CurrentGame;
-  if (game.Weapon > 3) {
-    game.Weapon = 0;
-    return;
-  }
-  for (int weapon = game.Weapon + 1; weapon <= 4; ++weapon) {
-    if (game.Ammo[weapon] >= 1) {
-      game.Weapon = static_cast<int8_t>(weapon);
-      return;
-    }
-  }
-  game.Weapon = 0;
-}
-
 void TForm1::FormMouseMove(int32_t x, int32_t y) {
   State.MouseActive = kTrue32;
   if (DisplayReady == kFalse32) return;

@@ -66,7 +66,7 @@ void TForm1::ComposeScreen(TSurface& back) {
       DrawMenuFrame(back, kNoPanel);
       break;
     case gsPlaying:
-      if (State.CurrentGame) State.CurrentGame->RunFrame(back);
+      RunGameFrame(back);
       break;
     case gsOptions:
       DrawOptions(back);

@@ -200,11 +200,8 @@ void TForm1::DoMenuCommand() {
 
     case gsQuitGame:
       if (!w.YesNoGroup->Clicked) break;
-      // The phase start still holds the level's start, long past, so the
-      // session ends at its next frame.
-      if (w.YesNoGroup->FirstSelected && State.CurrentGame) {
-        State.CurrentGame->Phase = phGameOver;
-      }
+      // The session ends at its next frame.
+      if (w.YesNoGroup->FirstSelected) QuitGame();
       State.GameState = gsPlaying;
       Sys.ShowCursor(false);
       menuSound();

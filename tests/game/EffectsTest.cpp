@@ -33,9 +33,9 @@ TEST(Effects, ExplosionStartFramesSoundAndLength) {
     bool alive = true;
     while (alive) {
       ++calls;
-      rig.Sys.Advance(31);
+      rig.Advance(31);
       ASSERT_EQ(rig.Back.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
-      alive = hit.Process(rig.Back);
+      alive = hit.Process(&rig.Back);
       if (firstDrawn == 0 && rig.Back.PixelAt(310, 310) == SpriteColour(10 + c.Kind)) {
         firstDrawn = calls;
       }
@@ -52,8 +52,8 @@ TEST(Effects, ExplosionOnFrameZeroRepeatsItsSoundUntilItSteps) {
   THit hit(*rig.Game, 0, 300, 300, 0);
   hit.LastFrame = rig.Sys.Tick();
   for (int i = 0; i < 3; ++i) {
-    rig.Sys.Advance(10);
-    hit.Process(rig.Back);
+    rig.Advance(10);
+    hit.Process(&rig.Back);
   }
   EXPECT_EQ(rig.Sound.Count(sndExpl), 3);
   EXPECT_EQ(rig.Sound.Calls[0].X, 300);
@@ -64,13 +64,13 @@ TEST(Effects, FloatingScorePath) {
   TRunScore score(*rig.Game, 300, 200, 25);
   EXPECT_EQ(score.Y, 170);
   std::vector<int16_t> ys;
-  while (score.Process(rig.Back)) ys.push_back(score.Y);
+  while (score.Process(&rig.Back)) ys.push_back(score.Y);
   ASSERT_EQ(ys.size(), 80u);
   EXPECT_EQ(ys.front(), 169);
   EXPECT_EQ(ys.back(), 90);
   // The wave: x moves by round(2 sin(y / 10)) each frame.
   TRunScore wave(*rig.Game, 300, 200, 25);
-  wave.Process(rig.Back);
+  wave.Process(&rig.Back);
   EXPECT_EQ(wave.X, 300 + static_cast<int>(std::nearbyint(std::sin(16.9) * 2)));
 }
 
@@ -79,8 +79,8 @@ TEST(Effects, SeaScrollsInStepsOfThreeAndWraps) {
   TRunBackground& sea = *rig.Game->Background;
   std::vector<int16_t> seen;
   for (int i = 0; i < 83; ++i) {
-    rig.Sys.Advance(21);
-    sea.Process(rig.Back);
+    rig.Advance(21);
+    sea.Process(&rig.Back);
     seen.push_back(sea.Scroll);
   }
   EXPECT_EQ(seen[0], 3);
@@ -88,8 +88,8 @@ TEST(Effects, SeaScrollsInStepsOfThreeAndWraps) {
   EXPECT_EQ(seen[81], 0);
   EXPECT_EQ(seen[82], 3);
   // No step within 20 ms.
-  rig.Sys.Advance(20);
-  sea.Process(rig.Back);
+  rig.Advance(20);
+  sea.Process(&rig.Back);
   EXPECT_EQ(sea.Scroll, 3);
 }
 
@@ -114,9 +114,9 @@ TEST(Effects, LifeBarWidthAndVisibility) {
   TGameRig rig(56);
   TEnemyShip& enemy = rig.PlaceEnemy(kCruiser, 300, 200);
   enemy.LifeBar->Visible = true;
-  for (int i = 0; i < 100; ++i) enemy.LifeBar->Draw(rig.Back);
+  for (int i = 0; i < 100; ++i) enemy.LifeBar->Draw(&rig.Back);
   EXPECT_TRUE(enemy.LifeBar->Visible);
-  enemy.LifeBar->Draw(rig.Back);
+  enemy.LifeBar->Draw(&rig.Back);
   EXPECT_FALSE(enemy.LifeBar->Visible);
 }
 
@@ -124,7 +124,7 @@ TEST(Effects, LifeBarWidthAndVisibility) {
 std::unique_ptr<TIsland> MakeIsland(TGameRig& rig, uint8_t kind, bool withGun) {
   for (uint64_t seed = 1; seed < 500; ++seed) {
     rig.Game->Fleet->Clear();
-    rig.Rng.Seed(seed);
+    rig.Game->Rng().Seed(seed);
     auto island = std::make_unique<TIsland>(*rig.Game, 0);
     if (island->Kind == kind && static_cast<bool>(rig.Game->Fleet->Ships[0]) == withGun) {
       return island;
@@ -161,8 +161,8 @@ TEST(Effects, IslandsStartAtTheirSideAndCarryTheirGuns) {
     EXPECT_EQ(gun.Gun->FireType, 2 * gun.Gun->Model);
     // The gun follows the island and keeps its x.
     for (int i = 0; i < 10; ++i) {
-      rig.Sys.Advance(21);
-      island->Process(rig.Back);
+      rig.Advance(21);
+      island->Process(&rig.Back);
       gun.Move();
     }
     EXPECT_EQ(gun.Y, island->Y + kIslandKinds[c.Kind].Height / 2);
@@ -177,8 +177,8 @@ TEST(Effects, IslandEndsPastTheBottomAndReleasesItsGun) {
   ASSERT_TRUE(game.Islands[1]);
   TEnemyShip& gun = *game.Fleet->Ships[0];
   game.Islands[1]->Y = 598;
-  rig.Sys.Advance(21);
-  EXPECT_FALSE(game.Islands[1]->Process(rig.Back));
+  rig.Advance(21);
+  EXPECT_FALSE(game.Islands[1]->Process(&rig.Back));
   game.FreeIsland(1);
   EXPECT_FALSE(game.Islands[1]);
   // The gun no longer reads the freed island and stays where it was.
@@ -220,7 +220,7 @@ TEST(Effects, BonusEffects) {
     game.Ship->Y = 480;
     TBonus bonus(game, 300, 470);
     bonus.Kind = c.Kind;
-    EXPECT_FALSE(bonus.Process(rig.Back));  // collected
+    EXPECT_FALSE(bonus.Process(&rig.Back));  // collected
     for (int w = 1; w < kWeaponCount; ++w) {
       EXPECT_EQ(game.Ammo[static_cast<size_t>(w)], w == c.Weapon ? 10 : 0);
     }
@@ -256,9 +256,9 @@ TEST(Effects, IceAndMegaBombSpareTheirExemptions) {
   }
   // Destroyed at their next frame like any other: island guns score 5.
   game.Phase = phPlay;
-  rig.Sys.Advance(16);
+  rig.Advance(16);
   game.Fleet->LastSpawn = rig.Sys.Tick();  // no spawn in this frame
-  game.Fleet->Process(rig.Back);
+  game.Fleet->Process(&rig.Back);
   EXPECT_EQ(game.Score, 15 + 50 + 5);
   EXPECT_EQ(game.Kills, 3);
   EXPECT_EQ(game.Fleet->Count, 1);
@@ -270,7 +270,7 @@ TEST(Effects, UncollectedBonusFallsOffTheSea) {
   game.Ship->X = 500;
   TBonus bonus(game, 200, 500);
   int frames = 0;
-  while (bonus.Process(rig.Back)) ++frames;
+  while (bonus.Process(&rig.Back)) ++frames;
   EXPECT_EQ(bonus.Y, 601);
   EXPECT_EQ(frames, 100);
 }

@@ -69,8 +69,8 @@ TEST(EnemyFleet, RamDamagesBoth) {
     EXPECT_EQ(game.Health, c.HealthAfter);
     EXPECT_EQ(enemy.HitPoints <= 0, c.Destroyed);
     EXPECT_TRUE(enemy.LifeBar->Visible) << "a ram is a hit";
-    rig.Sys.Advance(16);
-    game.Fleet->Process(rig.Back);
+    rig.Advance(16);
+    game.Fleet->Process(&rig.Back);
     EXPECT_EQ(game.Score - scoreBefore, c.Destroyed ? kEnemyKinds[c.Kind].Value : 0);
   }
 }
@@ -84,15 +84,15 @@ TEST(EnemyFleet, FrozenEnemiesStandStillButKeepFiring) {
   enemy.Freeze = 3000;
   int fired = 0;
   for (int i = 0; i < 2999; ++i) {
-    rig.Sys.Advance(100);
+    rig.Advance(100);
     const int8_t before = enemy.Gun->ShotCount;
-    ASSERT_TRUE(enemy.Process(rig.Back));
+    ASSERT_TRUE(enemy.Process(&rig.Back));
     fired += enemy.Gun->ShotCount > before ? 1 : 0;
     ASSERT_EQ(enemy.Y, 100);
   }
   EXPECT_GT(fired, 0);
-  enemy.Process(rig.Back);
-  enemy.Process(rig.Back);
+  enemy.Process(&rig.Back);
+  enemy.Process(&rig.Back);
   EXPECT_EQ(enemy.Y, 102);
 }
 
@@ -221,8 +221,8 @@ TEST(Gunner, EnemyShotOnTheShipExplodesAtTheShipsXAndCountsAgainstTheGun) {
   // Fifty shots out: the gun is silent however long it waits.
   EXPECT_EQ(gun.ShotCount, 50);
   for (int i = 0; i < 500; ++i) {
-    rig.Sys.Advance(1100);
-    gun.Process(rig.Back, true);
+    rig.Advance(1100);
+    gun.Process(&rig.Back, true);
   }
   EXPECT_EQ(LiveShots(gun), 0);
 }
@@ -232,7 +232,7 @@ TEST(Gunner, EnemyGunAnglesStayWithinTheirLimits) {
   TEnemyShip& enemy = rig.PlaceEnemy(kCutter, 300, 100);
   for (double angle : {-3.0, 3.0}) {
     enemy.Gun->Angle = angle;
-    enemy.Gun->Process(rig.Back, true);
+    enemy.Gun->Process(&rig.Back, true);
     EXPECT_NEAR(std::abs(enemy.Gun->Angle), 1.14, 1e-6);
   }
 }
@@ -241,7 +241,7 @@ TEST(Gunner, SupplyPlaneDropsBonusesUntilTheSlotsAreFull) {
   TGameRig rig(42);
   TGame& game = *rig.Game;
   TEnemyShip& plane = rig.PlaceEnemy(kSupplyPlane, 300, 400);
-  rig.Sys.Advance(2000);
+  rig.Advance(2000);
   ASSERT_TRUE(plane.Gun->Fire());
   ASSERT_TRUE(game.Bonuses[0]);
   EXPECT_EQ(game.Bonuses[0]->X, 336);
@@ -249,7 +249,7 @@ TEST(Gunner, SupplyPlaneDropsBonusesUntilTheSlotsAreFull) {
   EXPECT_EQ(plane.Gun->ShotCount, 0);
   for (auto& bonus : game.Bonuses) bonus = std::make_unique<TBonus>(game, 0, 0);
   TBonus* first = game.Bonuses[0].get();
-  rig.Sys.Advance(2000);
+  rig.Advance(2000);
   const uint32_t tick = rig.Sys.Tick();
   EXPECT_TRUE(plane.Gun->Fire());
   EXPECT_EQ(game.Bonuses[0].get(), first);

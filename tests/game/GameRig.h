@@ -9,6 +9,7 @@
 #include "audio/SoundEffects.h"
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
+#include "game/FrameInput.h"
 #include "game/Game.h"
 #include "game/GameHost.h"
 #include "game/GameStates.h"
@@ -49,16 +50,16 @@ class TMusicLog final : public IMusic {
 class TTestHost final : public IGameHost {
  public:
   void SetGameState(uint32_t state) override { States.push_back(state); }
-  bool MouseActive() const override { return Mouse; }
   bool MusicOn() const override { return Music; }
   int32_t LowestHighScore() const override { return Lowest; }
   void SetMainMenuCurrent(int32_t item) override { MenuCurrent = item; }
+  void ShowCursor(bool show) override { CursorVisible = show; }
 
   std::vector<uint32_t> States;
-  bool Mouse = true;
   bool Music = true;
   int32_t Lowest = 0;
   int32_t MenuCurrent = -1;
+  bool CursorVisible = true;
 };
 
 // The real faces, loaded once for all tests of the binary.
@@ -106,17 +107,44 @@ inline int LiveShots(const TGunner& gun) {
   return live;
 }
 
-// One session on the fake platform with a fixed seed and a fake clock.
+// One session on the fake platform with a fixed seed and a fake clock, driven
+// as the shell drives it: each frame's input is read from the fake devices.
 struct TGameRig {
-  explicit TGameRig(uint64_t seed = 1, bool withImages = true) : Rng(seed) {
+  explicit TGameRig(uint64_t seed = 1, bool withImages = true) {
     if (withImages) FillTestImages(Images);
-    Game = std::make_unique<TGame>(Context);
+    Game = std::make_unique<TGame>(Context, TGameStart{seed, Sys.Tick()});
   }
 
   // Advances the clock by one frame of the real loop (about 15.6 ms) and runs it.
   void Frame(uint32_t ms = 16) {
     Sys.Advance(ms);
-    Game->RunFrame(Back);
+    Step();
+  }
+  // Moves the fake clock and the session's clock alike, for tests that step
+  // single objects between frames.
+  void Advance(uint32_t ms) {
+    Sys.Advance(ms);
+    Game->SetClock(Sys.Tick());
+  }
+  void SetTick(uint32_t tick) {
+    Sys.SetTick(tick);
+    Game->SetClock(tick);
+  }
+  // Runs a frame at the fake clock's time with the keys, the mouse and pad
+  // reads and the queued commands as its input.
+  void Step() {
+    TMouseState mouse;
+    if (!Sys.ReadMouse(mouse)) mouse = TMouseState{};
+    TPadState pad;
+    Sys.ReadPad(pad);
+    TFrameInput input = ReadDevices(Keys, mouse, pad);
+    input.Ms = Sys.Tick() - Game->Tick();
+    input.WeaponChanges = WeaponChanges;
+    input.Quit = Quit;
+    WeaponChanges = 0;
+    Quit = false;
+    LastInput = input;
+    Game->RunFrame(input, Draw ? &Back : nullptr);
   }
   // Runs frames until the phase is `phase` (at most `limit` frames); true on success.
   bool RunUntilPhase(uint8_t phase, int limit = 20000) {
@@ -138,14 +166,17 @@ struct TGameRig {
   void Key(uint8_t dik, bool down) { Keys[dik] = down ? 0x80 : 0x00; }
 
   FakePlatform Sys;
-  TRandom Rng;
   TImageSlots Images;
   TSoundLog Sound;
   TMusicLog Music;
   TTestHost Host;
   TSurfacePtr Snapshot = std::make_shared<TSurface>(800, 600);
   TKeyboardSnapshot Keys{};
-  TGameContext Context{Sys, Rng, Images, SharedFonts(), Sound, Music, Host, Snapshot, Keys};
+  uint8_t WeaponChanges = 0;  // Space or wheel presses for the next frame
+  bool Quit = false;          // the quit question's Yes for the next frame
+  bool Draw = true;           // false: frames run without a back buffer
+  TFrameInput LastInput{};
+  TGameContext Context{Images, &SharedFonts(), Sound, Music, Host, Snapshot};
   TSurface Back{800, 600};
   std::unique_ptr<TGame> Game;
 };

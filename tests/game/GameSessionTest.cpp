@@ -22,7 +22,7 @@ bool AnyHitOrScore(const TGame& game) {
 TEST(GameSession, ScriptedWholeGame) {
   TGameRig rig(42);
   TGame& game = *rig.Game;
-  EXPECT_FALSE(rig.Sys.CursorVisible());
+  EXPECT_FALSE(rig.Host.CursorVisible);
   EXPECT_EQ(game.Phase, phBetween);
 
   // First frame: nothing pending, "Win" and the banner.
@@ -84,7 +84,7 @@ TEST(GameSession, ScriptedWholeGame) {
   const uint32_t overStart = rig.Sys.Tick();
   while (rig.Host.States.empty()) rig.Frame();
   EXPECT_GT(rig.Sys.Tick() - overStart, 2000u);
-  EXPECT_TRUE(rig.Sys.CursorVisible());
+  EXPECT_TRUE(rig.Host.CursorVisible);
   ASSERT_EQ(rig.Music.Played.size(), 1u);
   EXPECT_EQ(rig.Music.Played[0], "1.xm");
 }
@@ -110,7 +110,7 @@ TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
     rig.Game->Lives = 0;
     rig.Frame();  // phBetween with no life left: game over at once
     ASSERT_EQ(rig.Game->Phase, phGameOver);
-    rig.Sys.Advance(2001);
+    rig.Advance(2001);
     rig.Frame(0);
     EXPECT_EQ(rig.Host.States, c.States);
     EXPECT_EQ(rig.Host.MenuCurrent, c.MenuCurrent);
@@ -118,9 +118,9 @@ TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
   }
 }
 
-TEST(GameSession, TimedPhasesEndByTheFramesOwnClockReading) {
-  // The clock moves while a frame runs; the banner and the game-over picture
-  // still end by the tick read at the frame's start.
+TEST(GameSession, TimedPhasesEndOneMillisecondAfterTheirLength) {
+  // The banner and the game-over picture last exactly their time on the
+  // session's clock: a frame at the full length keeps the phase, one ms later ends it.
   struct TCase {
     int16_t Lives;
     uint8_t Phase;
@@ -133,14 +133,12 @@ TEST(GameSession, TimedPhasesEndByTheFramesOwnClockReading) {
     rig.Game->Lives = c.Lives;
     rig.Frame();
     ASSERT_EQ(rig.Game->Phase, c.Phase);
-    rig.Sys.SetTick(rig.Game->PhaseStart + c.Ms);
-    rig.Sys.StepPerRead = 1;
-    rig.Game->RunFrame(rig.Back);
+    rig.SetTick(rig.Game->PhaseStart + c.Ms);
+    rig.Step();
     EXPECT_EQ(rig.Game->Phase, c.Phase);
     EXPECT_TRUE(rig.Host.States.empty());
-    rig.Sys.StepPerRead = 0;
-    rig.Sys.SetTick(rig.Game->PhaseStart + c.Ms + 1);
-    rig.Game->RunFrame(rig.Back);
+    rig.SetTick(rig.Game->PhaseStart + c.Ms + 1);
+    rig.Step();
     EXPECT_TRUE(rig.Game->Phase != c.Phase || !rig.Host.States.empty()) << "ends one ms later";
   }
 }
@@ -148,8 +146,8 @@ TEST(GameSession, TimedPhasesEndByTheFramesOwnClockReading) {
 TEST(GameSession, QuittingLongAfterThePhaseChangeReturnsAtTheNextFrame) {
   TGameRig rig(5);
   rig.StartPlay();
-  rig.Sys.Advance(5000);
-  rig.Game->Phase = phGameOver;  // the shell's quit question
+  rig.Advance(5000);
+  rig.Quit = true;  // the quit question's Yes
   rig.Frame();
   EXPECT_EQ(rig.Host.States, std::vector<uint32_t>{gsMainMenu});
   EXPECT_EQ(rig.Sound.Count(sndLoose), 0);

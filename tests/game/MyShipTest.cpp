@@ -112,7 +112,7 @@ TEST(MyShip, LastUnitFiresEverythingAndFallsBackToWeaponZero) {
     TGame& game = *rig.Game;
     game.Weapon = c.Weapon;
     game.Ammo[static_cast<size_t>(c.Weapon)] = 1;
-    rig.Sys.Advance(1000);  // every interval has passed
+    rig.Advance(1000);  // every interval has passed
     const size_t soundsBefore = rig.Sound.Calls.size();
     TMouseState mouse;
     mouse.Buttons[0] = 0x80;
@@ -128,7 +128,7 @@ TEST(MyShip, LastUnitFiresEverythingAndFallsBackToWeaponZero) {
     EXPECT_EQ(snarads, c.Shots);
     // Without ammunition nothing more is fired by that weapon.
     game.Weapon = c.Weapon;
-    rig.Sys.Advance(1000);
+    rig.Advance(1000);
     rig.Sys.QueueMouse(mouse);
     rig.Frame();
     EXPECT_EQ(game.Ship->Guns[static_cast<size_t>(c.Gun)]->ShotCount, c.Shots);
@@ -141,7 +141,7 @@ TEST(MyShip, RocketFanLeavesInOrderFromItsOwnBarrelTips) {
   TGame& game = *rig.Game;
   game.Weapon = 4;
   game.Ammo[4] = 5;
-  rig.Sys.Advance(1000);
+  rig.Advance(1000);
   TGunner& gun = *game.Ship->Guns[2];
   const double angle = 3.6;
   gun.Angle = angle;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -7,6 +11,7 @@
 #include <vector>
 
 #include "game/GameReplay.h"
+#include "game/LogicVersion.h"
 
 namespace {
 
@@ -64,6 +69,29 @@ TEST(GameReplay, WholeGameMatchesTheGoldenChecksums) {
                 << (firstDiff < expected.size() ? expected[firstDiff] : "<end>") << "\", got \""
                 << (firstDiff < got.Lines.size() ? got.Lines[firstDiff] : "<end>") << "\"; wrote "
                 << golden << ".actual";
+}
+
+// The golden file's FNV-1a hash for each logic version. A change to what the
+// game does changes the golden file; it must come with a new logic version
+// (game/LogicVersion.h) and its hash here, so old replays are refused rather
+// than reported as desyncs.
+constexpr std::pair<uint16_t, uint64_t> kGoldenHashes[] = {
+    {1, 0x5fe9ab6d650b93a3ull},
+};
+
+TEST(GameReplay, GoldenFileChangesOnlyWithTheLogicVersion) {
+  const std::string golden = std::string(TL_SOURCE_DIR) + "/tests/game/golden/replay.txt";
+  std::ifstream in(golden, std::ios::binary);
+  ASSERT_TRUE(in) << golden;
+  uint64_t hash = 0xCBF29CE484222325ull;
+  for (char c; in.get(c);) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+  const auto* known = std::find_if(std::begin(kGoldenHashes), std::end(kGoldenHashes),
+                                   [](const auto& row) { return row.first == kLogicVersion; });
+  ASSERT_NE(known, std::end(kGoldenHashes))
+      << "logic version " << kLogicVersion << " has no golden hash; add {" << kLogicVersion
+      << ", 0x" << std::hex << hash << "}";
+  EXPECT_EQ(known->second, hash) << "the golden replay changed but the logic version did not: "
+                                 << "raise kLogicVersion and add its hash 0x" << std::hex << hash;
 }
 
 TEST(GameReplay, SameSeedAndInputGiveTheSameGame) {

@@ -60,7 +60,8 @@ void Soak(uint64_t seed, int frames, bool withImages) {
     ASSERT_NO_FATAL_FAILURE(CheckInvariants(*rig.Game));
     if (!rig.Host.States.empty()) {
       rig.Host.States.clear();
-      auto next = std::make_unique<TGame>(rig.Context);
+      auto next = std::make_unique<TGame>(
+          rig.Context, TGameStart{seed + static_cast<uint64_t>(games), rig.Sys.Tick()});
       rig.Game = std::move(next);
       ++games;
     }

@@ -8,7 +8,7 @@
 
 #include "graphics/ImagePack.h"
 #include "graphics/PackWriter.h"
-#include "platform/BmpDecoder.h"
+#include "graphics/BmpDecoder.h"
 
 namespace {
 

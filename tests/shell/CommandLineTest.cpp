@@ -39,6 +39,9 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
   help.Version = true;
   TCommandLine windowed;
   windowed.Windowed = true;
+  TCommandLine verify;
+  verify.VerifyReplay = "a.tlr";
+  verify.Json = true;
   const Case cases[] = {
       {{"tidal-lynx"}, {}},
       {{"tidal-lynx", "--windowed", "--fullscreen", "--data-dir", "/d", "--config=c.cfg",
@@ -54,6 +57,8 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
       {{"tidal-lynx", "--scale=0"}, Want("--scale takes a whole number from 1 to 16, not '0'")},
       {{"tidal-lynx", "--scale", "2x"},
        Want("--scale takes a whole number from 1 to 16, not '2x'")},
+      {{"tidal-lynx", "--json", "--verify-replay=a.tlr"}, verify},
+      {{"tidal-lynx", "--json"}, Want("--json goes with --verify-replay")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());
@@ -68,11 +73,14 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
     EXPECT_EQ(got.NoSound, c.want.NoSound);
     EXPECT_EQ(got.NoMusic, c.want.NoMusic);
     EXPECT_EQ(got.Scale, c.want.Scale);
+    EXPECT_EQ(got.VerifyReplay, c.want.VerifyReplay);
+    EXPECT_EQ(got.Json, c.want.Json);
   }
   // Every option of the table is in the help.
   const std::string text = HelpText("tidal-lynx");
-  for (const char* name : {"--help", "--version", "--windowed", "--fullscreen", "--data-dir DIR",
-                           "--config FILE", "--no-sound", "--no-music", "--scale N"}) {
+  for (const char* name :
+       {"--help", "--version", "--windowed", "--fullscreen", "--data-dir DIR", "--config FILE",
+        "--no-sound", "--no-music", "--scale N", "--verify-replay FILE", "--json"}) {
     EXPECT_NE(text.find(name), std::string::npos) << name;
   }
 }

@@ -165,6 +165,7 @@ TEST_F(InputTest, QuitQuestionDuringPlay) {
   Key(kLeft);
   Key(kEnter);  // Yes: the session ends at its next frame
   EXPECT_EQ(state_.GameState, gsPlaying);
+  ComposeFrame();
   EXPECT_EQ(state_.CurrentGame->Phase, phGameOver);
 }
 
@@ -175,7 +176,9 @@ TEST_F(InputTest, SpaceAndEachWheelNotchCycleThroughWeaponsWithAmmunition) {
   game.Phase = phPlay;
   game.Ammo = {};
   game.Weapon = 0;
+  // Each change reaches the game with its next frame.
   Key(kSpace);
+  ComposeFrame();
   EXPECT_EQ(game.Weapon, 0);  // nothing else to choose
   game.Ammo[2] = 3;
   game.Ammo[4] = 1;
@@ -188,12 +191,14 @@ TEST_F(InputTest, SpaceAndEachWheelNotchCycleThroughWeaponsWithAmmunition) {
   for (const auto& step : steps) {
     SCOPED_TRACE(step.wheel);
     step.wheel == 0 ? Key(kSpace) : Wheel(step.wheel);
+    ComposeFrame();
     EXPECT_EQ(game.Weapon, step.weapon);
   }
   // Outside phPlay neither Space nor the wheel changes the weapon.
   game.Phase = phBetween;
   Key(kSpace);
   Wheel(120);
+  ComposeFrame();
   EXPECT_EQ(game.Weapon, 4);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/BmpLayout.h"
+#include "graphics/BmpLayout.h"
 
 #include <utility>
 

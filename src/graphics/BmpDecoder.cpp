@@ -1,4 +1,4 @@
-#include "platform/BmpDecoder.h"
+#include "graphics/BmpDecoder.h"
 
 #include <SDL.h>
 
