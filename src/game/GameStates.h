@@ -23,4 +23,5 @@ enum : uint32_t {
   gsHelpControls = 51,
   gsHelpEnemies = 52,
   gsAbout = 53,
+  gsWatching = 60,  // a replay plays
 };

@@ -20,6 +20,7 @@
 #include "settings/ConfigFile.h"
 #include "shell/MenuBackdrop.h"
 #include "shell/PadNavigator.h"
+#include "shell/ReplayViewer.h"
 #include "shell/ScreenLayout.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
@@ -67,6 +68,12 @@ class TForm1 final : public IGameHost {
   void HandleEvent(const TPlatformEvent& event);
   // Whether the window may be resized now.
   bool FormCanResize() const;
+  // Plays `replay` in the window (ReplayViewer.*) from the current screen.
+  // When it ends (or Esc ends it) the form goes back to that screen, or with
+  // `closeAfter` closes, as for a replay named on the command line.
+  void WatchReplay(TReplay replay, bool closeAfter);
+  // The replay being watched, or the one watched last.
+  const TReplayViewer* Viewer() const { return viewer_.get(); }
 
  private:
   // Tests read the widgets and simulate a lost surface through this helper
@@ -143,6 +150,12 @@ class TForm1 final : public IGameHost {
   // Reloads every image; creates the widgets on the first call.
   void LoadAllImages();
 
+  // --- watching a replay (FormWatch.cpp) ----------------------------------------------
+  void WatchFrame(TSurface& back);
+  void WatchKey(uint16_t key);
+  // Ends the watching: back where it started, or the form closes.
+  void StopWatching();
+
   // --- the screens ------------------------------------------------------------------
   // Draws the screen of the current GameState into `back`.
   void ComposeScreen(TSurface& back);
@@ -206,8 +219,17 @@ class TForm1 final : public IGameHost {
   TPadNavigator padNavigator_;
   // The result being sent while "Please wait..." (then "Verifying…") shows.
   std::unique_ptr<TResultSubmission> submission_;
+  // The encoded replay of the game last played to its end, which the
+  // recording fills in; sent after that game's result when not empty.
+  std::string finishedReplay_;
   // A submission whose replay upload failed, kept for the retry question.
   std::unique_ptr<TResultSubmission> retryUpload_;
+  // The replay being watched (or watched last), the screen to return to and
+  // whether the form closes instead.
+  std::unique_ptr<TReplayViewer> viewer_;
+  uint32_t watchReturn_ = gsHighScores;
+  bool closeAfterWatch_ = false;
+  uint32_t lastWatchTick_ = 0;
   // The saved display mode while WindowedThisRun overrides it.
   std::optional<bool> savedWindowedMode_;
 };

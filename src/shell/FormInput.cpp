@@ -91,6 +91,10 @@ void TForm1::ScreenKey(uint16_t key) {
       if (key == kVkP || key == kVkEscape) State.GameState = gsPlaying;
       break;
 
+    case gsWatching:
+      WatchKey(key);
+      break;
+
     case gsOptions: {
       TDDOptBtnCollection& options = *w.OptionsGroup;
       const bool typing = options.NameEdit.Focused && options.NameEdit.Editing;

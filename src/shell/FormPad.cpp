@@ -55,6 +55,9 @@ uint16_t ButtonKey(uint32_t gameState, TPadButton button) {
     case gsMainMenu:
       if (button == TPadButton::Start) return kVkEscape;  // the exit question
       break;
+    case gsWatching:  // A and the right shoulder are held for speed
+      if (button == TPadButton::Start) return kVkP;
+      return button == TPadButton::B || button == TPadButton::Back ? kVkEscape : 0;
     default:
       break;
   }

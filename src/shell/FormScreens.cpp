@@ -68,6 +68,9 @@ void TForm1::ComposeScreen(TSurface& back) {
     case gsPlaying:
       RunGameFrame(back);
       break;
+    case gsWatching:
+      WatchFrame(back);
+      break;
     case gsOptions:
       DrawOptions(back);
       break;
@@ -97,6 +100,8 @@ bool TForm1::ScreenCoversFrame() const {
     case gsPlaying:
       return State.CurrentGame && Display.BackBuffer &&
              State.CurrentGame->CoversFrame(*Display.BackBuffer);
+    case gsWatching:  // a game frame, the paused picture, or the last frame kept
+      return viewer_ != nullptr;
     case gsIntro:
     case gsMainMenu:
     case gsOptions:

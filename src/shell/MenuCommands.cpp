@@ -3,6 +3,7 @@
 // on screens that show the main menu beside them, the main menu after that.
 // It never clears a Clicked flag; the next mouse press recomputes them all.
 #include "game/GameTables.h"
+#include "online/ReplayUpload.h"
 #include "online/ResultSubmission.h"
 #include "online/WebLinks.h"
 #include "settings/HiScores.h"
@@ -190,6 +191,7 @@ void TForm1::DoMenuCommand() {
         const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
         submission_ = std::make_unique<TResultSubmission>(Sys, w.NameField->Text, score,
                                                           State.Settings.PlayerName);
+        if (!finishedReplay_.empty()) submission_->Then(ReplayUploadStep(finishedReplay_));
         submission_->Start();
         return;
       }

@@ -129,6 +129,14 @@ set -e
 check "a bad option exits 2 (got $status)" test "$status" = 2
 check "a bad option prints the usage on stderr" grep -q "^usage: tidal-lynx" "$scratch/bad.err"
 check "a bad option prints nothing on stdout" test ! -s "$scratch/bad.out"
+# A replay that cannot be played is refused before any window opens.
+printf 'not a replay' >"$scratch/bad.tlr"
+set +e
+err=$(nowin "$game" "$scratch/bad.tlr" 2>&1 >/dev/null)
+status=$?
+set -e
+check "an unplayable replay exits 2 (got $status)" test "$status" = 2
+check "an unplayable replay is named ($err)" grep -qF "$scratch/bad.tlr: " <<<"$err"
 
 # --- a binary without data: status 1, every place listed -----------------------------
 lonely=$scratch/lonely/bin

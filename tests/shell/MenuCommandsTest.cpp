@@ -237,6 +237,56 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
   }
 }
 
+TEST_F(CommandTest, AFailedReplayUploadAsksToRepeatTheUploadAlone) {
+  const std::string replay("TLR\x1a\0 replay bytes", 19);
+  const struct {
+    const char* name;
+    bool again;  // the answer to "Can not send the replay! Repeat?"
+    size_t uploads;
+  } cases[] = {
+      {"Yes sends the replay again", true, 2},
+      {"No goes on to the table", false, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    sys_.HttpRequests.clear();
+    sys_.HttpHandler = [](const std::string&) {
+      return THttpResult{true, 200, "a|b|c|d|CHALLENGE|f", ""};
+    };
+    int posts = 0;
+    sys_.HttpPostHandler = [&](const FakePlatform::THttpRequest&) {
+      return ++posts == 1 ? THttpResult{false, 503, "", "busy"} : THttpResult{true, 202, "{}", ""};
+    };
+    Start();
+    FinishGameWithScore(1234);
+    TFormProbe::SetFinishedReplay(*form_, replay);
+    state_.GameState = gsSubmitAsk;
+    auto answer = [&](bool yes) {
+      Key(yes ? kLeft : kRight);
+      Key(kEnter);
+      for (int pass = 0; pass < 2000 && state_.GameState == gsSubmitting; ++pass) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ComposeFrame();
+      }
+    };
+    answer(true);
+    ASSERT_EQ(state_.GameState, gsUploadFailed);
+    answer(c.again);
+    EXPECT_EQ(state_.GameState, gsHighScores);
+    ASSERT_EQ(sys_.HttpRequests.size(), 2 + c.uploads) << "the result itself is sent once";
+    for (size_t i = 2; i < sys_.HttpRequests.size(); ++i) {
+      const auto& post = sys_.HttpRequests[i];
+      EXPECT_EQ(post.Method, "POST");
+      EXPECT_EQ(post.Url, "http://" + ScoreHost() + "/api/replays?p=CHALLENGE");
+      EXPECT_EQ(post.ContentType, "application/x-tidal-lynx-replay");
+      EXPECT_EQ(post.Body, replay);
+    }
+  }
+}
+
 TEST_F(CommandTest, OptionsChoicesTakeEffectAtOnce) {
   Start();
   SelectMainItem(1);

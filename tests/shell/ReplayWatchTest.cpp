@@ -1,0 +1,158 @@
+// Watching a replay through the form on the fake platform: the recorded game
+// plays to the checksums the verifier checks, the keys and the pad pause and
+// end it, and it ends where it started.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "game/LogicVersion.h"
+#include "replay/ReplayKit.h"
+#include "replay/ReplayVerifier.h"
+#include "shell/FormFixture.h"
+#include "shell/ReplayViewer.h"
+
+namespace {
+
+constexpr uint16_t kVkP = 80, kVkEscape = 27;
+
+// One whole scripted game, recorded once for the binary.
+const TRecordedGame& Recorded() {
+  static const TRecordedGame game = RecordScriptedGame(20261209, false);
+  return game;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+class ReplayWatchTest : public FormFixture {
+ protected:
+  // Reads the recorded game from a file as the command line and the table do,
+  // and starts watching it from `screen`.
+  void Watch(uint32_t screen, bool closeAfter) {
+    const auto path = dir_ / "game.tlr";
+    WriteFile(path, Recorded().Bytes);
+    TReplay replay;
+    std::string error;
+    ASSERT_TRUE(ReadWatchableReplay(path.string(), replay, error)) << error;
+    state_.GameState = screen;
+    form_->WatchReplay(std::move(replay), closeAfter);
+    ASSERT_EQ(state_.GameState, gsWatching);
+  }
+  // A key, or a pad button pressed and let go.
+  void Press(bool pad, uint16_t key, TPadButton button) {
+    if (!pad) return Key(key);
+    sys_.PressPad(button);
+    sys_.ReleasePad(button);
+    Deliver();
+  }
+  // Passes of the loop while the replay plays, at most `passes`.
+  void Play(int passes) {
+    for (int i = 0; i < passes && state_.GameState == gsWatching && !form_->Closed(); ++i) {
+      ComposeFrame();
+    }
+  }
+};
+
+TEST_F(ReplayWatchTest, TheWatchedGameIsTheVerifiedOneAndEndsWhereItStarted) {
+  const TRecordedGame& game = Recorded();
+  ASSERT_EQ(VerifyReplay(game.Bytes.data(), game.Bytes.size()).Kind, TVerdictKind::Ok);
+  struct TCase {
+    const char* label;
+    bool closeAfter;  // named on the command line
+    uint32_t after;
+    bool closed;
+  };
+  const TCase cases[] = {
+      {"from the high scores", false, gsHighScores, false},
+      {"from the command line", true, gsHighScores, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    StartForm();
+    Watch(gsHighScores, c.closeAfter);
+    // Up held: 8 recorded frames a pass, the last of them drawn.
+    sys_.SetKey(dik::kUp, true);
+    Play(static_cast<int>(game.Replay.FrameCount()));
+    const TReplayViewer* viewer = form_->Viewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->FramesPlayed(), game.Replay.FrameCount());
+    EXPECT_EQ(viewer->Checkpoints(), game.Replay.Checkpoints);
+    EXPECT_EQ(StateChecksum(viewer->Game()), game.Replay.FinalChecksum);
+    EXPECT_EQ(viewer->Game().Score, game.Replay.FinalScore);
+    EXPECT_EQ(state_.GameState, c.after);
+    EXPECT_EQ(form_->Closed(), c.closed);
+    form_.reset();
+  }
+}
+
+TEST_F(ReplayWatchTest, PauseHoldsTheGameAndEscOrThePadEndsIt) {
+  for (const bool pad : {false, true}) {
+    SCOPED_TRACE(pad ? "pad" : "keys");
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    StartForm();
+    sys_.PlugPad();
+    Watch(gsHighScores, false);
+    Play(20);
+    const uint32_t played = form_->Viewer()->FramesPlayed();
+    EXPECT_GE(played, 8u);
+    EXPECT_LE(played, 30u);  // about one recorded frame a pass at the normal pace
+    Press(pad, kVkP, TPadButton::Start);
+    Play(20);
+    EXPECT_EQ(form_->Viewer()->FramesPlayed(), played) << "paused";
+    EXPECT_EQ(state_.GameState, gsWatching);
+    Press(pad, kVkP, TPadButton::Start);
+    Play(5);
+    EXPECT_GT(form_->Viewer()->FramesPlayed(), played) << "going again";
+    music_.Calls.clear();
+    Press(pad, kVkEscape, TPadButton::B);
+    EXPECT_EQ(state_.GameState, gsHighScores);
+    // The menus get their music back from the game's.
+    EXPECT_EQ(music_.Calls, std::vector<std::string>{"play 1.xm"});
+    form_.reset();
+  }
+}
+
+TEST(ReplayWatch, AReplayThatCannotBePlayedIsRefusedWithItsReason) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("tl_watch_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::vector<uint8_t> bytes = Recorded().Bytes;
+  TReplay other = Recorded().Replay;
+  other.LogicVersion = kLogicVersion + 1;
+  struct TCase {
+    const char* label;
+    std::vector<uint8_t> bytes;  // empty: no file
+    const char* reason;
+  };
+  const TCase cases[] = {
+      {"missing", {}, "No such file"},
+      {"cut short", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 100), ""},
+      {"not a replay", {'h', 'e', 'l', 'l', 'o'}, ""},
+      {"another logic version", EncodeReplay(other), "game logic"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const auto path = dir / (std::string(c.label) + ".tlr");
+    if (!c.bytes.empty()) WriteFile(path, c.bytes);
+    TReplay replay;
+    std::string error;
+    EXPECT_FALSE(ReadWatchableReplay(path.string(), replay, error));
+    EXPECT_EQ(error.rfind(path.string() + ": ", 0), 0u) << error;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_GT(error.size(), path.string().size() + 2) << error;
+  }
+  std::filesystem::remove_all(dir);
+}
