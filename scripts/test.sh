@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UBSan and runs
 # every test, then the audio tests under ThreadSanitizer, the whole suite again
-# in a plain release build, each fuzz target for a short while, and checks that
+# in a plain release build, the game logic built by clang at -O0 and -O2, each
+# fuzz target for a short while, and checks that
 # the run left the working tree unchanged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +27,14 @@ mkdir -p build/tsan/tests/work/audio
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
+
+# The game logic built by clang at -O0 and -O2 plays the golden game to the
+# same bits as the gcc builds above.
+for preset in clang-O0 clang-O2; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  (cd "build/$preset/tests/work/logic" && ../../tests_logic)
+done
 
 # Every fuzz target for a short while (TL_FUZZ_SECONDS, default 20).
 scripts/fuzz.sh "${TL_FUZZ_SECONDS:-20}"

@@ -1,6 +1,6 @@
 #include "game/EnemyShip.h"
 
-#include <cmath>
+#include "game/GameTrig.h"
 
 #include "game/EnemyEngine.h"
 #include "game/Game.h"
@@ -85,7 +85,7 @@ void TEnemyShip::Aim() {
   const int32_t dx = ship.X - Gun->AimX;
   int32_t dy = ship.Y - Gun->AimY - 40;
   if (dy == 0) dy = ship.Y - Gun->AimY - 41;
-  Gun->Angle = -std::atan(static_cast<double>(dx) / dy);
+  Gun->Angle = -game_trig::Atan(static_cast<double>(dx) / dy);
 }
 
 void TEnemyShip::Move() {

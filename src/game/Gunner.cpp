@@ -1,6 +1,6 @@
 #include "game/Gunner.h"
 
-#include <cmath>
+#include "game/GameTrig.h"
 
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
@@ -72,9 +72,9 @@ void TGunner::Shoot(uint8_t kind, uint8_t sound, int32_t dx, int16_t dy, double 
   const TMount& mount = kMounts[MountIndex];
   const int32_t barrel = kGunModels[Model].Barrel;
   const auto x0 = static_cast<int16_t>(OwnerX + MountX + mount.MuzzleX + dx +
-                                       RoundEven(std::cos(angle + kHalfPi) * barrel));
+                                       RoundEven(game_trig::Cos(angle + kHalfPi) * barrel));
   const auto y0 = static_cast<int16_t>(OwnerY + MountY + mount.MuzzleY + dy +
-                                       RoundEven(std::sin(angle + kHalfPi) * barrel));
+                                       RoundEven(game_trig::Sin(angle + kHalfPi) * barrel));
   if (FireType == kFireDropBonus) {
     for (auto& bonus : game_.Bonuses) {
       if (!bonus) {

@@ -1,6 +1,6 @@
 #include "game/Pulya.h"
 
-#include <cmath>
+#include "game/GameTrig.h"
 
 #include "game/Game.h"
 #include "game/GameMath.h"
@@ -21,6 +21,6 @@ void TPulya::Process(TSurface* back) {
     DrawRotated(*image, *back, TPoint{kind.PivotX, kind.PivotY}, Angle, kind.Width, kind.Height,
                 static_cast<uint16_t>(RoundEven(X)), static_cast<uint16_t>(RoundEven(Y)));
   }
-  X = static_cast<float>(X + std::cos(Angle + kHalfPi) * kind.Speed);
-  Y = static_cast<float>(Y + std::sin(Angle + kHalfPi) * kind.Speed);
+  X = static_cast<float>(X + game_trig::Cos(Angle + kHalfPi) * kind.Speed);
+  Y = static_cast<float>(Y + game_trig::Sin(Angle + kHalfPi) * kind.Speed);
 }

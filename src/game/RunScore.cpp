@@ -1,7 +1,7 @@
 #include "game/RunScore.h"
 
-#include <cmath>
 #include <string>
+#include "game/GameTrig.h"
 
 #include "game/Game.h"
 #include "game/GameMath.h"
@@ -12,7 +12,7 @@ TRunScore::TRunScore(TGame& game, int16_t x, int16_t y, uint16_t value)
 
 bool TRunScore::Process(TSurface* back) {
   Y = static_cast<int16_t>(Y - 1);
-  X = static_cast<int16_t>(X + RoundEven(std::sin(Y / 10.0) * 2));
+  X = static_cast<int16_t>(X + RoundEven(game_trig::Sin(Y / 10.0) * 2));
   Age = static_cast<int16_t>(Age + 1);
   if (Age > 80) return false;
   if (TFonts* fonts = game_.Fonts(); fonts && back) {

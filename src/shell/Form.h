@@ -17,6 +17,8 @@
 #include "platform/GamePaths.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
+#include "replay/ReplayRecorder.h"
+#include "replay/ReplayStore.h"
 #include "settings/ConfigFile.h"
 #include "shell/MenuBackdrop.h"
 #include "shell/PadNavigator.h"
@@ -143,8 +145,17 @@ class TForm1 final : public IGameHost {
   // only after the new one exists.
   void StartNewGame();
   // One frame of the session: the devices and the queued commands as its
-  // input, drawn into `back`.
+  // input, drawn into `back`, and recorded.
   void RunGameFrame(TSurface& back);
+  // At the game's end: the recording written to the replays folder.
+  void FinishRecording();
+  // After a name entry put the last game in the table (row of `name` and
+  // `score`): its replay is linked to that row and carries the name.
+  void LinkReplayToTable(const std::string& name, int32_t score);
+  // After the table was cleared: no row has a replay any more.
+  void UnlinkReplays();
+  // replays/ beside Config.cfg.
+  TReplayStore Replays() const;
   // Copies the name field of the options into PlayerName and writes "Config.cfg".
   bool SaveSettings();
   // Reloads every image; creates the widgets on the first call.
@@ -208,6 +219,11 @@ class TForm1 final : public IGameHost {
   TGameContext GameContext;
   // Commands for the session's next frame.
   TFrameInput pendingInput_;
+  // The running game's recording; the last game's replay and its file name
+  // ("" when it could not be written).
+  std::unique_ptr<TReplayRecorder> recorder_;
+  TReplay lastReplay_;
+  std::string lastReplayName_;
 
   // A 32-bit boolean (0 or -1): false while the display is rebuilt or the
   // application is in the background.

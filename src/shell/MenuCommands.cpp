@@ -150,7 +150,10 @@ void TForm1::DoMenuCommand() {
 
     case gsClearScores:
       if (!w.OkCancelGroup->Clicked) break;
-      if (w.OkCancelGroup->FirstSelected) ResetHiScores(State.HiScores);
+      if (w.OkCancelGroup->FirstSelected) {
+        ResetHiScores(State.HiScores);
+        UnlinkReplays();
+      }
       State.GameState = gsHighScores;
       menuSound();
       return;
@@ -161,6 +164,7 @@ void TForm1::DoMenuCommand() {
         const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
         InsertResult(State.HiScores, w.NameField->Text, score);
         SaveSettings();  // a failed save is reported on stderr; the flow goes on
+        LinkReplayToTable(w.NameField->Text, score);
         State.GameState = gsSubmitAsk;
       } else {
         State.GameState = gsMainMenu;
