@@ -20,6 +20,7 @@ enum : uint32_t {
   gsConnectFailed = 38,
   gsSubmitting = 39,
   gsUploadFailed = 40,  // the result went in, its replay did not: "Repeat?"
+  gsReplayFailed = 41,  // a table row's replay cannot be played
   gsHelpControls = 51,
   gsHelpEnemies = 52,
   gsAbout = 53,

@@ -166,6 +166,13 @@ class TForm1 final : public IGameHost {
   void WatchKey(uint16_t key);
   // Ends the watching: back where it started, or the form closes.
   void StopWatching();
+  // The high-score table's replays (FormTableReplays.cpp): the index, read
+  // again when it is a second old; the marks; a key, a click and a row.
+  const TReplayStore::TIndex& TableReplays();
+  void DrawReplayMarks(TSurface& back);
+  bool TableReplayKey(uint16_t key);
+  bool TableReplayClick(int32_t x, int32_t y);
+  void WatchTableRow(size_t row);
 
   // --- the screens ------------------------------------------------------------------
   // Draws the screen of the current GameState into `back`.
@@ -235,9 +242,6 @@ class TForm1 final : public IGameHost {
   TPadNavigator padNavigator_;
   // The result being sent while "Please wait..." (then "Verifying…") shows.
   std::unique_ptr<TResultSubmission> submission_;
-  // The encoded replay of the game last played to its end, which the
-  // recording fills in; sent after that game's result when not empty.
-  std::string finishedReplay_;
   // A submission whose replay upload failed, kept for the retry question.
   std::unique_ptr<TResultSubmission> retryUpload_;
   // The replay being watched (or watched last), the screen to return to and
@@ -246,6 +250,11 @@ class TForm1 final : public IGameHost {
   uint32_t watchReturn_ = gsHighScores;
   bool closeAfterWatch_ = false;
   uint32_t lastWatchTick_ = 0;
+  // The table's replay links as last read, and the row picked by the keys.
+  TReplayStore::TIndex tableReplays_;
+  uint32_t tableReplaysTick_ = 0;
+  bool tableReplaysRead_ = false;
+  int32_t tableReplayRow_ = -1;
   // The saved display mode while WindowedThisRun overrides it.
   std::optional<bool> savedWindowedMode_;
 };

@@ -121,6 +121,7 @@ bool TForm1::ScreenCoversFrame() const {
     case gsQuitGame:
     case gsConnectFailed:
     case gsUploadFailed:
+    case gsReplayFailed:
     case gsSubmitting:
       background = Display.SnapshotSurface.get();
       break;
@@ -204,6 +205,7 @@ void TForm1::DrawHighScores(TSurface& back) {
   DrawMarker(back, kHighScoreDecorSlot, sl::kHighScoresMarker);
   Widgets->HighScoreButtons->Draw(back);
   DrawHiScores(State.HiScores, Fonts, back);
+  DrawReplayMarks(back);
 }
 
 void TForm1::DrawHelpPage(TSurface& back) {
@@ -298,6 +300,11 @@ void TForm1::DrawDialog(TSurface& back) {
       w.YesNoGroup->Draw(back);
       Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
       Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
+      break;
+    case gsReplayFailed:
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
+      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not play"});
+      Draw(Fonts, back, {290, 282, 24, 15, kRed, "this replay!"});
       break;
     case gsUploadFailed:
       DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);

@@ -195,7 +195,11 @@ void TForm1::DoMenuCommand() {
         const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
         submission_ = std::make_unique<TResultSubmission>(Sys, w.NameField->Text, score,
                                                           State.Settings.PlayerName);
-        if (!finishedReplay_.empty()) submission_->Then(ReplayUploadStep(finishedReplay_));
+        // The replay of the game the result is from goes after it.
+        if (lastReplay_.FrameCount() > 0) {
+          const std::vector<uint8_t> bytes = EncodeReplay(lastReplay_);
+          submission_->Then(ReplayUploadStep(std::string(bytes.begin(), bytes.end())));
+        }
         submission_->Start();
         return;
       }

@@ -9,9 +9,4 @@
 struct TFormProbe {
   static const TMenuWidgets& Widgets(const TForm1& form) { return *form.Widgets; }
   static TImageSlots& Images(TForm1& form) { return form.Images; }
-  // Stands in for the recording of the game just played, until the shell
-  // records games itself.
-  static void SetFinishedReplay(TForm1& form, std::string bytes) {
-    form.finishedReplay_ = std::move(bytes);
-  }
 };

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -205,7 +208,7 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
   } cases[] = {
       {"No", false, true, gsHighScores, 0},
       {"Yes, server down", true, false, gsConnectFailed, 1},
-      {"Yes, server up", true, true, gsHighScores, 2},
+      {"Yes, server up", true, true, gsHighScores, 3},  // the result's two, then its replay
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -219,6 +222,9 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
       r.Status = c.serverUp ? 200 : 0;
       r.Body = "a|b|c|d|CHALLENGE|f";
       return r;
+    };
+    sys_.HttpPostHandler = [](const FakePlatform::THttpRequest&) {
+      return THttpResult{true, 202, R"({"id":1,"status":"pending"})", ""};
     };
     Start();
     FinishGameWithScore(1234);
@@ -238,7 +244,6 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
 }
 
 TEST_F(CommandTest, AFailedReplayUploadAsksToRepeatTheUploadAlone) {
-  const std::string replay("TLR\x1a\0 replay bytes", 19);
   const struct {
     const char* name;
     bool again;  // the answer to "Can not send the replay! Repeat?"
@@ -262,8 +267,17 @@ TEST_F(CommandTest, AFailedReplayUploadAsksToRepeatTheUploadAlone) {
     };
     Start();
     FinishGameWithScore(1234);
-    TFormProbe::SetFinishedReplay(*form_, replay);
-    state_.GameState = gsSubmitAsk;
+    for (uint16_t k : {'A', 'N', 'N'}) Key(k);
+    Key(kEnter);  // Ok: the result and its replay go in the table
+    ASSERT_EQ(state_.GameState, gsSubmitAsk);
+    // The game as the recording kept it, with the entered name.
+    std::string replay;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_ / "replays")) {
+      if (entry.path().extension() != ".tlr") continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      replay.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_FALSE(replay.empty());
     auto answer = [&](bool yes) {
       Key(yes ? kLeft : kRight);
       Key(kEnter);

@@ -10,6 +10,7 @@
 
 #include "game/LogicVersion.h"
 #include "replay/ReplayKit.h"
+#include "replay/ReplayStore.h"
 #include "replay/ReplayVerifier.h"
 #include "shell/FormFixture.h"
 #include "shell/ReplayViewer.h"
@@ -122,6 +123,60 @@ TEST_F(ReplayWatchTest, PauseHoldsTheGameAndEscOrThePadEndsIt) {
     // The menus get their music back from the game's.
     EXPECT_EQ(music_.Calls, std::vector<std::string>{"play 1.xm"});
     form_.reset();
+  }
+}
+
+TEST_F(ReplayWatchTest, ATableRowWithAReplayIsWatchedByMouseKeysAndPad) {
+  constexpr uint16_t kVkPageDown = 34, kVkW = 87, kVkEnter = 13;
+  const int32_t rowX = 420, firstRowY = 200, secondRowY = 226;
+  struct TCase {
+    const char* label;
+    bool damaged;    // the linked file is cut short
+    int how;         // 0 click on the first row, 1 PageDown and W, 2 the pad
+    uint32_t shown;  // the screen then
+  };
+  const TCase cases[] = {
+      {"click", false, 0, gsWatching},
+      {"keys", false, 1, gsWatching},
+      {"pad", false, 2, gsWatching},
+      {"damaged file", true, 0, gsReplayFailed},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    // The table's first row links the recorded game.
+    TReplayStore store((dir_ / "replays").string());
+    std::vector<uint8_t> bytes = Recorded().Bytes;
+    if (c.damaged) bytes.resize(bytes.size() / 2);
+    std::string error;
+    TReplayStore::TIndex index;
+    index[0] = store.Add(bytes, 1765000000, error);
+    ASSERT_FALSE(index[0].empty()) << error;
+    ASSERT_TRUE(store.WriteIndex(index, error)) << error;
+    StartForm();
+    sys_.PlugPad();
+    state_.GameState = gsHighScores;
+    ComposeFrame();
+    Click(rowX, secondRowY);  // no replay there: nothing happens
+    EXPECT_EQ(state_.GameState, gsHighScores);
+    if (c.how == 0) Click(rowX, firstRowY);
+    if (c.how == 1) {
+      Key(kVkPageDown);
+      Key(kVkW);
+    }
+    if (c.how == 2) {
+      for (TPadButton b : {TPadButton::RightShoulder, TPadButton::X}) {
+        sys_.PressPad(b);
+        sys_.ReleasePad(b);
+        Deliver();
+      }
+    }
+    EXPECT_EQ(state_.GameState, c.shown);
+    ComposeFrame();
+    Key(c.damaged ? kVkEnter : kVkEscape);
+    EXPECT_EQ(state_.GameState, gsHighScores);
   }
 }
 
