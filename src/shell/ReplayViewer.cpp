@@ -55,8 +55,9 @@ TReplayViewer::~TReplayViewer() = default;
 bool TReplayViewer::Advance(uint32_t elapsedMs, uint32_t speed, TSurface& back) {
   if (Paused || Ended()) return false;
   clock_ += std::min(elapsedMs, kMaxElapsedMs) * std::max<uint32_t>(speed, 1);
-  // The frames whose clock step the watched time has passed; all but the
-  // last are played without drawing.
+  // The frames whose clock step the watched time has passed. Each is drawn,
+  // as the game drew every frame when it was played: a session drawn only
+  // now and then can pass a checkpoint in another state.
   uint32_t due = 0;
   uint32_t at = game_->Tick();
   for (uint32_t f = next_; f < replay_.FrameCount(); ++f) {
@@ -66,15 +67,13 @@ bool TReplayViewer::Advance(uint32_t elapsedMs, uint32_t speed, TSurface& back) 
     ++due;
   }
   if (due == 0) return false;
-  for (uint32_t i = 0; i + 1 < due && !Ended(); ++i) StepFrame(nullptr);
-  if (Ended()) return false;
-  StepFrame(&back);
+  for (uint32_t i = 0; i < due && !Ended(); ++i) StepFrame(back);
   DrawOverlay(back);
   return true;
 }
 
-void TReplayViewer::StepFrame(TSurface* back) {
-  game_->RunFrame(replay_.Inputs[next_], back);
+void TReplayViewer::StepFrame(TSurface& back) {
+  game_->RunFrame(replay_.Inputs[next_], &back);
   ++next_;
   if (next_ % kCheckpointFrames != 0) return;
   const uint32_t sum = StateChecksum(*game_);

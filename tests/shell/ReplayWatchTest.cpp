@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "game/LogicVersion.h"
@@ -33,7 +34,7 @@ void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& by
 
 }  // namespace
 
-class ReplayWatchTest : public FormFixture {
+class ReplayWatchTest : public MenuFixture {
  protected:
   // Reads the recorded game from a file as the command line and the table do,
   // and starts watching it from `screen`.
@@ -62,39 +63,60 @@ class ReplayWatchTest : public FormFixture {
   }
 };
 
-TEST_F(ReplayWatchTest, TheWatchedGameIsTheVerifiedOneAndEndsWhereItStarted) {
+TEST_F(ReplayWatchTest, AWholeGameNamedOnTheCommandLinePlaysFastToItsEndAndCloses) {
   const TRecordedGame& game = Recorded();
-  ASSERT_EQ(VerifyReplay(game.Bytes.data(), game.Bytes.size()).Kind, TVerdictKind::Ok);
-  struct TCase {
-    const char* label;
-    bool closeAfter;  // named on the command line
-    uint32_t after;
-    bool closed;
-  };
-  const TCase cases[] = {
-      {"from the high scores", false, gsHighScores, false},
-      {"from the command line", true, gsHighScores, true},
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.label);
-    TearDown();
-    SetUp();
-    state_ = TShellState{};
-    StartForm();
-    Watch(gsHighScores, c.closeAfter);
-    // Up held: 8 recorded frames a pass, the last of them drawn.
-    sys_.SetKey(dik::kUp, true);
-    Play(static_cast<int>(game.Replay.FrameCount()));
-    const TReplayViewer* viewer = form_->Viewer();
-    ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->FramesPlayed(), game.Replay.FrameCount());
-    EXPECT_EQ(viewer->Checkpoints(), game.Replay.Checkpoints);
-    EXPECT_EQ(StateChecksum(viewer->Game()), game.Replay.FinalChecksum);
-    EXPECT_EQ(viewer->Game().Score, game.Replay.FinalScore);
-    EXPECT_EQ(state_.GameState, c.after);
-    EXPECT_EQ(form_->Closed(), c.closed);
-    form_.reset();
+  StartForm();
+  Watch(gsIntro, true);
+  // Up held: about 8 recorded frames a pass.
+  sys_.SetKey(dik::kUp, true);
+  Play(static_cast<int>(game.Replay.FrameCount() / 4));
+  const TReplayViewer* viewer = form_->Viewer();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer->FramesPlayed(), game.Replay.FrameCount());
+  EXPECT_EQ(viewer->Checkpoints(), game.Replay.Checkpoints);
+  EXPECT_EQ(viewer->Game().Score, game.Replay.FinalScore);
+  EXPECT_TRUE(form_->Closed());
+}
+
+TEST_F(ReplayWatchTest, AGameRecordedByTheShellPlaysFromItsRowToTheVerifiersChecksums) {
+  constexpr uint16_t kVkLeft = 37;
+  Start();
+  for (auto& row : state_.HiScores) row.Score = -1;  // any score enters the table
+  Key(kVkEnter);                                     // New Game
+  for (int i = 0; i < 1000 && state_.GameState == gsPlaying; ++i) {
+    sys_.SetKey(dik::kLeft, (i / 40) % 2 == 0);
+    sys_.SetKey(dik::kLeftControl, i % 3 == 0);
+    if (i == 300) Key(kVkEscape), Key(kVkLeft), Key(kVkEnter);  // quit: Yes
+    ComposeFrame();
   }
+  sys_.ClearKeys();
+  ASSERT_EQ(state_.GameState, gsNameEntry);
+  for (char letter : std::string("ACE")) Key(static_cast<uint16_t>(letter));
+  Key(kVkEnter);   // Ok
+  Key(kVkEscape);  // not sent
+  state_.GameState = gsHighScores;
+  ComposeFrame();
+
+  const std::string name = TReplayStore((dir_ / "replays").string()).ReadIndex()[0];
+  ASSERT_FALSE(name.empty());
+  std::ifstream in(dir_ / "replays" / name, std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  const TVerdict verdict = VerifyReplay(bytes.data(), bytes.size());
+  ASSERT_EQ(verdict.Kind, TVerdictKind::Ok) << verdict.Message;
+  TReplay recorded;
+  ASSERT_TRUE(DecodeReplay(bytes.data(), bytes.size(), recorded));
+
+  Click(420, 200);  // the first row
+  ASSERT_EQ(state_.GameState, gsWatching);
+  Play(2000);
+  EXPECT_EQ(state_.GameState, gsHighScores);
+  const TReplayViewer* viewer = form_->Viewer();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer->FramesPlayed(), verdict.Frames);
+  EXPECT_FALSE(recorded.Checkpoints.empty());
+  EXPECT_EQ(viewer->Checkpoints(), recorded.Checkpoints);
+  EXPECT_EQ(StateChecksum(viewer->Game()), recorded.FinalChecksum);
+  EXPECT_EQ(viewer->Game().Score, verdict.Score);
 }
 
 TEST_F(ReplayWatchTest, PauseHoldsTheGameAndEscOrThePadEndsIt) {
