@@ -95,7 +95,7 @@ check "metainfo carries this version" grep -q "release version=\"$version\"" \
 # --- the replay file type, as a file manager finds it ------------------------------
 # The database is built in the DESTDIR from the installed package file alone,
 # then asked about a replay by its name and about one by its first bytes only.
-check "update-mime-database" update-mime-database "$share/mime"
+check "update-mime-database" update-mime-database "$share/mime" >"$scratch/mime.out" 2>&1
 printf 'TLR\x1a\x01\x00' >"$scratch/game.tlr"
 cp "$scratch/game.tlr" "$scratch/no-suffix"
 printf 'plain text\n' >"$scratch/notes.txt"
