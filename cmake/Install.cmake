@@ -1,5 +1,5 @@
 # Install rules and the Debian packages. Two components: `game` (the game, its
-# data, desktop entry, icons, AppStream data and man page) and `server` (the
+# data, desktop entry, replay file type, icons, AppStream data and man page) and `server` (the
 # world high-score server). The game finds its data at ../share/tidal-lynx
 # beside its binary, so an installed tree can be moved as a whole.
 
@@ -37,6 +37,10 @@ if(TARGET tidal-lynx)
           COMPONENT game)
   install(FILES ${dist_out}/${TL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
           COMPONENT game)
+  # The replay file type; the packages' triggers and the desktop rebuild the
+  # MIME database from this folder.
+  install(FILES ${dist_dir}/tidal-lynx-replay.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+          RENAME ${TL_APP_ID}.xml COMPONENT game)
   install(FILES ${dist_out}/tidal-lynx.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
   if(TL_ICON_DIR)
     install(DIRECTORY ${TL_ICON_DIR} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons COMPONENT game)

@@ -17,6 +17,7 @@
 #include "replay/VerifyCommand.h"
 #include "shell/CommandLine.h"
 #include "shell/Form.h"
+#include "shell/ReplayViewer.h"
 #include "shell/ShellState.h"
 
 #ifndef TL_VERSION
@@ -43,6 +44,16 @@ int main(int argc, char** argv) {
   }
   // Game logic only: no window, no sound device, SDL never starts.
   if (!line.VerifyReplay.empty()) return RunVerifyReplay(line.VerifyReplay, line.Json, std::cout);
+  // A replay to watch is read before any window opens: one that cannot be
+  // played is told on stderr with status 2.
+  TReplay watched;
+  if (!line.Replay.empty()) {
+    std::string error;
+    if (!ReadWatchableReplay(line.Replay, watched, error)) {
+      std::cerr << program << ": " << error << '\n';
+      return 2;
+    }
+  }
   const TGameFolders folders =
       ResolveGameFolders(line.DataDir, line.ConfigFile, TL_INSTALLED_DATA_RELATIVE);
   if (!folders.Error.empty()) {
@@ -84,6 +95,7 @@ int main(int argc, char** argv) {
     paths.ConfigPath = folders.ConfigPath;
     TForm1 form(platform, state, *fonts, sound, music, paths, line.Windowed);
     form.Create();
+    if (!line.Replay.empty()) form.WatchReplay(std::move(watched), true);
     // The sound device opens once the first frame is on the screen; the menu
     // music, already playing, starts with it.
     form.RunOnce();
@@ -93,6 +105,7 @@ int main(int argc, char** argv) {
     platform.ShowError("Tidal Lynx", error.what());
     return 1;
   }
-  OpenExitLink(platform, folders.DataFolder + "/play.url");
+  // Watching a replay is not a session of play: no link afterwards.
+  if (line.Replay.empty()) OpenExitLink(platform, folders.DataFolder + "/play.url");
   return 0;
 }

@@ -19,7 +19,10 @@ enum : uint32_t {
   gsQuitGame = 36,
   gsConnectFailed = 38,
   gsSubmitting = 39,
+  gsUploadFailed = 40,  // the result went in, its replay did not: "Repeat?"
+  gsReplayFailed = 41,  // a table row's replay cannot be played
   gsHelpControls = 51,
   gsHelpEnemies = 52,
   gsAbout = 53,
+  gsWatching = 60,  // a replay plays
 };

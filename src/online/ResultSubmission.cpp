@@ -24,18 +24,28 @@ uint32_t SubmitResult(Platform& sys, const std::string& name, int32_t score,
 
 uint32_t SubmitResult(Platform& sys, const std::string& name, int32_t score,
                       const std::string& playerName, const TSubmitOptions& options) {
-  const std::string base = "http://" + (options.Host.empty() ? ScoreHost() : options.Host);
+  return SendResult(sys, name, score, playerName, options).State;
+}
+
+TSubmitReport SendResult(Platform& sys, const std::string& name, int32_t score,
+                         const std::string& playerName, const TSubmitOptions& options) {
+  TSubmitReport report;
+  report.Result.BaseUrl = "http://" + (options.Host.empty() ? ScoreHost() : options.Host);
+  const std::string& base = report.Result.BaseUrl;
   const THttpOptions http = SubmissionHttpOptions(options);
 
+  report.State = gsConnectFailed;
   const THttpResult first = sys.HttpGet(base + "/cgi/version.pl?version&prg=TidalLynx", http);
-  if (!first.Ok) return gsConnectFailed;
+  if (!first.Ok) return report;
 
-  if (options.Stop.stop_requested()) return gsConnectFailed;
-  const std::string record =
-      BuildResultRecord(name, score, ExtractChallenge(first.Body), playerName);
+  if (options.Stop.stop_requested()) return report;
+  report.Result.Challenge = ExtractChallenge(first.Body);
+  const std::string record = BuildResultRecord(name, score, report.Result.Challenge, playerName);
   // The server's verdict on the result is not shown to the player.
-  sys.HttpGet(base + "/cgi/version.pl?hs&prg=TidalLynx&inf=" + EncodeResult(record), http);
-  return gsHighScores;
+  report.Accepted =
+      sys.HttpGet(base + "/cgi/version.pl?hs&prg=TidalLynx&inf=" + EncodeResult(record), http).Ok;
+  report.State = gsHighScores;
+  return report;
 }
 
 TResultSubmission::TResultSubmission(Platform& sys, std::string name, int32_t score,
@@ -58,17 +68,38 @@ void TResultSubmission::Start() {
   worker_ = std::jthread([this](std::stop_token stop) { Work(std::move(stop)); });
 }
 
+void TResultSubmission::RetryFailedStep() {
+  if (!Finished() || outcome_ != gsUploadFailed) return;
+  if (worker_.joinable()) worker_.join();
+  finished_.store(false, std::memory_order_release);
+  worker_ = std::jthread([this](std::stop_token stop) {
+    outcome_ = RunSteps(stop);
+    finished_.store(true, std::memory_order_release);
+  });
+}
+
 void TResultSubmission::Work(std::stop_token stop) {
   TSubmitOptions options = options_;
   options.Stop = stop;
-  const uint32_t outcome = SubmitResult(sys_, name_, score_, playerName_, options);
-  if (outcome != gsConnectFailed) {
-    const THttpOptions http = SubmissionHttpOptions(options);
-    for (const TStep& step : steps_) {
-      if (stop.stop_requested()) break;
-      step(sys_, http);
-    }
+  TSubmitReport report = SendResult(sys_, name_, score_, playerName_, options);
+  uint32_t outcome = report.State;
+  // A result the server did not take has nothing for the steps to add to.
+  if (report.Accepted) {
+    accepted_ = std::move(report.Result);
+    outcome = RunSteps(stop);
   }
   outcome_ = outcome;
   finished_.store(true, std::memory_order_release);
+}
+
+uint32_t TResultSubmission::RunSteps(const std::stop_token& stop) {
+  TSubmitOptions options = options_;
+  options.Stop = stop;
+  const THttpOptions http = SubmissionHttpOptions(options);
+  runningSteps_.store(true, std::memory_order_release);
+  for (; nextStep_ < steps_.size(); ++nextStep_) {
+    if (stop.stop_requested()) break;
+    if (!steps_[nextStep_](sys_, http, accepted_)) return gsUploadFailed;
+  }
+  return gsHighScores;
 }

@@ -122,7 +122,7 @@ inline constexpr uint8_t kRight = 0xCD;
 inline constexpr uint8_t kDown = 0xD0;
 }  // namespace dik
 
-// Result of an HTTP GET: Ok is true only for a 2xx answer; false for a
+// Result of an HTTP GET or POST: Ok is true only for a 2xx answer; false for a
 // connection failure, a time-out or any other status (redirects are not followed).
 struct THttpResult {
   bool Ok = false;
@@ -216,4 +216,8 @@ class Platform {
   virtual void ShellOpen(const std::string& target) = 0;
   // Blocking HTTP GET.
   virtual THttpResult HttpGet(const std::string& url, const THttpOptions& options) = 0;
+  // Blocking HTTP POST of `body` as `contentType` (which replaces any
+  // Content-Type line among the options' headers); answers as HttpGet.
+  virtual THttpResult HttpPost(const std::string& url, const std::string& contentType,
+                               const std::string& body, const THttpOptions& options) = 0;
 };

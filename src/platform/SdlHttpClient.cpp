@@ -2,7 +2,10 @@
 
 #include <curl/curl.h>
 
+#include <cctype>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -41,6 +44,16 @@ long PositiveOr(long value, long fallback) {
   return value > 0 ? value : fallback;
 }
 
+// Whether a header line is a Content-Type line (names are case-insensitive).
+bool IsContentType(const std::string& line) {
+  static constexpr std::string_view kName = "content-type:";
+  if (line.size() < kName.size()) return false;
+  for (size_t i = 0; i < kName.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(line[i])) != kName[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 SdlHttpClient::SdlHttpClient() = default;
@@ -67,6 +80,17 @@ SdlHttpClient::~SdlHttpClient() {
 }
 
 THttpResult SdlHttpClient::Get(const std::string& url, const THttpOptions& options) {
+  return Perform(url, nullptr, options);
+}
+
+THttpResult SdlHttpClient::Post(const std::string& url, const std::string& contentType,
+                                const std::string& body, const THttpOptions& options) {
+  const TPostBody post{contentType, body};
+  return Perform(url, &post, options);
+}
+
+THttpResult SdlHttpClient::Perform(const std::string& url, const TPostBody* post,
+                                   const THttpOptions& options) {
   std::lock_guard<std::mutex> lock(mutex_);
   THttpResult result;
   if (!initialised_) Initialise();
@@ -79,8 +103,16 @@ THttpResult SdlHttpClient::Get(const std::string& url, const THttpOptions& optio
     result.Error = "The HTTP client could not be initialised.";
     return result;
   }
-  std::unique_ptr<curl_slist, TListDeleter> headers;
+  std::vector<std::string> lines;
   for (const std::string& line : options.Headers) {
+    if (post == nullptr || !IsContentType(line)) lines.push_back(line);
+  }
+  if (post != nullptr) {
+    lines.push_back("Content-Type: " + post->ContentType);
+    lines.push_back("Expect:");  // the body goes at once, without waiting for "100 Continue"
+  }
+  std::unique_ptr<curl_slist, TListDeleter> headers;
+  for (const std::string& line : lines) {
     curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
     if (grown == nullptr) {
       result.Error = "Out of memory building the request headers.";
@@ -95,7 +127,13 @@ THttpResult SdlHttpClient::Get(const std::string& url, const THttpOptions& optio
   char errorText[CURL_ERROR_SIZE] = {};
   CURL* c = easy.get();
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  if (post != nullptr) {
+    curl_easy_setopt(c, CURLOPT_POST, 1L);
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, post->Body.data());
+    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(post->Body.size()));
+  } else {
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  }
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(c, CURLOPT_PROXY, "");

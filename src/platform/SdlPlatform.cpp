@@ -609,3 +609,8 @@ void SdlPlatform::ShellOpen(const std::string& target) {
 THttpResult SdlPlatform::HttpGet(const std::string& url, const THttpOptions& options) {
   return http_.Get(url, options);
 }
+
+THttpResult SdlPlatform::HttpPost(const std::string& url, const std::string& contentType,
+                                  const std::string& body, const THttpOptions& options) {
+  return http_.Post(url, contentType, body, options);
+}

@@ -77,6 +77,8 @@ class SdlPlatform : public Platform {
 
   void ShellOpen(const std::string& target) override;
   THttpResult HttpGet(const std::string& url, const THttpOptions& options) override;
+  THttpResult HttpPost(const std::string& url, const std::string& contentType,
+                       const std::string& body, const THttpOptions& options) override;
 
   // Whether the pointer is shown (the display counter is >= 0).
   bool CursorShown() const { return cursorCounter_ >= 0; }

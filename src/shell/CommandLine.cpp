@@ -25,6 +25,7 @@ constexpr TOptionRow kOptions[] = {
     {"no-sound", nullptr, "play without sound effects (this run only)"},
     {"no-music", nullptr, "play without music (this run only)"},
     {"scale", "N", "open the window N times 800 x 600 (1 to 16; default: to fit the screen)"},
+    {"replay", "FILE", "watch a replay in the window, then exit (also: tidal-lynx FILE)"},
     {"verify-replay", "FILE", "play a replay again without a window and report (exit 0, 1, 2)"},
     {"json", nullptr, "with --verify-replay: report as one JSON object"},
 };
@@ -49,6 +50,8 @@ void Apply(TCommandLine& line, const std::string& name, const char* value) {
     line.NoSound = true;
   } else if (name == "no-music") {
     line.NoMusic = true;
+  } else if (name == "replay") {
+    line.Replay = value;
   } else if (name == "verify-replay") {
     line.VerifyReplay = value;
   } else if (name == "json") {
@@ -104,6 +107,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     Apply(line, kOptions[result - kFirstValue].Name, optarg);
     if (!line.Error.empty()) return line;
   }
+  // A lone file after the options (a file manager's "open with") is a
+  // replay to watch.
+  if (optind < argc && line.Replay.empty()) line.Replay = argv[optind++];
   if (optind < argc) {
     line.Error = std::string("unexpected argument '") + argv[optind] + "'";
   } else if (line.Json && line.VerifyReplay.empty()) {
@@ -113,11 +119,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageLine(const std::string& program) {
-  return "usage: " + program + " [OPTION]...  (try '" + program + " --help')";
+  return "usage: " + program + " [OPTION]... [REPLAY.tlr]  (try '" + program + " --help')";
 }
 
 std::string HelpText(const std::string& program) {
-  std::string text = "usage: " + program + " [OPTION]...\nTidal Lynx, an arcade naval shooter.\n\n";
+  std::string text =
+      "usage: " + program + " [OPTION]... [REPLAY.tlr]\nTidal Lynx, an arcade naval shooter.\n\n";
   for (const TOptionRow& row : kOptions) {
     std::string left = std::string("  --") + row.Name;
     if (row.Argument != nullptr) left += std::string(" ") + row.Argument;

@@ -18,12 +18,14 @@ struct TCommandLine {
   bool NoMusic = false;
   int Scale = 0;  // --scale N: the window's whole-number scale; 0 chooses from the desktop
   std::string VerifyReplay;  // --verify-replay FILE: check a replay and exit
+  std::string Replay;        // --replay FILE or a lone FILE: watch a replay and exit
   bool Json = false;         // --json: the verification's report as JSON
   std::string Error;         // non-empty: a bad command line (usage, exit status 2)
 };
 
 // Reads the options (getopt_long: "--name value", "--name=value", unambiguous
-// prefixes). Arguments that are not options are an error too.
+// prefixes). One argument after the options is a replay to watch; anything
+// after it is an error.
 TCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // "usage: tidal-lynx [OPTION]..." for stderr after an error.

@@ -133,6 +133,7 @@ void TForm1::FormDestroy() {
   ReleaseAllImages(Images);
   Widgets.reset();
   State.CurrentGame.reset();
+  viewer_.reset();
   Display.Release();
   Sys.UnacquireKeyboard();
 }
@@ -273,7 +274,8 @@ void TForm1::ApplicationEvents1Activate() {
   State.MouseActive = kTrue32;
   Sys.AcquireKeyboard();
   if (State.Settings.MusicOn) {
-    Music.PlayMusic(State.GameState == gsPlaying ? "2.xm" : "1.xm");
+    const bool inGame = State.GameState == gsPlaying || State.GameState == gsWatching;
+    Music.PlayMusic(inGame ? "2.xm" : "1.xm");
   } else {
     Music.StopMusic();
   }
@@ -319,6 +321,10 @@ bool TForm1::FormCloseQuery() {
     case gsSubmitAsk:
     case gsSubmitting:  // the outcome is on its way
       return false;
+    case gsWatching:
+      if (closeAfterWatch_) return true;  // the window was the replay's only
+      StopWatching();
+      break;
     default:
       break;
   }
@@ -345,7 +351,11 @@ bool TForm1::SaveSettings() {
 void TForm1::PollSubmission() {
   if (!submission_ || !submission_->Finished()) return;
   State.GameState = submission_->Outcome();
-  submission_.reset();
+  if (State.GameState == gsUploadFailed) {
+    retryUpload_ = std::move(submission_);
+  } else {
+    submission_.reset();
+  }
   Sound.PlaySoundAt(State.MouseX, State.MouseY, sndCheckMenu);
 }
 

@@ -22,6 +22,7 @@
 #include "settings/ConfigFile.h"
 #include "shell/MenuBackdrop.h"
 #include "shell/PadNavigator.h"
+#include "shell/ReplayViewer.h"
 #include "shell/ScreenLayout.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
@@ -69,6 +70,12 @@ class TForm1 final : public IGameHost {
   void HandleEvent(const TPlatformEvent& event);
   // Whether the window may be resized now.
   bool FormCanResize() const;
+  // Plays `replay` in the window (ReplayViewer.*) from the current screen.
+  // When it ends (or Esc ends it) the form goes back to that screen, or with
+  // `closeAfter` closes, as for a replay named on the command line.
+  void WatchReplay(TReplay replay, bool closeAfter);
+  // The replay being watched, or the one watched last.
+  const TReplayViewer* Viewer() const { return viewer_.get(); }
 
  private:
   // Tests read the widgets and simulate a lost surface through this helper
@@ -154,6 +161,19 @@ class TForm1 final : public IGameHost {
   // Reloads every image; creates the widgets on the first call.
   void LoadAllImages();
 
+  // --- watching a replay (FormWatch.cpp) ----------------------------------------------
+  void WatchFrame(TSurface& back);
+  void WatchKey(uint16_t key);
+  // Ends the watching: back where it started, or the form closes.
+  void StopWatching();
+  // The high-score table's replays (FormTableReplays.cpp): the index, read
+  // again when it is a second old; the marks; a key, a click and a row.
+  const TReplayStore::TIndex& TableReplays();
+  void DrawReplayMarks(TSurface& back);
+  bool TableReplayKey(uint16_t key);
+  bool TableReplayClick(int32_t x, int32_t y);
+  void WatchTableRow(size_t row);
+
   // --- the screens ------------------------------------------------------------------
   // Draws the screen of the current GameState into `back`.
   void ComposeScreen(TSurface& back);
@@ -220,8 +240,21 @@ class TForm1 final : public IGameHost {
   bool destroyed_ = false;
   std::vector<TPlatformEvent> events_;
   TPadNavigator padNavigator_;
-  // The result being sent while "Please wait..." shows.
+  // The result being sent while "Please wait..." (then "Verifying…") shows.
   std::unique_ptr<TResultSubmission> submission_;
+  // A submission whose replay upload failed, kept for the retry question.
+  std::unique_ptr<TResultSubmission> retryUpload_;
+  // The replay being watched (or watched last), the screen to return to and
+  // whether the form closes instead.
+  std::unique_ptr<TReplayViewer> viewer_;
+  uint32_t watchReturn_ = gsHighScores;
+  bool closeAfterWatch_ = false;
+  uint32_t lastWatchTick_ = 0;
+  // The table's replay links as last read, and the row picked by the keys.
+  TReplayStore::TIndex tableReplays_;
+  uint32_t tableReplaysTick_ = 0;
+  bool tableReplaysRead_ = false;
+  int32_t tableReplayRow_ = -1;
   // The saved display mode while WindowedThisRun overrides it.
   std::optional<bool> savedWindowedMode_;
 };

@@ -49,6 +49,8 @@ void TForm1::RunGameFrame(TSurface& back) {
 void TForm1::FinishRecording() {
   if (!recorder_ || !State.CurrentGame) return;
   const std::unique_ptr<TReplayRecorder> recorder = std::move(recorder_);
+  // Nothing of an earlier game may stand for this one (a link, an upload).
+  lastReplay_ = TReplay{};
   lastReplayName_.clear();
   if (!recorder->Whole()) {
     std::cerr << "Tidal Lynx: the game was too long to keep its replay\n";

@@ -91,6 +91,14 @@ void TForm1::ScreenKey(uint16_t key) {
       if (key == kVkP || key == kVkEscape) State.GameState = gsPlaying;
       break;
 
+    case gsWatching:
+      WatchKey(key);
+      break;
+
+    case gsReplayFailed:  // any key closes the message
+      State.GameState = gsHighScores;
+      break;
+
     case gsOptions: {
       TDDOptBtnCollection& options = *w.OptionsGroup;
       const bool typing = options.NameEdit.Focused && options.NameEdit.Editing;
@@ -120,6 +128,7 @@ void TForm1::ScreenKey(uint16_t key) {
     case gsHelpControls:
     case gsHelpEnemies:
     case gsAbout: {
+      if (State.GameState == gsHighScores && TableReplayKey(key)) break;
       TDDBtnCollection& group =
           State.GameState == gsHighScores ? *w.HighScoreButtons : *w.HelpButtons;
       if (key == kVkUp || key == kVkLeft) {
@@ -137,6 +146,7 @@ void TForm1::ScreenKey(uint16_t key) {
     case gsExitConfirm:
     case gsSubmitAsk:
     case gsConnectFailed:
+    case gsUploadFailed:
     case gsQuitGame:
       if (ChooseCaption(*w.YesNoGroup, key)) break;
       if (IsConfirm(key) || key == kVkY) {
@@ -200,6 +210,11 @@ void TForm1::FormMouseDown(int32_t, int32_t) {
   // In play the ship reads the buttons from the mouse device; clicks never
   // reach the menus.
   if (State.GameState == gsPlaying || !Widgets) return;
+  if (State.GameState == gsReplayFailed) {
+    State.GameState = gsHighScores;
+    return;
+  }
+  if (State.GameState == gsHighScores && TableReplayClick(State.MouseX, State.MouseY)) return;
   // Every group's Clicked is recomputed on each press, whatever screen shows.
   Widgets->MainMenuGroup->CheckClick();
   Widgets->HighScoreButtons->CheckClick();

@@ -55,6 +55,14 @@ uint16_t ButtonKey(uint32_t gameState, TPadButton button) {
     case gsMainMenu:
       if (button == TPadButton::Start) return kVkEscape;  // the exit question
       break;
+    case gsHighScores:  // the table's replays: pick a row, watch it
+      if (button == TPadButton::LeftShoulder) return kVkPageUp;
+      if (button == TPadButton::RightShoulder) return kVkPageDown;
+      if (button == TPadButton::X) return kVkW;
+      break;
+    case gsWatching:  // A and the right shoulder are held for speed
+      if (button == TPadButton::Start) return kVkP;
+      return button == TPadButton::B || button == TPadButton::Back ? kVkEscape : 0;
     default:
       break;
   }

@@ -68,6 +68,9 @@ void TForm1::ComposeScreen(TSurface& back) {
     case gsPlaying:
       RunGameFrame(back);
       break;
+    case gsWatching:
+      WatchFrame(back);
+      break;
     case gsOptions:
       DrawOptions(back);
       break;
@@ -97,6 +100,8 @@ bool TForm1::ScreenCoversFrame() const {
     case gsPlaying:
       return State.CurrentGame && Display.BackBuffer &&
              State.CurrentGame->CoversFrame(*Display.BackBuffer);
+    case gsWatching:  // a game frame, the paused picture, or the last frame kept
+      return viewer_ != nullptr;
     case gsIntro:
     case gsMainMenu:
     case gsOptions:
@@ -115,6 +120,8 @@ bool TForm1::ScreenCoversFrame() const {
     case gsSubmitAsk:
     case gsQuitGame:
     case gsConnectFailed:
+    case gsUploadFailed:
+    case gsReplayFailed:
     case gsSubmitting:
       background = Display.SnapshotSurface.get();
       break;
@@ -198,6 +205,7 @@ void TForm1::DrawHighScores(TSurface& back) {
   DrawMarker(back, kHighScoreDecorSlot, sl::kHighScoresMarker);
   Widgets->HighScoreButtons->Draw(back);
   DrawHiScores(State.HiScores, Fonts, back);
+  DrawReplayMarks(back);
 }
 
 void TForm1::DrawHelpPage(TSurface& back) {
@@ -293,9 +301,26 @@ void TForm1::DrawDialog(TSurface& back) {
       Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
       Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
       break;
+    case gsReplayFailed:
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
+      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not play"});
+      Draw(Fonts, back, {290, 282, 24, 15, kRed, "this replay!"});
+      break;
+    case gsUploadFailed:
+      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
+      w.YesNoGroup->Draw(back);
+      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not send the"});
+      Draw(Fonts, back, {290, 282, 24, 15, kRed, "replay! Repeat?"});
+      break;
     case gsSubmitting:
       DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
+      // The server has the result; now it gets the game's replay to play
+      // again. Texts are Windows-1252: 0x85 is the ellipsis, U+2026.
+      if (submission_ && submission_->RunningSteps()) {
+        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Verifying\x85"});
+      } else {
+        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
+      }
       break;
     default:
       break;  // values that are never set draw nothing

@@ -3,6 +3,7 @@
 // on screens that show the main menu beside them, the main menu after that.
 // It never clears a Clicked flag; the next mouse press recomputes them all.
 #include "game/GameTables.h"
+#include "online/ReplayUpload.h"
 #include "online/ResultSubmission.h"
 #include "online/WebLinks.h"
 #include "settings/HiScores.h"
@@ -172,19 +173,33 @@ void TForm1::DoMenuCommand() {
       return;
 
     case gsSubmitAsk:
-    case gsConnectFailed: {
+    case gsConnectFailed:
+    case gsUploadFailed: {
       if (!w.YesNoGroup->Clicked) break;
       const bool send = w.YesNoGroup->FirstSelected;
+      const bool retryUpload = State.GameState == gsUploadFailed;
       // "Please wait..." is on screen at once.
       State.GameState = gsSubmitting;
       State.LastFrameTick = Sys.TickCount() - 10;
       RenderFrame();
+      if (send && retryUpload && retryUpload_) {
+        // The result is in; only its replay goes again.
+        submission_ = std::move(retryUpload_);
+        submission_->RetryFailedStep();
+        return;
+      }
+      retryUpload_.reset();
       if (send) {
         // The requests run on their own thread; the loop keeps drawing this
         // screen and shows the outcome, with the menu sound, when they end.
         const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
         submission_ = std::make_unique<TResultSubmission>(Sys, w.NameField->Text, score,
                                                           State.Settings.PlayerName);
+        // The replay of the game the result is from goes after it.
+        if (lastReplay_.FrameCount() > 0) {
+          const std::vector<uint8_t> bytes = EncodeReplay(lastReplay_);
+          submission_->Then(ReplayUploadStep(std::string(bytes.begin(), bytes.end())));
+        }
         submission_->Start();
         return;
       }

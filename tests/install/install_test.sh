@@ -66,7 +66,8 @@ game=$dest/usr/bin/tidal-lynx
 share=$dest/usr/share
 for file in usr/bin/tidal-lynx usr/share/tidal-lynx/Data/Data.pp usr/share/tidal-lynx/sound/1.xm \
   usr/share/tidal-lynx/sound/2.xm "usr/share/applications/$app_id.desktop" \
-  "usr/share/metainfo/$app_id.metainfo.xml" usr/share/man/man6/tidal-lynx.6; do
+  "usr/share/metainfo/$app_id.metainfo.xml" "usr/share/mime/packages/$app_id.xml" \
+  usr/share/man/man6/tidal-lynx.6; do
   check "installed: $file" test -s "$dest/$file"
 done
 if [[ -e $build/server/tidal-lynx-scores ]]; then
@@ -83,11 +84,32 @@ check "the installed pack is the build's" cmp -s "$build/game/Data/Data.pp" \
 check "desktop-file-validate" desktop-file-validate "$share/applications/$app_id.desktop"
 check "appstreamcli validate" appstreamcli validate --no-net \
   "$share/metainfo/$app_id.metainfo.xml" >"$scratch/appstream.out"
-check "desktop entry runs tidal-lynx with its icon" \
-  grep -qx "Exec=tidal-lynx" "$share/applications/$app_id.desktop"
+check "desktop entry runs tidal-lynx with the opened file" \
+  grep -qx "Exec=tidal-lynx %f" "$share/applications/$app_id.desktop"
+check "desktop entry opens replays" \
+  grep -qx "MimeType=application/x-tidal-lynx-replay;" "$share/applications/$app_id.desktop"
 check "desktop entry names the icon" grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop"
 check "metainfo's licences" grep -q "<project_license>MIT</project_license>" \
   "$share/metainfo/$app_id.metainfo.xml"
+
+# --- the replay file type, as a file manager finds it ------------------------------
+# The database is built in the DESTDIR from the installed package file alone,
+# then asked about a replay by its name and about one by its first bytes only.
+check "update-mime-database" update-mime-database "$share/mime" >"$scratch/mime.out" 2>&1
+printf 'TLR\x1a\x01\x00' >"$scratch/game.tlr"
+cp "$scratch/game.tlr" "$scratch/no-suffix"
+printf 'plain text\n' >"$scratch/notes.txt"
+filetype() {
+  XDG_DATA_DIRS=$share XDG_DATA_HOME=$scratch/no-data gio info -a standard::content-type "$1" |
+    sed -n 's/^ *standard::content-type: //p'
+}
+for file in game.tlr no-suffix; do
+  type=$(filetype "$scratch/$file")
+  check "$file is a replay (got $type)" test "$type" = application/x-tidal-lynx-replay
+done
+type=$(filetype "$scratch/notes.txt")
+check "a text file is not a replay" test "$type" != application/x-tidal-lynx-replay
+
 if command -v groff >/dev/null; then
   check "man page formats without warnings" test -z \
     "$(groff -man -ww -z "$dest/usr/share/man/man6/tidal-lynx.6" 2>&1)"
@@ -107,6 +129,14 @@ set -e
 check "a bad option exits 2 (got $status)" test "$status" = 2
 check "a bad option prints the usage on stderr" grep -q "^usage: tidal-lynx" "$scratch/bad.err"
 check "a bad option prints nothing on stdout" test ! -s "$scratch/bad.out"
+# A replay that cannot be played is refused before any window opens.
+printf 'not a replay' >"$scratch/bad.tlr"
+set +e
+err=$(nowin "$game" "$scratch/bad.tlr" 2>&1 >/dev/null)
+status=$?
+set -e
+check "an unplayable replay exits 2 (got $status)" test "$status" = 2
+check "an unplayable replay is named ($err)" grep -qF "$scratch/bad.tlr: " <<<"$err"
 
 # --- a binary without data: status 1, every place listed -----------------------------
 lonely=$scratch/lonely/bin

@@ -42,6 +42,9 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
   TCommandLine verify;
   verify.VerifyReplay = "a.tlr";
   verify.Json = true;
+  TCommandLine watch;
+  watch.Replay = "game 1.tlr";
+  watch.Windowed = true;
   const Case cases[] = {
       {{"tidal-lynx"}, {}},
       {{"tidal-lynx", "--windowed", "--fullscreen", "--data-dir", "/d", "--config=c.cfg",
@@ -53,7 +56,11 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
       {{"tidal-lynx", "-x"}, Want("unknown option '-x'")},
       {{"tidal-lynx", "--data-dir"}, Want("option '--data-dir' needs an argument")},
       {{"tidal-lynx", "--no"}, Want("unknown option '--no'")},  // ambiguous
-      {{"tidal-lynx", "level3"}, Want("unexpected argument 'level3'")},
+      {{"tidal-lynx", "--windowed", "game 1.tlr"}, watch},      // a lone file is watched
+      {{"tidal-lynx", "--replay", "game 1.tlr", "--windowed"}, watch},
+      {{"tidal-lynx", "a.tlr", "--windowed"}, Want("unexpected argument '--windowed'")},
+      {{"tidal-lynx", "a.tlr", "b.tlr"}, Want("unexpected argument 'b.tlr'")},
+      {{"tidal-lynx", "--replay=a.tlr", "b.tlr"}, Want("unexpected argument 'b.tlr'")},
       {{"tidal-lynx", "--scale=0"}, Want("--scale takes a whole number from 1 to 16, not '0'")},
       {{"tidal-lynx", "--scale", "2x"},
        Want("--scale takes a whole number from 1 to 16, not '2x'")},
@@ -75,12 +82,13 @@ TEST(CommandLine, OptionsAreReadAndBadCommandLinesRejected) {
     EXPECT_EQ(got.Scale, c.want.Scale);
     EXPECT_EQ(got.VerifyReplay, c.want.VerifyReplay);
     EXPECT_EQ(got.Json, c.want.Json);
+    EXPECT_EQ(got.Replay, c.want.Replay);
   }
   // Every option of the table is in the help.
   const std::string text = HelpText("tidal-lynx");
-  for (const char* name :
-       {"--help", "--version", "--windowed", "--fullscreen", "--data-dir DIR", "--config FILE",
-        "--no-sound", "--no-music", "--scale N", "--verify-replay FILE", "--json"}) {
+  for (const char* name : {"--help", "--version", "--windowed", "--fullscreen", "--data-dir DIR",
+                           "--config FILE", "--no-sound", "--no-music", "--scale N",
+                           "--replay FILE", "--verify-replay FILE", "--json"}) {
     EXPECT_NE(text.find(name), std::string::npos) << name;
   }
 }

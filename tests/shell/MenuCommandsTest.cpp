@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -205,7 +208,7 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
   } cases[] = {
       {"No", false, true, gsHighScores, 0},
       {"Yes, server down", true, false, gsConnectFailed, 1},
-      {"Yes, server up", true, true, gsHighScores, 2},
+      {"Yes, server up", true, true, gsHighScores, 3},  // the result's two, then its replay
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -219,6 +222,9 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
       r.Status = c.serverUp ? 200 : 0;
       r.Body = "a|b|c|d|CHALLENGE|f";
       return r;
+    };
+    sys_.HttpPostHandler = [](const FakePlatform::THttpRequest&) {
+      return THttpResult{true, 202, R"({"id":1,"status":"pending"})", ""};
     };
     Start();
     FinishGameWithScore(1234);
@@ -234,6 +240,64 @@ TEST_F(CommandTest, SubmissionShowsPleaseWaitFirstThenTheTableOrTheRetryQuestion
     }
     EXPECT_EQ(state_.GameState, c.state);
     EXPECT_EQ(sys_.HttpRequests.size(), c.requests);
+  }
+}
+
+TEST_F(CommandTest, AFailedReplayUploadAsksToRepeatTheUploadAlone) {
+  const struct {
+    const char* name;
+    bool again;  // the answer to "Can not send the replay! Repeat?"
+    size_t uploads;
+  } cases[] = {
+      {"Yes sends the replay again", true, 2},
+      {"No goes on to the table", false, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    state_ = TShellState{};
+    sys_.HttpRequests.clear();
+    sys_.HttpHandler = [](const std::string&) {
+      return THttpResult{true, 200, "a|b|c|d|CHALLENGE|f", ""};
+    };
+    int posts = 0;
+    sys_.HttpPostHandler = [&](const FakePlatform::THttpRequest&) {
+      return ++posts == 1 ? THttpResult{false, 503, "", "busy"} : THttpResult{true, 202, "{}", ""};
+    };
+    Start();
+    FinishGameWithScore(1234);
+    for (uint16_t k : {'A', 'N', 'N'}) Key(k);
+    Key(kEnter);  // Ok: the result and its replay go in the table
+    ASSERT_EQ(state_.GameState, gsSubmitAsk);
+    // The game as the recording kept it, with the entered name.
+    std::string replay;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_ / "replays")) {
+      if (entry.path().extension() != ".tlr") continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      replay.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_FALSE(replay.empty());
+    auto answer = [&](bool yes) {
+      Key(yes ? kLeft : kRight);
+      Key(kEnter);
+      for (int pass = 0; pass < 2000 && state_.GameState == gsSubmitting; ++pass) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ComposeFrame();
+      }
+    };
+    answer(true);
+    ASSERT_EQ(state_.GameState, gsUploadFailed);
+    answer(c.again);
+    EXPECT_EQ(state_.GameState, gsHighScores);
+    ASSERT_EQ(sys_.HttpRequests.size(), 2 + c.uploads) << "the result itself is sent once";
+    for (size_t i = 2; i < sys_.HttpRequests.size(); ++i) {
+      const auto& post = sys_.HttpRequests[i];
+      EXPECT_EQ(post.Method, "POST");
+      EXPECT_EQ(post.Url, "http://" + ScoreHost() + "/api/replays?p=CHALLENGE");
+      EXPECT_EQ(post.ContentType, "application/x-tidal-lynx-replay");
+      EXPECT_EQ(post.Body, replay);
+    }
   }
 }
 

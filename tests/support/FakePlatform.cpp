@@ -208,8 +208,18 @@ std::vector<int16_t> FakePlatform::PullAudio(int frames) {
 }
 
 THttpResult FakePlatform::HttpGet(const std::string& url, const THttpOptions& options) {
-  HttpRequests.push_back(THttpRequest{url, options});
+  HttpRequests.push_back(THttpRequest{url, options, "GET", {}, {}});
   if (HttpHandler) return HttpHandler(url);
+  THttpResult r;
+  r.Ok = false;
+  r.Error = "no network";
+  return r;
+}
+
+THttpResult FakePlatform::HttpPost(const std::string& url, const std::string& contentType,
+                                   const std::string& body, const THttpOptions& options) {
+  HttpRequests.push_back(THttpRequest{url, options, "POST", contentType, body});
+  if (HttpPostHandler) return HttpPostHandler(HttpRequests.back());
   THttpResult r;
   r.Ok = false;
   r.Error = "no network";

@@ -121,10 +121,14 @@ class FakePlatform : public Platform {
   struct THttpRequest {
     std::string Url;
     THttpOptions Options;
+    std::string Method = "GET";
+    std::string ContentType;  // POST only
+    std::string Body;         // POST only
   };
   std::vector<THttpRequest> HttpRequests;
-  // Answers HttpGet; the default fails with "no network".
+  // Answer HttpGet and HttpPost; the default fails with "no network".
   std::function<THttpResult(const std::string& url)> HttpHandler;
+  std::function<THttpResult(const THttpRequest& request)> HttpPostHandler;
 
   // --- Platform -----------------------------------------------------------------
   uint32_t TickCount() override {
@@ -158,6 +162,8 @@ class FakePlatform : public Platform {
   void CloseAudio() override;
   void ShellOpen(const std::string& target) override { OpenedTargets.push_back(target); }
   THttpResult HttpGet(const std::string& url, const THttpOptions& options) override;
+  THttpResult HttpPost(const std::string& url, const std::string& contentType,
+                       const std::string& body, const THttpOptions& options) override;
 
  private:
   uint32_t tick_;
