@@ -30,8 +30,11 @@ namespace {
 // Ours (see the man page) and those the HTTP library answers on its own: 400
 // for what is not HTTP, 413 and 414 and 431 for what is too large, 417 for an
 // expectation it does not meet, 505 for an HTTP version it does not speak.
-const std::set<int> kDocumentedStatuses = {200, 400, 403, 404, 405, 413, 414,
-                                           416, 417, 429, 431, 503, 505};
+// 100: the interim answer to Expect: 100-continue, now that a request is
+// answered once its head (and any body) is whole. 202, 409 and 415: the
+// replay upload's answers.
+const std::set<int> kDocumentedStatuses = {100, 200, 202, 400, 403, 404, 405, 409, 413,
+                                           414, 415, 416, 417, 429, 431, 503, 505};
 
 // One server for the whole run, in a scratch folder.
 class TFuzzServer {
