@@ -179,10 +179,15 @@ bool VirtualScreen::StartWindowManager(std::string& error) {
     return false;
   }
   XView view(Display);
-  for (int i = 0; i < 200; ++i) {
-    if (view.ManagerRunning()) return true;
+  int waited = 0;
+  while (!view.ManagerRunning() && waited < 200) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    ++waited;
   }
+  // Openbox announces itself before it acts on windows: a window mapped in
+  // that gap stays unmapped, and SDL waits for it for ever. Ready is when a
+  // probe window of our own gets its frame.
+  if (waited < 200 && view.ManagerFramesWindows()) return true;
   error = "openbox did not take the screen";
   return false;
 }
@@ -296,4 +301,29 @@ bool XView::ManagerRunning() {
                                         XA_WINDOW, &type, &format, &items, &left, &data);
   if (data != nullptr) XFree(data);
   return status == Success && items == 1;
+}
+
+bool XView::ManagerFramesWindows() {
+  const Window root = DefaultRootWindow(display_);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const Window probe = XCreateSimpleWindow(display_, root, 0, 0, 16, 16, 0, 0, 0);
+    XMapWindow(display_, probe);
+    XSync(display_, False);
+    bool framed = false;
+    for (int i = 0; i < 100 && !framed; ++i) {
+      Window rootOut = 0;
+      Window parent = 0;
+      Window* children = nullptr;
+      unsigned int count = 0;
+      if (XQueryTree(display_, probe, &rootOut, &parent, &children, &count) != 0) {
+        framed = parent != root;
+      }
+      if (children != nullptr) XFree(children);
+      if (!framed) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    XDestroyWindow(display_, probe);
+    XSync(display_, False);
+    if (framed) return true;
+  }
+  return false;
 }

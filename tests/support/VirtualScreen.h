@@ -84,6 +84,9 @@ class XView {
   void WarpPointer(int32_t x, int32_t y);
   // A window manager has announced itself on the root window.
   bool ManagerRunning();
+  // Maps a probe window until the window manager frames one (up to about
+  // 6 s): then it acts on new windows.
+  bool ManagerFramesWindows();
 
  private:
   struct _XDisplay* display_ = nullptr;
