@@ -7,6 +7,7 @@
 #include "graphics/Text.h"
 #include "shell/Form.h"
 #include "shell/HelpPages.h"
+#include "shell/HiScoreView.h"
 #include "shell/ScreenLayout.h"
 
 namespace {
