@@ -256,7 +256,7 @@ void TForm1::ApplicationEvents1Deactivate() {
   Sys.UnacquireKeyboard();
   if (State.GameState == gsPlaying) {
     FreezeSnapshot(true);
-    State.GameState = gsPaused;
+    GoTo(gsPaused);
   }
   if (State.Settings.WindowedMode) {
     State.SavedWindowRect = Sys.WindowRect();
@@ -295,7 +295,7 @@ void TForm1::ApplicationEvents1Restore() {
   if (State.GameState == gsPlaying) {
     RenderFrame();
     FreezeSnapshot(true);
-    State.GameState = gsPaused;
+    GoTo(gsPaused);
   }
 }
 
@@ -313,23 +313,18 @@ bool TForm1::FormCanResize() const {
 }
 
 bool TForm1::FormCloseQuery() {
-  switch (State.GameState) {
-    case gsIntro:
-    case gsPlaying:
-    case gsPaused:
-    case gsNameEntry:
-    case gsSubmitAsk:
-    case gsSubmitting:  // the outcome is on its way
+  switch (Screen().Close) {
+    case TScreenClose::Refused:
       return false;
-    case gsWatching:
+    case TScreenClose::EndsWatching:
       if (closeAfterWatch_) return true;  // the window was the replay's only
       StopWatching();
       break;
-    default:
+    case TScreenClose::Asks:
       break;
   }
   const bool allowed = State.ExitConfirmed;
-  State.GameState = gsExitConfirm;
+  GoTo(gsExitConfirm);
   return allowed;
 }
 
@@ -350,8 +345,9 @@ bool TForm1::SaveSettings() {
 
 void TForm1::PollSubmission() {
   if (!submission_ || !submission_->Finished()) return;
-  State.GameState = submission_->Outcome();
-  if (State.GameState == gsUploadFailed) {
+  const uint32_t outcome = submission_->Outcome();
+  GoTo(outcome);
+  if (outcome == gsUploadFailed) {
     retryUpload_ = std::move(submission_);
   } else {
     submission_.reset();

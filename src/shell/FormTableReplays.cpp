@@ -82,7 +82,7 @@ void TForm1::WatchTableRow(size_t row) {
   if (!ReadWatchableReplay(Replays().Folder() + "/" + name, replay, error)) {
     std::cerr << "Tidal Lynx: " << error << '\n';
     FreezeSnapshot(false);
-    State.GameState = gsReplayFailed;
+    GoTo(gsReplayFailed);
     return;
   }
   tableReplayRow_ = static_cast<int32_t>(row);
