@@ -33,8 +33,8 @@ TForm1::TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& 
       WindowedThisRun(windowedThisRun),
       Config(Paths.ConfigPath),
       WidgetContext{
-          Images,          Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
-          State.GameState, gsMainMenu},
+          Images,           Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
+          requestedScreen_, gsMainMenu},
       GameContext{Images, &Fonts, Sound, Music, *this, Display.SnapshotSurface} {}
 
 TForm1::~TForm1() {
@@ -150,8 +150,10 @@ void TForm1::RunOnce() {
     if (closing_) return;
   }
   PadRepeat();
+  CommitScreen();
   if (closing_) return;
   PollSubmission();
+  CommitScreen();
   // The idle pass: a frame, unless minimized.
   if (!minimized_) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
@@ -159,6 +161,17 @@ void TForm1::RunOnce() {
 }
 
 void TForm1::HandleEvent(const TPlatformEvent& event) {
+  HandleOneEvent(event);
+  CommitScreen();
+}
+
+void TForm1::CommitScreen() {
+  if (requestedScreen_ == kNoScreenRequest) return;
+  State.GameState = requestedScreen_;
+  requestedScreen_ = kNoScreenRequest;
+}
+
+void TForm1::HandleOneEvent(const TPlatformEvent& event) {
   switch (event.Kind) {
     case TEventKind::Activate:
       ApplicationEvents1Activate();
@@ -226,6 +239,7 @@ int32_t TForm1::RenderFrame() {
   // a game frame that covers the sea and panels): clearing would be undone.
   if (!ScreenCoversFrame() && Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
   if (Display.BackBuffer) ComposeScreen(*Display.BackBuffer);
+  CommitScreen();
   Display.PresentFrame(Sys);
   State.LastFrameTick = Sys.TickCount();
   return result;

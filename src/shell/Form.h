@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/MusicPlayer.h"
@@ -68,14 +69,18 @@ class TForm1 final : public IGameHost {
   // One pass of the loop: the pending events, then a frame unless minimized.
   void RunOnce();
   bool Closed() const { return closing_; }
-  // Dispatches one platform notification to its handler.
+  // Dispatches one platform notification to its handler; a screen it asks
+  // for shows from then on.
   void HandleEvent(const TPlatformEvent& event);
   // Whether the window may be resized now.
   bool FormCanResize() const;
   // Plays `replay` in the window (ReplayViewer.*) from the current screen.
   // When it ends (or Esc ends it) the form goes back to that screen, or with
   // `closeAfter` closes, as for a replay named on the command line.
-  void WatchReplay(TReplay replay, bool closeAfter);
+  void WatchReplay(TReplay replay, bool closeAfter) {
+    StartWatching(std::move(replay), closeAfter);
+    CommitScreen();
+  }
   // The replay being watched, or the one watched last.
   const TReplayViewer* Viewer() const { return viewer_.get(); }
 
@@ -85,6 +90,8 @@ class TForm1 final : public IGameHost {
   friend struct TFormProbe;
   // The table of screens names the handlers below.
   friend std::span<const TScreen> ScreenTable();
+
+  void HandleOneEvent(const TPlatformEvent& event);
 
   // --- life ---------------------------------------------------------------------
   // First pass (FirstCreate): seed, desktop size, settings load and apply,
@@ -137,8 +144,16 @@ class TForm1 final : public IGameHost {
   // --- the screens -------------------------------------------------------------------
   // The row of the screen showing.
   const TScreen& Screen() const { return FindScreen(State.GameState); }
-  // Shows screen `state` next.
-  void GoTo(uint32_t state) { State.GameState = state; }
+  // Asks for screen `state`. Handlers never switch the screen under
+  // themselves: the last screen asked for takes effect in CommitScreen, once
+  // the event, the pad repeat, the submission's end or the frame that asked
+  // has been handled.
+  void GoTo(uint32_t state) { requestedScreen_ = state; }
+  void CommitScreen();
+  // The screen after the current handling: the one asked for, else this one.
+  uint32_t NextScreen() const {
+    return requestedScreen_ == kNoScreenRequest ? State.GameState : requestedScreen_;
+  }
   // "Confirm G": the group counts as clicked and the menu command acts on it.
   void Confirm(bool& clicked);
   // Up/Left and Down/Right move along `group`, Enter and Space choose.
@@ -240,6 +255,7 @@ class TForm1 final : public IGameHost {
   void LoadAllImages();
 
   // --- watching a replay (FormWatch.cpp) ----------------------------------------------
+  void StartWatching(TReplay replay, bool closeAfter);
   void WatchFrame(TSurface& back);
   void WatchKey(uint16_t key);
   // Ends the watching: back where it started, or the form closes.
@@ -271,7 +287,7 @@ class TForm1 final : public IGameHost {
   const TSurface* Sprite(int slot) const { return Images.SpriteImages[slot].get(); }
 
   // --- IGameHost --------------------------------------------------------------------
-  void SetGameState(uint32_t state) override { State.GameState = state; }
+  void SetGameState(uint32_t state) override { GoTo(state); }
   void ShowCursor(bool show) override { Sys.ShowCursor(show); }
   void Rumble(uint16_t strength, uint32_t ms) override { Sys.RumblePad(strength, ms); }
   bool MusicOn() const override { return State.Settings.MusicOn; }
@@ -279,6 +295,10 @@ class TForm1 final : public IGameHost {
   void SetMainMenuCurrent(int32_t item) override;
 
   // --- what the form holds ------------------------------------------------------------
+  static constexpr uint32_t kNoScreenRequest = ~0U;
+  // The screen asked for during the current handling (GoTo); the main menu
+  // group asks through it as well.
+  uint32_t requestedScreen_ = kNoScreenRequest;
   Platform& Sys;
   TShellState& State;
   TFonts& Fonts;

@@ -98,6 +98,7 @@ bool TForm1::SubmitCommand() {
   const bool retryUpload = State.GameState == gsUploadFailed;
   // "Please wait..." is on screen at once.
   GoTo(gsSubmitting);
+  CommitScreen();
   State.LastFrameTick = Sys.TickCount() - 10;
   RenderFrame();
   if (send && retryUpload && retryUpload_) {

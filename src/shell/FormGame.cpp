@@ -46,7 +46,7 @@ void TForm1::RunGameFrame(TSurface& back) {
   game.RunFrame(input, &back);
   if (recorder_) recorder_->AddFrame(input, game);
   // The session hands back to the menus in the frame it ends.
-  if (State.GameState != gsPlaying) FinishRecording();
+  if (NextScreen() != gsPlaying) FinishRecording();
 }
 
 void TForm1::FinishRecording() {

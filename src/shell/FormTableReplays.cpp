@@ -86,5 +86,5 @@ void TForm1::WatchTableRow(size_t row) {
     return;
   }
   tableReplayRow_ = static_cast<int32_t>(row);
-  WatchReplay(std::move(replay), false);
+  StartWatching(std::move(replay), false);
 }

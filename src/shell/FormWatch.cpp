@@ -17,7 +17,7 @@ uint32_t HeldSpeed(const TKeyboardSnapshot& keys, const TPadState& pad) {
 
 }  // namespace
 
-void TForm1::WatchReplay(TReplay replay, bool closeAfter) {
+void TForm1::StartWatching(TReplay replay, bool closeAfter) {
   watchReturn_ = State.GameState == gsWatching ? watchReturn_ : State.GameState;
   closeAfterWatch_ = closeAfter;
   viewer_.reset();
