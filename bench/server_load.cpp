@@ -19,8 +19,8 @@
 
 #include "ScoreServer.h"
 #include "ScoreStore.h"
-#include "online/ResultCodec.h"
 #include "online/ServerProcess.h"
+#include "protocol/ResultCodec.h"
 #include "server/PostgresInstance.h"
 
 namespace {

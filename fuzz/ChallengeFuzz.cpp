@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "SubmittedResult.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
+#include "protocol/SubmittedResult.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view answer(reinterpret_cast<const char*>(data), size);

@@ -15,7 +15,7 @@
 
 #include "audio/EmbeddedWaves.h"
 #include "audio/SoundEffects.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 #include "settings/ConfigFile.h"
 
 namespace fs = std::filesystem;

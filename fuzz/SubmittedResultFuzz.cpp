@@ -11,8 +11,8 @@
 
 #include "FuzzCheck.h"
 #include "ScoreStore.h"
-#include "SubmittedResult.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
+#include "protocol/SubmittedResult.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "ReplayApi.h"
 #include "ScoreApi.h"
 #include "ScorePages.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ReplayRecords.h"
-#include "SubmittedResult.h"
+#include "protocol/SubmittedResult.h"
 
 // One stored result, as the world table shows it.
 struct TScoreRow {

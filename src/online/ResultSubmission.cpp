@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "game/GameStates.h"
-#include "online/ResultCodec.h"
 #include "online/WebLinks.h"
+#include "protocol/ResultCodec.h"
 
 THttpOptions SubmissionHttpOptions(const TSubmitOptions& options) {
   THttpOptions http;

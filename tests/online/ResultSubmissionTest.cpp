@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "game/GameStates.h"
-#include "online/ResultCodec.h"
 #include "online/WebLinks.h"
+#include "protocol/ResultCodec.h"
 #include "support/FakePlatform.h"
 
 namespace {

@@ -16,10 +16,10 @@
 
 #include "ScoreStore.h"
 #include "game/GameStates.h"
-#include "online/ResultCodec.h"
 #include "online/ResultSubmission.h"
 #include "online/ServerProcess.h"
 #include "platform/SdlPlatform.h"
+#include "protocol/ResultCodec.h"
 #include "server/StoreBackends.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "PostgresInstance.h"
 #include "RateLimiter.h"
 #include "RawHttp.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "RawHttp.h"
-#include "online/ResultCodec.h"
 #include "online/ServerProcess.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 
 #include "ReplayGames.h"
 #include "StoreBackends.h"
-#include "online/ResultCodec.h"
 #include "online/ServerProcess.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "LiveServer.h"
 #include "RawHttp.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

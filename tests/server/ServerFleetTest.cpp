@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "PostgresInstance.h"
-#include "online/ResultCodec.h"
 #include "online/ServerProcess.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

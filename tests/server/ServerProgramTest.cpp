@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "online/ResultCodec.h"
 #include "online/ServerProcess.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "LiveServer.h"
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "SubmittedResult.h"
+#include "protocol/SubmittedResult.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "SubmittedResult.h"
+#include "protocol/SubmittedResult.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <vector>
 
-#include "online/ResultCodec.h"
+#include "protocol/ResultCodec.h"
 
 namespace {
 
