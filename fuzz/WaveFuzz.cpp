@@ -7,7 +7,7 @@
 #include <span>
 
 #include "FuzzCheck.h"
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TWave wave;

@@ -5,13 +5,13 @@
 #include <climits>
 #include <string_view>
 
-#include "audio/AudioOutput.h"
 #include "audio/DXSound.h"
 #include "audio/DXWaveList.h"
 #include "audio/DirectXError.h"
 #include "audio/EmbeddedWaves.h"
-#include "audio/ModulePlayer.h"
-#include "audio/VoiceMixer.h"
+#include "mixer/AudioOutput.h"
+#include "mixer/ModulePlayer.h"
+#include "mixer/VoiceMixer.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "audio/AudioOutput.h"
 #include "audio/DirectSoundBuffer.h"
 #include "audio/DirectXError.h"
+#include "mixer/AudioOutput.h"
 
 TDirectSound::TDirectSound(TAudioOutput* output) {
   if (output != nullptr && output->IsOpen()) {

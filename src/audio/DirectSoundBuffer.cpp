@@ -6,9 +6,9 @@
 
 #include "audio/DirectSound.h"
 #include "audio/DirectXError.h"
-#include "audio/MixVoice.h"
-#include "audio/VoiceMixer.h"
-#include "audio/Wave.h"
+#include "mixer/MixVoice.h"
+#include "mixer/VoiceMixer.h"
+#include "wave/Wave.h"
 
 namespace {
 constexpr uint32_t kMinBufferBytes = 4;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio/HashCollection.h"
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 class TDirectSoundBuffer;
 class TWaveCollection;

@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 namespace audiotest {
 

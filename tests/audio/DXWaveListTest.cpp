@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "audio/AudioOutput.h"
 #include "audio/AudioTestKit.h"
 #include "audio/DirectSoundBuffer.h"
-#include "audio/ModulePlayer.h"
-#include "audio/VoiceMixer.h"
+#include "mixer/AudioOutput.h"
+#include "mixer/ModulePlayer.h"
+#include "mixer/VoiceMixer.h"
 #include "support/FakePlatform.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "audio/Audio.h"
 #include "audio/AudioTestKit.h"
 #include "audio/DXWaveList.h"
-#include "audio/MixVoice.h"
-#include "audio/ModulePlayer.h"
+#include "mixer/MixVoice.h"
+#include "mixer/ModulePlayer.h"
 #include "support/FakePlatform.h"
 
 namespace {

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "audio/AudioOutput.h"
 #include "audio/AudioTestKit.h"
 #include "audio/DXSound.h"
 #include "audio/DirectSound.h"
 #include "audio/DirectSoundBuffer.h"
 #include "audio/DirectXError.h"
-#include "audio/ModulePlayer.h"
-#include "audio/VoiceMixer.h"
+#include "mixer/AudioOutput.h"
+#include "mixer/ModulePlayer.h"
+#include "mixer/VoiceMixer.h"
 #include "support/FakePlatform.h"
 
 namespace {

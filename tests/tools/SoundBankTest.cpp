@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "SoundBank.h"
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assets/SoundList.h"
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 // The format of one effect of the sound bank: its sample rate and the exact
 // number of sample bytes (8-bit unsigned mono PCM, one byte per sample).

@@ -1,4 +1,4 @@
-#include "audio/WaveStream.h"
+#include "wave/WaveStream.h"
 
 #include <algorithm>
 #include <array>

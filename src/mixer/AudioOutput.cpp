@@ -1,9 +1,9 @@
-#include "audio/AudioOutput.h"
+#include "mixer/AudioOutput.h"
 
 #include <algorithm>
 
-#include "audio/ModulePlayer.h"
-#include "audio/VoiceMixer.h"
+#include "mixer/ModulePlayer.h"
+#include "mixer/VoiceMixer.h"
 
 TAudioOutput::TAudioOutput(Platform& platform, TVoiceMixer& voices, TModulePlayer& music)
     : platform_(platform),

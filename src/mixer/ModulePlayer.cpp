@@ -1,4 +1,4 @@
-#include "audio/ModulePlayer.h"
+#include "mixer/ModulePlayer.h"
 
 #include <xmp.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 namespace {
 

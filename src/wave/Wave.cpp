@@ -1,4 +1,4 @@
-#include "audio/Wave.h"
+#include "wave/Wave.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "audio/MixVoice.h"
+#include "mixer/MixVoice.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "audio/WaveStream.h"
+#include "wave/WaveStream.h"
 
 // The 16-byte PCM format block of a wave (little-endian in the image).
 struct TPcmFormat {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "audio/MixVoice.h"
+#include "mixer/MixVoice.h"
 
 // The fixed set of voices shared by the game thread (which starts, stops and
 // adjusts them) and the audio thread (which mixes them). One mutex guards the

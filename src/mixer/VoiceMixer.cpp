@@ -1,4 +1,4 @@
-#include "audio/VoiceMixer.h"
+#include "mixer/VoiceMixer.h"
 
 int TVoiceMixer::Start(const void* owner, const TVoiceStart& start) {
   if (start.Data == nullptr || start.Frames == 0 || start.Rate == 0) return -1;
