@@ -28,8 +28,9 @@ if [[ "${1:-}" == "--tests" ]]; then
     shared-mime-info libglib2.0-bin postgresql clang
     libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2 openbox x11-utils
     xserver-xorg-core xserver-xorg-video-dummy)
-  # The locale sources from which the locale tests build a decimal-comma locale.
-  packages+=(locales)
+  # The locale sources from which the locale tests build a decimal-comma
+  # locale, and a face without Cyrillic for the font fallback test.
+  packages+=(locales fonts-dejavu-extra)
   # The release checks: licences, package lint and the source tarball.
   packages+=(reuse lintian xz-utils)
 fi
