@@ -41,6 +41,10 @@ set(tl_data_dir ${CMAKE_INSTALL_DATADIR}/tidal-lynx)
 if(TARGET tidal-lynx)
   install(TARGETS tidal-lynx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT game)
   install(FILES ${TL_GAME_DIR}/Data/Data.pp DESTINATION ${tl_data_dir}/Data COMPONENT game)
+  foreach(lang ${TL_LANGUAGES})
+    install(FILES ${TL_GAME_DIR}/Data/${lang}/Data.pp DESTINATION ${tl_data_dir}/Data/${lang}
+            COMPONENT game)
+  endforeach()
   install(FILES ${TL_GAME_DIR}/sound/1.xm ${TL_GAME_DIR}/sound/2.xm DESTINATION ${tl_data_dir}/sound
           COMPONENT game)
   install(FILES ${dist_out}/${TL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications

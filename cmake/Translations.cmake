@@ -43,3 +43,23 @@ function(tl_translate_dist mode template output)
 endfunction()
 
 add_custom_target(translations ALL DEPENDS ${tl_catalogues})
+
+# The pseudo-language en@pseudo (every text 40 % longer, with accented
+# letters), built from the template into the game folder for the layout
+# checks; it is never installed.
+find_program(TL_MSGEN msgen REQUIRED)
+find_program(TL_MSGFILTER msgfilter REQUIRED)
+add_executable(pseudolocale ${PROJECT_SOURCE_DIR}/tools/pseudolocale/main.cpp)
+tl_warnings(pseudolocale)
+set(tl_pseudo_po ${CMAKE_BINARY_DIR}/po/en@pseudo.po)
+set(TL_PSEUDO_CATALOGUE ${TL_GAME_DIR}/locale/en@pseudo/LC_MESSAGES/tidal-lynx.mo)
+add_custom_command(OUTPUT ${TL_PSEUDO_CATALOGUE}
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/po
+                           ${TL_GAME_DIR}/locale/en@pseudo/LC_MESSAGES
+                   COMMAND ${TL_MSGEN} -o ${tl_pseudo_po}.en ${TL_PO_DIR}/tidal-lynx.pot
+                   COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 ${TL_MSGFILTER}
+                           --keep-header -i ${tl_pseudo_po}.en -o ${tl_pseudo_po} $<TARGET_FILE:pseudolocale>
+                   COMMAND ${TL_MSGFMT} --check-format -o ${TL_PSEUDO_CATALOGUE} ${tl_pseudo_po}
+                   DEPENDS ${TL_PO_DIR}/tidal-lynx.pot pseudolocale VERBATIM)
+add_custom_target(pseudo_translation ALL DEPENDS ${TL_PSEUDO_CATALOGUE})
+set(TL_CATALOGUES ${tl_catalogues} ${TL_PSEUDO_CATALOGUE})

@@ -8,10 +8,12 @@
 #include <string>
 
 const char* Translate(const char* text) {
-  return dgettext(kTextDomain, text);
+  // gettext's answer for "" is the catalogue's header.
+  return *text == '\0' ? text : dgettext(kTextDomain, text);
 }
 
 const char* TranslateIn(const char* context, const char* text) {
+  if (*text == '\0') return text;
   // A msgctxt entry is stored under "context\004text"; gettext hands the key
   // back unchanged when the catalogue lacks it.
   std::string key = context;

@@ -11,6 +11,9 @@
 
 #include "i18n/Gettext.h"
 
+// glibc's count of catalogue changes; a higher value empties its cache.
+extern "C" int _nl_msg_cat_cntr;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -122,4 +125,7 @@ void UseLanguage(const std::string& code, const std::string& localeFolder) {
   // there and changes nothing but the messages. The other categories stay C.
   setenv("LANGUAGE", code.c_str(), 1);
   if (std::setlocale(LC_MESSAGES, "C.UTF-8") == nullptr) std::setlocale(LC_MESSAGES, "");
+  // gettext keeps its answers per locale name, not per LANGUAGE: a change of
+  // language alone must drop them (as the gettext manual says to).
+  ++_nl_msg_cat_cntr;
 }
