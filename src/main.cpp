@@ -104,6 +104,8 @@ int main(int argc, char** argv) {
     TFormPaths paths;
     paths.PackPath = folders.DataFolder + "/" + kPackRelativePath;
     paths.ConfigPath = folders.ConfigPath;
+    if (!language.Code.empty())
+      paths.LanguagePackPath = folders.DataFolder + "/Data/" + language.Code + "/Data.pp";
     TForm1 form(platform, state, *fonts, sound, music, paths, line.Windowed);
     form.Create();
     if (!line.Replay.empty()) form.WatchReplay(std::move(watched), true);

@@ -64,24 +64,55 @@ std::string Describe(const std::string& language, const TCaption& c, const std::
   return line;
 }
 
-}  // namespace
+// Each caption with the size it needs and the share of its layout size that is.
+struct TMeasured {
+  TCaption Caption;
+  std::string Shown;
+  double Needed = 0;
+  double Share = 0;
+};
 
-std::vector<std::string> CheckCaptionFit(const TFontSet& fonts, const std::string& language) {
-  std::vector<std::string> misfits;
+std::vector<TMeasured> Measure(const TFontSet& fonts) {
+  std::vector<TMeasured> out;
   TCanvas probe(1, 1);
   for (const TCaption& c : Captions()) {
     const std::string text(c.Rect.text);
-    const std::string shown = Translate(text.c_str());
     // TextWidth measures the translation, as Text draws it.
     const double width = probe.TextWidth(fonts, text, c.Size, true);
     const double room = c.Rect.Width() - (c.Shrinks ? kSideMargin : kPanelMargin);
     double needed = c.Size;
     if (c.Shrinks) needed = std::min(needed, c.Rect.Height() / kEmRatio);
+    // A fixed-size caption's share falls below 1 as it runs past its room.
+    double share = width > room ? room / width : 1.0;
     if (width > room) needed *= room / width;
-    const double allowed = c.Shrinks ? c.Size * kMinimumShare : c.Size;
-    if (needed < allowed) misfits.push_back(Describe(language, c, shown, needed));
+    if (c.Shrinks) share = needed / c.Size;
+    out.push_back({c, Translate(text.c_str()), needed, share});
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckCaptionFit(const TFontSet& fonts, const std::string& language) {
+  std::vector<std::string> misfits;
+  for (const TMeasured& m : Measure(fonts)) {
+    const double allowed = m.Caption.Shrinks ? kMinimumShare : 1.0;
+    if (m.Share < allowed) misfits.push_back(Describe(language, m.Caption, m.Shown, m.Needed));
   }
   return misfits;
+}
+
+std::string TightestCaption(const TFontSet& fonts, const std::string& language) {
+  const std::vector<TMeasured> all = Measure(fonts);
+  const auto tightest = std::min_element(
+      all.begin(), all.end(), [](const auto& a, const auto& b) { return a.Share < b.Share; });
+  if (tightest == all.end()) return {};
+  const TCaption& c = tightest->Caption;
+  char line[512];
+  std::snprintf(line, sizeof line, "%s: \"%s\" at %.1f of %.1f (%.0f %%) in %d,%d-%d,%d",
+                language.c_str(), tightest->Shown.c_str(), tightest->Needed, c.Size,
+                tightest->Share * 100, c.Rect.left, c.Rect.top, c.Rect.right, c.Rect.bottom);
+  return line;
 }
 
 std::vector<uint8_t> LanguagePackBytes(const TImagePack& english, const TImagePack& language) {

@@ -61,7 +61,7 @@ void WriteIcons(const fs::path& dir, const std::string& name) {
 int Usage() {
   std::fprintf(stderr,
                "usage: assetforge --game-dir DIR [--wave-dir DIR] [--embedded-source FILE]\n"
-               "                  [--languages \"CODE...\" --locale-dir DIR]\n"
+               "                  [--languages \"CODE...\" --locale-dir DIR [--fit-report yes]]\n"
                "       assetforge --contact-sheet OUT.png\n"
                "       assetforge --icon-dir DIR --icon-name NAME\n");
   return 2;
@@ -71,6 +71,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::string gameDir, waveDir, embedded, sheet, iconDir, iconName, languages, localeDir;
+  bool fitReport = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
       languages = value;
     else if (arg == "--locale-dir")
       localeDir = value;
+    else if (arg == "--fit-report")
+      fitReport = value == "yes";
     else
       return Usage();
   }
@@ -115,6 +118,7 @@ int main(int argc, char** argv) {
     for (std::string code; codes >> code;) {
       UseLanguage(code, localeDir);
       for (std::string& misfit : CheckCaptionFit(fonts, code)) misfits.push_back(std::move(misfit));
+      if (fitReport) std::printf("tightest caption, %s\n", TightestCaption(fonts, code).c_str());
       languagePacks.emplace_back(code, LanguagePackBytes(pack, TImagePack(fonts)));
     }
     UseLanguage("", localeDir);
