@@ -1,4 +1,5 @@
-// The screens: every GameState composed layer by layer into the back buffer.
+// The screens' pictures: each screen composed layer by layer into the back
+// buffer. The table of screens (Screens.cpp) says which draws when.
 
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "graphics/Text.h"
 #include "shell/Form.h"
 #include "shell/HelpPages.h"
+#include "shell/HiScoreView.h"
 #include "shell/ScreenLayout.h"
 
 namespace {
@@ -47,74 +49,24 @@ void DrawKeyedLayer(TSurface& back, int32_t x, int32_t y, const TSurface* image)
 }  // namespace
 
 void TForm1::ComposeScreen(TSurface& back) {
-  switch (State.GameState) {
-    case gsIntro:
-      DrawIntro(back);
-      break;
-    case gsMainMenu:
-      DrawMenuFrame(back, kNoPanel);
-      break;
-    case gsPlaying:
-      RunGameFrame(back);
-      break;
-    case gsWatching:
-      WatchFrame(back);
-      break;
-    case gsOptions:
-      DrawOptions(back);
-      break;
-    case gsHighScores:
-      DrawHighScores(back);
-      break;
-    case gsHelpStory:
-    case gsHelpControls:
-    case gsHelpEnemies:
-      DrawHelpPage(back);
-      break;
-    case gsAbout:
-      DrawAbout(back);
-      break;
-    case gsKeyCapture:
-      DrawKeyCapture(back);
-      break;
-    default:
-      DrawDialog(back);
-      break;
-  }
+  if (const auto draw = Screen().Draw) (this->*draw)(back);
 }
 
 bool TForm1::ScreenCoversFrame() const {
   const TSurface* background = nullptr;
-  switch (State.GameState) {
-    case gsPlaying:
+  switch (Screen().Backdrop) {
+    case TScreenBackdrop::Game:
       return State.CurrentGame && Display.BackBuffer &&
              State.CurrentGame->CoversFrame(*Display.BackBuffer);
-    case gsWatching:  // a game frame, the paused picture, or the last frame kept
+    case TScreenBackdrop::Replay:  // a game frame, the paused picture, or the last frame kept
       return viewer_ != nullptr;
-    case gsIntro:
-    case gsMainMenu:
-    case gsOptions:
-    case gsHighScores:
-    case gsHelpStory:
-    case gsHelpControls:
-    case gsHelpEnemies:
-    case gsAbout:
-    case gsKeyCapture:
-    case gsExitConfirm:
+    case TScreenBackdrop::Picture:
       background = Menu(mnuBackground);
       break;
-    case gsClearScores:
-    case gsPaused:
-    case gsNameEntry:
-    case gsSubmitAsk:
-    case gsQuitGame:
-    case gsConnectFailed:
-    case gsUploadFailed:
-    case gsReplayFailed:
-    case gsSubmitting:
+    case TScreenBackdrop::Snapshot:
       background = Display.SnapshotSurface.get();
       break;
-    default:
+    case TScreenBackdrop::None:
       return false;
   }
   const TSurface* back = Display.BackBuffer.get();
@@ -164,11 +116,15 @@ void TForm1::DrawIntro(TSurface& back) {
     DrawClipped(*title, back, sl::kTitleBanner, x, 0);
   }
   if (State.IntroOffset >= kIntroEnd) {
-    State.GameState = gsMainMenu;
+    GoTo(gsMainMenu);
     State.IntroOffset = 0;
   }
   State.IntroOffset += kIntroStep;
   Widgets->MainMenuGroup->Draw(back);
+}
+
+void TForm1::DrawMainMenu(TSurface& back) {
+  DrawMenuFrame(back, kNoPanel);
 }
 
 void TForm1::DrawOptions(TSurface& back) {
@@ -241,77 +197,80 @@ void TForm1::DrawAbout(TSurface& back) {
   Widgets->HelpButtons->Draw(back);
 }
 
-void TForm1::DrawDialog(TSurface& back) {
-  const TSurface* snapshot = Display.SnapshotSurface.get();
-  TMenuWidgets& w = *Widgets;
-  switch (State.GameState) {
-    case gsExitConfirm:
-      DrawBackdrop(back, mnuDialogBox, sl::kQuestionDialog);
-      Draw(Fonts, back,
-           {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
-      w.YesNoGroup->Draw(back);
-      break;
-    case gsClearScores:
-      DrawDialogFrame(back, snapshot, sl::kClearScoresDialog, false);
-      DrawKeyedLayer(back, 0, 0, Menu(mnuTitle));
-      Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
-      Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
-      w.OkCancelGroup->Draw(back);
-      break;
-    case gsPaused:
-      DrawBackground(back, snapshot, true);
-      Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, "Pause"});
-      break;
-    case gsNameEntry: {
-      DrawDialogFrame(back, snapshot, sl::kNameEntryDialog, false);
-      const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
-      const std::string scoreText = "Your score is " + std::to_string(score);
-      DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
-      Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, "Please enter your name"});
-      w.OkCancelGroup->Draw(back);
-      w.NameField->Draw(back);
-      break;
-    }
-    case gsSubmitAsk:
-      DrawDialogFrame(back, snapshot, sl::kSubmitDialog, false);
-      w.YesNoGroup->Draw(back);
-      Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, "Send the result to"});
-      Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, "world's highscores page"});
-      break;
-    case gsQuitGame:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, true);
-      Draw(Fonts, back,
-           {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit the game?"});
-      w.YesNoGroup->Draw(back);
-      break;
-    case gsConnectFailed:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      w.YesNoGroup->Draw(back);
-      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
-      Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
-      break;
-    case gsReplayFailed:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not play"});
-      Draw(Fonts, back, {290, 282, 24, 15, kRed, "this replay!"});
-      break;
-    case gsUploadFailed:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      w.YesNoGroup->Draw(back);
-      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not send the"});
-      Draw(Fonts, back, {290, 282, 24, 15, kRed, "replay! Repeat?"});
-      break;
-    case gsSubmitting:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      // The server has the result; now it gets the game's replay to play
-      // again. Texts are Windows-1252: 0x85 is the ellipsis, U+2026.
-      if (submission_ && submission_->RunningSteps()) {
-        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Verifying\x85"});
-      } else {
-        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
-      }
-      break;
-    default:
-      break;  // values that are never set draw nothing
+// The questions and messages: a dialog box over the menu background or the
+// frozen game.
+
+void TForm1::DrawExitConfirm(TSurface& back) {
+  DrawBackdrop(back, mnuDialogBox, sl::kQuestionDialog);
+  Draw(Fonts, back,
+       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
+  Widgets->YesNoGroup->Draw(back);
+}
+
+void TForm1::DrawClearScores(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kClearScoresDialog, false);
+  DrawKeyedLayer(back, 0, 0, Menu(mnuTitle));
+  Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
+  Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
+  Widgets->OkCancelGroup->Draw(back);
+}
+
+void TForm1::DrawPaused(TSurface& back) {
+  DrawBackground(back, Display.SnapshotSurface.get(), true);
+  Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, "Pause"});
+}
+
+void TForm1::DrawNameEntry(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kNameEntryDialog, false);
+  const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
+  const std::string scoreText = "Your score is " + std::to_string(score);
+  DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
+  Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, "Please enter your name"});
+  Widgets->OkCancelGroup->Draw(back);
+  Widgets->NameField->Draw(back);
+}
+
+void TForm1::DrawSubmitAsk(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kSubmitDialog, false);
+  Widgets->YesNoGroup->Draw(back);
+  Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, "Send the result to"});
+  Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, "world's highscores page"});
+}
+
+void TForm1::DrawQuitGame(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, true);
+  Draw(Fonts, back,
+       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit the game?"});
+  Widgets->YesNoGroup->Draw(back);
+}
+
+void TForm1::DrawConnectFailed(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  Widgets->YesNoGroup->Draw(back);
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
+}
+
+void TForm1::DrawReplayFailed(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not play"});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, "this replay!"});
+}
+
+void TForm1::DrawUploadFailed(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  Widgets->YesNoGroup->Draw(back);
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not send the"});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, "replay! Repeat?"});
+}
+
+void TForm1::DrawSubmitting(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  // The server has the result; now it gets the game's replay to play
+  // again. Texts are Windows-1252: 0x85 is the ellipsis, U+2026.
+  if (submission_ && submission_->RunningSteps()) {
+    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Verifying\x85"});
+  } else {
+    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
   }
 }

@@ -17,7 +17,7 @@ uint32_t HeldSpeed(const TKeyboardSnapshot& keys, const TPadState& pad) {
 
 }  // namespace
 
-void TForm1::WatchReplay(TReplay replay, bool closeAfter) {
+void TForm1::StartWatching(TReplay replay, bool closeAfter) {
   watchReturn_ = State.GameState == gsWatching ? watchReturn_ : State.GameState;
   closeAfterWatch_ = closeAfter;
   viewer_.reset();
@@ -25,12 +25,12 @@ void TForm1::WatchReplay(TReplay replay, bool closeAfter) {
       std::move(replay), TReplayViewer::TParts{Images, Fonts, Sound, Music, Display.SnapshotSurface,
                                                State.Settings.MusicOn});
   lastWatchTick_ = Sys.TickCount();
-  State.GameState = gsWatching;
+  GoTo(gsWatching);
 }
 
 void TForm1::WatchFrame(TSurface& back) {
   if (!viewer_ || viewer_->Stopped) {
-    State.GameState = watchReturn_;
+    GoTo(watchReturn_);
     return;
   }
   if (viewer_->Ended()) {
@@ -57,8 +57,6 @@ void TForm1::WatchKey(uint16_t key) {
     // The watched picture striped, as the game's own pause shows it.
     if (viewer_->Paused) FreezeSnapshot(true);
     lastWatchTick_ = Sys.TickCount();
-  } else if (key == kVkEscape) {
-    StopWatching();
   }
 }
 
@@ -69,6 +67,6 @@ void TForm1::StopWatching() {
   // The viewer stays, stopped, until the next replay: what it watched can
   // still be asked.
   viewer_->Stopped = true;
-  State.GameState = watchReturn_;
+  GoTo(watchReturn_);
   if (closeAfterWatch_) closing_ = true;
 }
