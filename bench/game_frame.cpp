@@ -11,7 +11,7 @@
 #include "FrameFloor.h"
 #include "game/BusyScene.h"
 #include "game/GameRig.h"
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 
 namespace {
 

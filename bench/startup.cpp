@@ -26,7 +26,7 @@
 
 #include "audio/Audio.h"
 #include "graphics/Fonts.h"
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 #include "platform/SdlPlatform.h"
 #include "settings/ConfigFile.h"
 #include "shell/Form.h"

@@ -8,6 +8,9 @@
 // sprites, then the 34 menu pictures. The game, the shell, the widgets, the
 // help pages and the asset forge name a picture only through these slots.
 
+// The image pack's file inside a data folder.
+inline constexpr const char* kPackRelativePath = "Data/Data.pp";
+
 // SpriteImages slot s holds pack image s.
 enum TSpriteSlot : uint8_t {
   sprLeftPanel = 0,

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 namespace {
 constexpr int kScratchFrames = 1024;

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 #ifndef TL_SCORE_HOST
 #define TL_SCORE_HOST "localhost:8642"

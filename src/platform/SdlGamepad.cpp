@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 // The game's button and axis numbers are SDL's.
 static_assert(static_cast<int>(TPadButton::A) == SDL_CONTROLLER_BUTTON_A);

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "game/Game.h"
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 #include "shell/KeyName.h"
 
 namespace {

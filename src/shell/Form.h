@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "assets/PackSlots.h"
 #include "audio/MusicPlayer.h"
 #include "audio/SoundEffects.h"
 #include "game/FrameInput.h"
@@ -16,7 +17,6 @@
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
 #include "online/ResultSubmission.h"
-#include "platform/GamePaths.h"
 #include "platform/Platform.h"
 #include "platform/Random.h"
 #include "replay/ReplayRecorder.h"

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <utility>
 
+#include "files/RegularFile.h"
 #include "game/GameChecksum.h"
 #include "game/LogicVersion.h"
 #include "graphics/Text.h"
 #include "platform/FrameSize.h"
-#include "platform/RegularFile.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <map>
 #include <string>
 
+#include "assets/PackSlots.h"
 #include "game/GameReplay.h"
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 #include "platform/FrameSize.h"
-#include "platform/GamePaths.h"
 
 namespace {
 

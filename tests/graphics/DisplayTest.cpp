@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/ImagePack.h"
-#include "graphics/PackWriter.h"
+#include "images/ImagePack.h"
 #include "support/FakePlatform.h"
+#include "support/PackWriter.h"
 
 namespace {
 

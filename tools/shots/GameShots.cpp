@@ -7,7 +7,7 @@
 #include "PngWriter.h"
 #include "game/BusyScene.h"
 #include "game/GameReplay.h"
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "GameShots.h"
 #include "ShellShots.h"
+#include "app/GamePaths.h"
 #include "i18n/Language.h"
-#include "platform/GamePaths.h"
 
 #ifndef TL_SHOTS_DATA_RELATIVE
 #define TL_SHOTS_DATA_RELATIVE "../../game"

@@ -3,10 +3,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "graphics/BmpLayout.h"
+#include "assets/PackSlots.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
-#include "platform/GamePaths.h"
+#include "images/BmpLayout.h"
 
 // No record of the pack may be longer than this; a larger length field means
 // a damaged file, and nothing that large is ever allocated.

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/GamePaths.h"
 #include "audio/Audio.h"
 #include "graphics/Fonts.h"
 #include "i18n/Language.h"
 #include "online/WebLinks.h"
-#include "platform/GamePaths.h"
 #include "platform/SdlPlatform.h"
 #include "replay/VerifyCommand.h"
 #include "shell/CommandLine.h"

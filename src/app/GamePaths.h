@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/PackSlots.h"
+
 // Where the game's files live. The data folder (read only) holds "Data/Data.pp",
 // "sound/1.xm", "sound/2.xm" and the optional "play.url"; the user folder holds
 // "Config.cfg". The choice itself is pure (the inputs below in, a folder out) so
@@ -38,8 +40,6 @@ struct TUserFileChoice {
   bool Portable = false;
 };
 
-// The relative name of the image pack inside a data folder.
-inline constexpr const char* kPackRelativePath = "Data/Data.pp";
 // The file that makes the executable's folder a portable copy.
 inline constexpr const char* kPortableMarker = "portable";
 inline constexpr const char* kUserFolderName = "tidal-lynx";

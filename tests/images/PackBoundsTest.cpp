@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/BmpDecoder.h"
-#include "graphics/ImagePack.h"
-#include "graphics/PackWriter.h"
+#include "images/BmpDecoder.h"
+#include "images/ImagePack.h"
+#include "support/PackWriter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "graphics/SurfaceRoutines.h"
+#include "images/SurfaceRoutines.h"
 
 #include <cstring>
 

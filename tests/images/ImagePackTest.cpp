@@ -1,4 +1,4 @@
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/PackWriter.h"
-#include "graphics/SurfaceRoutines.h"
+#include "images/SurfaceRoutines.h"
+#include "support/PackWriter.h"
 
 namespace {
 

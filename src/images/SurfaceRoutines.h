@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "graphics/Surface.h"
-#include "graphics/BmpDecoder.h"
+#include "images/BmpDecoder.h"
 
 // GDI's invalid colour (CLR_INVALID).
 inline constexpr uint32_t kClrInvalid = 0xFFFFFFFFu;

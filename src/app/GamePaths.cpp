@@ -1,4 +1,4 @@
-#include "platform/GamePaths.h"
+#include "app/GamePaths.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

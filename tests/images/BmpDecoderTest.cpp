@@ -1,10 +1,10 @@
-#include "graphics/BmpDecoder.h"
+#include "images/BmpDecoder.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "graphics/PackWriter.h"
+#include "support/PackWriter.h"
 
 namespace {
 

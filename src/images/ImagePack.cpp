@@ -1,4 +1,4 @@
-#include "graphics/ImagePack.h"
+#include "images/ImagePack.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "graphics/BmpDecoder.h"
-#include "graphics/SurfaceRoutines.h"
-#include "platform/RegularFile.h"
+#include "files/RegularFile.h"
+#include "images/BmpDecoder.h"
+#include "images/SurfaceRoutines.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Where the data folder and Config.cfg are found: a table of command line,
 // environment and existing files, and the places chosen.
 
-#include "platform/GamePaths.h"
+#include "app/GamePaths.h"
 
 #include <gtest/gtest.h>
 

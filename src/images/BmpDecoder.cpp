@@ -1,4 +1,4 @@
-#include "graphics/BmpDecoder.h"
+#include "images/BmpDecoder.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "graphics/BmpLayout.h"
+#include "images/BmpLayout.h"
 
 #include <utility>
 

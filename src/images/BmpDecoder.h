@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/BmpLayout.h"
+#include "images/BmpLayout.h"
 
 // A decoded Windows bitmap as 0x00RRGGBB words, top row first.
 struct TDecodedBitmap {
