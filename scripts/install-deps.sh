@@ -31,8 +31,9 @@ if [[ "${1:-}" == "--tests" ]]; then
   # The locale sources from which the locale tests build a decimal-comma
   # locale, and a face without Cyrillic for the font fallback test.
   packages+=(locales fonts-dejavu-extra)
-  # The release checks: licences, package lint and the source tarball.
-  packages+=(reuse lintian xz-utils)
+  # The release checks: licences, package lint and the source tarball; the
+  # format check of the sources.
+  packages+=(reuse lintian xz-utils clang-format)
 fi
 
 missing=()

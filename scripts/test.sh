@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UBSan and runs
-# every test, then the audio tests under ThreadSanitizer, the whole suite again
-# in a plain release build and the release checks, the game logic built by
-# clang at -O0 and -O2, each fuzz target for a short while, and checks that
-# the run left the working tree unchanged.
+# Installs what is missing, checks the sources' formatting, builds with
+# AddressSanitizer and UBSan and runs every test, then the audio tests under
+# ThreadSanitizer, the whole suite again in a plain release build and the
+# release checks, the game logic built by clang at -O0 and -O2, each fuzz
+# target for a short while, and checks that the run left the working tree
+# unchanged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
@@ -12,6 +13,10 @@ jobs=$(nproc)
 # Tests never need a real display or sound card.
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 before=$(git status --porcelain 2>/dev/null || true)
+
+# Every source file as the repository's .clang-format lays it out.
+find src server tools tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run --Werror
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev -j "$jobs"

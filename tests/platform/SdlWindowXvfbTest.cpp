@@ -57,9 +57,12 @@ TEST(SdlWindowOnXvfb, OpensWhollyVisibleAndCentredOnEveryDesktop) {
     int32_t width, height;
   };
   const std::vector<Case> cases = {
-      {"1920x1080", false, 0, 800, 600},   {"1920x1080", true, 0, 800, 600},
-      {"2560x1440", false, 0, 1600, 1200}, {"2560x1440", true, 0, 1600, 1200},
-      {"3840x2160", false, 0, 2400, 1800}, {"3840x2160", true, 0, 2400, 1800},
+      {"1920x1080", false, 0, 800, 600},
+      {"1920x1080", true, 0, 800, 600},
+      {"2560x1440", false, 0, 1600, 1200},
+      {"2560x1440", true, 0, 1600, 1200},
+      {"3840x2160", false, 0, 2400, 1800},
+      {"3840x2160", true, 0, 2400, 1800},
       // Does not fit: its corner stays visible. Without a window manager: an
       // openbox just started on a busy machine may leave so large a window
       // unmapped, and SDL then waits for it for ever.
