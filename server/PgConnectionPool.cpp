@@ -166,3 +166,8 @@ void TPgConnectionPool::TLease::Release() {
   if (conn_) pool_->Return(conn_, false);
   conn_ = nullptr;
 }
+
+int TPgConnectionPool::InUse() {
+  std::lock_guard lock(mutex_);
+  return open_ - static_cast<int>(idle_.size());
+}

@@ -55,6 +55,8 @@ class TPgConnectionPool {
   // busy until `deadline`) none; `error` then says why.
   TLease Acquire(std::string& error, TPgDeadline deadline);
   const std::string& Conninfo() const { return conninfo_; }
+  // Connections leased right now.
+  int InUse();
 
  private:
   PGconn* Connect(std::string& error, TPgDeadline deadline);

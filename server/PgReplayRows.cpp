@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "PostgresScoreStore.h"
+#include "StoreSchema.h"
 
 namespace {
 
@@ -184,14 +185,8 @@ std::vector<TUnsettledRow> TPostgresScoreStore::Unsettled(int64_t since, int lim
   const TPgDeadline deadline = CallDeadline();
   auto lease = pool_.Acquire(error, deadline);
   if (!lease) return rows;
-  const TPgResult found =
-      Exec(lease,
-           "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0),"
-           " coalesce(p.status, 'no replay'), coalesce(p.reason, '') FROM results r"
-           " LEFT JOIN replays p ON p.result_id = r.id"
-           " WHERE r.submitted >= $1 AND (p.id IS NULL OR p.status <> 'verified')"
-           " ORDER BY r.submitted DESC, r.id DESC LIMIT $2",
-           {{std::to_string(since)}, {std::to_string(limit)}}, deadline);
+  const TPgResult found = Exec(lease, kUnsettledStatement,
+                               {{std::to_string(since)}, {std::to_string(limit)}}, deadline);
   if (!found) return rows;
   const PGresult* r = found.get();
   for (int i = 0; i < PQntuples(r); ++i) {
