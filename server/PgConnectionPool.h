@@ -78,6 +78,11 @@ class TPgConnectionPool {
 // connection is then of no further use.
 struct pg_result* PgAwait(PGconn* conn, TPgDeadline deadline);
 
+// The first result of each of the `count` statements sent in pipeline mode on
+// `conn` and then synced: one round trip. Leaves pipeline mode. Nothing when
+// `deadline` passes first or the connection fails.
+std::vector<struct pg_result*> PgAwaitPipeline(PGconn* conn, size_t count, TPgDeadline deadline);
+
 // True when the result of a statement says the connection itself failed
 // (rather than the statement): the database went away or is shutting down.
 bool PgConnectionLost(PGconn* conn, const struct pg_result* result);

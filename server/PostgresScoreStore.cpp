@@ -29,6 +29,15 @@ constexpr std::pair<const char*, const char*> kStatements[] = {
      " AND (SELECT generation FROM ban_state) = $8 RETURNING p)"
      " INSERT INTO results(name, player, score, challenge, submitted, address)"
      " SELECT $4, $5, $6, p, $7, $9 FROM used"},
+    // A capped issue: the address's lock, then the count and the insert, in
+    // one pipelined round trip and one transaction. The lock makes
+    // count-then-insert exact across processes; the insert's own snapshot,
+    // taken after the lock, sees what the holder before it committed.
+    {"lockaddress", "SELECT pg_advisory_xact_lock(hashtextextended($1, 0))"},
+    {"issuecapped",
+     "INSERT INTO challenges(p, issued, address) SELECT $1, $2, $3"
+     " WHERE (SELECT count(*) FROM challenges WHERE address = $3 AND issued >= $4) < $5"
+     " RETURNING p"},
     {"top", kTopStatement},
     {"ranked", kRankedStatement},
     {"bangen", kBanGenerationStatement},
@@ -101,19 +110,53 @@ TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql, TPgDead
   return Classify(lease, PgAwait(*lease, deadline));
 }
 
+// One step of a pipeline: a prepared statement, or (no name) a plain text
+// without parameters.
+struct TStep {
+  const char* Prepared = nullptr;
+  const char* Text = nullptr;
+  std::vector<std::string> Params;
+};
+
+// Sends the steps in pipeline mode and syncs: one round trip. Outside an
+// explicit transaction they run in one implicit transaction, committed by the
+// sync; after BEGIN it stays open. Every step's outcome, each Lost when the
+// round trip failed.
+std::vector<TQuery> RunPipeline(TPgConnectionPool::TLease& lease, const std::vector<TStep>& steps,
+                                TPgDeadline deadline) {
+  std::vector<TQuery> queries(steps.size());
+  bool sent = PQenterPipelineMode(*lease) == 1;
+  for (const TStep& step : steps) {
+    if (!sent) break;
+    std::vector<const char*> values;
+    for (const std::string& p : step.Params) values.push_back(p.c_str());
+    sent =
+        step.Prepared
+            ? PQsendQueryPrepared(*lease, step.Prepared, static_cast<int>(values.size()),
+                                  values.data(), nullptr, nullptr, 0) == 1
+            : PQsendQueryParams(*lease, step.Text, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+  }
+  std::vector<PGresult*> results;
+  if (sent && PQpipelineSync(*lease) == 1) {
+    results = PgAwaitPipeline(*lease, steps.size(), deadline);
+  }
+  if (results.size() != steps.size()) {
+    for (PGresult* r : results) PQclear(r);
+    lease.Discard();
+    return queries;
+  }
+  for (size_t i = 0; i < steps.size(); ++i) {
+    queries[i] = Classify(lease, results[i]);
+    if (!lease) break;
+  }
+  return queries;
+}
+
 int64_t Number(const PGresult* result, int row, int column) {
   const char* text = PQgetvalue(result, row, column);
   int64_t value = 0;
   std::from_chars(text, text + std::strlen(text), value);
   return value;
-}
-
-std::string Literal(PGconn* conn, const std::string& text) {
-  char* quoted = PQescapeLiteral(conn, text.data(), text.size());
-  if (!quoted) return "''";
-  std::string out = quoted;
-  PQfreemem(quoted);
-  return out;
 }
 
 bool HasPassword(const std::string& uri) {
@@ -229,17 +272,16 @@ TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address,
     if (maxOpen <= 0) {
       q = Run(lease, "issue", {p, std::to_string(now), address}, deadline);
     } else {
-      // The per-address lock makes count-then-insert exact across processes;
-      // the second statement sees what the lock holder before it committed.
-      const std::string quoted = Literal(*lease, address);
-      q = RunText(lease,
-                  "SELECT pg_advisory_xact_lock(hashtextextended(" + quoted +
-                      ", 0)); INSERT INTO challenges(p, issued, address) SELECT " +
-                      Literal(*lease, p) + ", " + std::to_string(now) + ", " + quoted +
-                      " WHERE (SELECT count(*) FROM challenges WHERE address = " + quoted +
-                      " AND issued >= " + std::to_string(now - lifetimeSeconds) + ") < " +
-                      std::to_string(maxOpen) + " RETURNING p",
-                  deadline);
+      std::vector<TQuery> steps =
+          RunPipeline(lease,
+                      {{"lockaddress", nullptr, {address}},
+                       {"issuecapped",
+                        nullptr,
+                        {p, std::to_string(now), address, std::to_string(now - lifetimeSeconds),
+                         std::to_string(maxOpen)}}},
+                      deadline);
+      if (!lease) continue;
+      q = steps[0].State != TRun::Ok ? std::move(steps[0]) : std::move(steps[1]);
     }
     if (q.State == TRun::Lost) continue;
     if (q.State == TRun::Refused) continue;  // a clash of p: astronomically rare
@@ -294,15 +336,22 @@ TSubmitOutcome TPostgresScoreStore::Submit(const TSubmittedResult& result,
     // (the database stopped answering) can never commit later: only COMMIT
     // does. Never retried: after a connection broke during COMMIT the result
     // may or may not be in, and only a consumed p tells; the client hears 503.
-    const TQuery begin = RunText(lease, "BEGIN", deadline);
-    if (begin.State == TRun::Lost) return TSubmitOutcome::Unavailable;
-    if (begin.State == TRun::Refused) return TSubmitOutcome::Failed;
-    const TQuery q =
-        Run(lease, "submit",
-            {result.Challenge, std::to_string(now - lifetimeSeconds), std::to_string(now),
-             result.Name, result.PlayerName, std::to_string(result.Score), std::to_string(now),
-             std::to_string(generation), address},
-            deadline);
+    // BEGIN and the statement go in one round trip.
+    std::vector<TQuery> steps =
+        RunPipeline(lease,
+                    {{nullptr, "BEGIN", {}},
+                     {"submit",
+                      nullptr,
+                      {result.Challenge, std::to_string(now - lifetimeSeconds), std::to_string(now),
+                       result.Name, result.PlayerName, std::to_string(result.Score),
+                       std::to_string(now), std::to_string(generation), address}}},
+                    deadline);
+    if (!lease) return TSubmitOutcome::Unavailable;
+    if (steps[0].State == TRun::Refused) {
+      RunText(lease, "ROLLBACK", deadline);
+      return TSubmitOutcome::Failed;
+    }
+    const TQuery q = std::move(steps[1]);
     if (q.State == TRun::Lost) return TSubmitOutcome::Unavailable;
     const bool stored = q.State == TRun::Ok && std::strcmp(PQcmdTuples(q.Result.get()), "1") == 0;
     if (stored) {

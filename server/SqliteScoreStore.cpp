@@ -165,9 +165,9 @@ TIssuedChallenge TSqliteScoreStore::IssueChallenge(const std::string& address, i
   }
   // Count and insert in one write transaction: exact also when several
   // processes share the file.
-  if (!Exec("BEGIN IMMEDIATE")) return {TIssueOutcome::Unavailable, {}};
+  if (!Step(begin_)) return {TIssueOutcome::Unavailable, {}};
   const TIssuedChallenge issued = InsertChallenge(address, now, lifetimeSeconds, maxOpen);
-  if (issued.Outcome != TIssueOutcome::Stored || !Exec("COMMIT")) {
+  if (issued.Outcome != TIssueOutcome::Stored || !Step(commit_)) {
     Exec("ROLLBACK");
     return issued.Outcome == TIssueOutcome::Stored ? TIssuedChallenge{} : issued;
   }
