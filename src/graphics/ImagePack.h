@@ -3,9 +3,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "graphics/BmpLayout.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
-#include "graphics/BmpLayout.h"
 #include "platform/GamePaths.h"
 
 // No record of the pack may be longer than this; a larger length field means
@@ -44,8 +44,8 @@ TBmpLayout ValidatePackRecord(const std::string& packPath, int index, const uint
 // LoadAllImages reads the records in one pass through the file instead.
 TSurfacePtr LoadPackImage(const std::string& packPath, int index);
 
-// Fills SpriteImages with pack images 0..41 and MenuImages with 42..75, each
-// slot released before it is loaded; the 76 pictures share one kMaxPackPixels budget. On a failure
+// Fills SpriteImages and MenuImages in pack order (kPackSlots), each slot
+// released before it is loaded; the pictures share one kMaxPackPixels budget. On a failure
 // the slot being loaded stays empty, later slots keep what they held, and the TPackError
 // propagates.
 void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackRelativePath);

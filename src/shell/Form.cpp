@@ -13,7 +13,6 @@
 namespace {
 
 // The pause line image lies over every second row of the 600.
-constexpr int kPauseLineSlot = 21;
 constexpr int32_t kFrameRows = kFrameHeight;
 // A frame is composed only when more than this many ms passed since the last one.
 constexpr uint32_t kMinFrameGapMs = 5;
@@ -241,7 +240,7 @@ void TForm1::FreezeSnapshot(bool stripes) {
   // A refused copy leaves the previous picture behind the dialog; surfaces are
   // lost all together, and the next frame's clear restores them.
   (void)DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
-  const TSurface* line = Menu(kPauseLineSlot);
+  const TSurface* line = Menu(mnuPauseLine);
   if (!stripes || !line) return;
   for (int32_t i = 0; i < kFrameRows / 2; ++i) (void)DrawKeyed(*snapshot, 0, 2 * i, *line);
 }

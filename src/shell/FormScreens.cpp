@@ -11,17 +11,6 @@
 
 namespace {
 
-// MenuImages slots of the screens.
-constexpr int kBackgroundSlot = 0;
-constexpr int kHighScorePanelSlot = 10;
-constexpr int kOptionsPanelSlot = 13;
-constexpr int kHelpPanelSlot = 14;
-constexpr int kDialogBoxSlot = 19;
-constexpr int kAboutPictureSlot = 20;
-constexpr int kOptionsDecorSlot = 23;
-constexpr int kHighScoreDecorSlot = 24;
-constexpr int kHelpDecorSlot = 25;
-constexpr int kTitleSlot = 29;
 constexpr int kNoPanel = -1;
 
 namespace sl = screen_layout;
@@ -112,7 +101,7 @@ bool TForm1::ScreenCoversFrame() const {
     case gsAbout:
     case gsKeyCapture:
     case gsExitConfirm:
-      background = Menu(kBackgroundSlot);
+      background = Menu(mnuBackground);
       break;
     case gsClearScores:
     case gsPaused:
@@ -146,8 +135,8 @@ void TForm1::DrawBackdrop(TSurface& back, int middleSlot, TPoint middleAt) {
   const TLayer middle =
       middleSlot == kNoPanel ? TLayer{} : TLayer{Menu(middleSlot), middleAt, false};
   // A failed background blit means lost image surfaces: restore them.
-  if (Backdrop.Draw(back, {TLayer{Menu(kBackgroundSlot), {}, false}, middle,
-                           TLayer{Menu(kTitleSlot), {}, true}}) != kDdOk) {
+  if (Backdrop.Draw(back, {TLayer{Menu(mnuBackground), {}, false}, middle,
+                           TLayer{Menu(mnuTitle), {}, true}}) != kDdOk) {
     RestoreSurfaces();
   }
 }
@@ -160,7 +149,7 @@ void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
 void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                              bool restoreOnFailure) {
   DrawBackground(back, background, restoreOnFailure);
-  DrawLayer(back, box.X, box.Y, Menu(kDialogBoxSlot));
+  DrawLayer(back, box.X, box.Y, Menu(mnuDialogBox));
 }
 
 void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker) {
@@ -168,8 +157,8 @@ void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& 
 }
 
 void TForm1::DrawIntro(TSurface& back) {
-  DrawBackground(back, Menu(kBackgroundSlot), false);
-  if (const TSurface* title = Menu(kTitleSlot)) {
+  DrawBackground(back, Menu(mnuBackground), false);
+  if (const TSurface* title = Menu(mnuTitle)) {
     const auto x = static_cast<int16_t>(static_cast<int32_t>(State.IntroOffset) -
                                         static_cast<int32_t>(kIntroEnd));
     DrawClipped(*title, back, sl::kTitleBanner, x, 0);
@@ -183,15 +172,15 @@ void TForm1::DrawIntro(TSurface& back) {
 }
 
 void TForm1::DrawOptions(TSurface& back) {
-  DrawMenuFrame(back, kOptionsPanelSlot);
-  DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
+  DrawMenuFrame(back, mnuOptionsPanel);
+  DrawMarker(back, mnuOptionsMarker, sl::kOptionsMarker);
   Widgets->OptionsGroup->Draw(back);
 }
 
 void TForm1::DrawKeyCapture(TSurface& back) {
   // The options panel waiting for a key: no main menu, no hover handling.
-  DrawBackdrop(back, kOptionsPanelSlot, {sl::kPanel.Left, sl::kPanel.Top});
-  DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
+  DrawBackdrop(back, mnuOptionsPanel, {sl::kPanel.Left, sl::kPanel.Top});
+  DrawMarker(back, mnuOptionsMarker, sl::kOptionsMarker);
   TDDOptBtnCollection& options = *Widgets->OptionsGroup;
   options.KeyButton.Draw(back);
   options.NameEdit.Draw(back);
@@ -201,8 +190,8 @@ void TForm1::DrawKeyCapture(TSurface& back) {
 }
 
 void TForm1::DrawHighScores(TSurface& back) {
-  DrawMenuFrame(back, kHighScorePanelSlot);
-  DrawMarker(back, kHighScoreDecorSlot, sl::kHighScoresMarker);
+  DrawMenuFrame(back, mnuHighScorePanel);
+  DrawMarker(back, mnuHighScoresMarker, sl::kHighScoresMarker);
   Widgets->HighScoreButtons->Draw(back);
   DrawHiScores(State.HiScores, Fonts, back);
   DrawReplayMarks(back);
@@ -210,8 +199,8 @@ void TForm1::DrawHighScores(TSurface& back) {
 
 void TForm1::DrawHelpPage(TSurface& back) {
   const uint32_t page = State.GameState;
-  DrawMenuFrame(back, kHelpPanelSlot);
-  DrawMarker(back, kHelpDecorSlot, sl::kHelpMarker);
+  DrawMenuFrame(back, mnuHelpPanel);
+  DrawMarker(back, mnuHelpMarker, sl::kHelpMarker);
   Widgets->HelpButtons->Draw(back);
 
   auto heading = [&](int32_t x, int32_t y, const char* text) {
@@ -241,14 +230,14 @@ void TForm1::DrawHelpPage(TSurface& back) {
 }
 
 void TForm1::DrawAbout(TSurface& back) {
-  DrawMenuFrame(back, kHelpPanelSlot);
-  DrawMarker(back, kHelpDecorSlot, sl::kHelpMarker);
+  DrawMenuFrame(back, mnuHelpPanel);
+  DrawMarker(back, mnuHelpMarker, sl::kHelpMarker);
   DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, "ABOUT");
   DrawCaption(Fonts, kAboutTitle.X, kAboutTitle.Y, 40, 18, kOrange, back, kAboutTitle.Text);
   for (const THelpLine& line : kPublisherLines) {
     DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back, line.Text);
   }
-  DrawKeyedLayer(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, Menu(kAboutPictureSlot));
+  DrawKeyedLayer(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, Menu(mnuAboutPicture));
   Widgets->HelpButtons->Draw(back);
 }
 
@@ -257,14 +246,14 @@ void TForm1::DrawDialog(TSurface& back) {
   TMenuWidgets& w = *Widgets;
   switch (State.GameState) {
     case gsExitConfirm:
-      DrawBackdrop(back, kDialogBoxSlot, sl::kQuestionDialog);
+      DrawBackdrop(back, mnuDialogBox, sl::kQuestionDialog);
       Draw(Fonts, back,
            {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
       w.YesNoGroup->Draw(back);
       break;
     case gsClearScores:
       DrawDialogFrame(back, snapshot, sl::kClearScoresDialog, false);
-      DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
+      DrawKeyedLayer(back, 0, 0, Menu(mnuTitle));
       Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
       Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
       w.OkCancelGroup->Draw(back);

@@ -56,8 +56,8 @@ TEST(ImagePack, TheGeneratedPackLoads) {
   }
   for (const auto& slot : slots.MenuImages) ASSERT_NE(slot, nullptr);
   // The full-screen menu background.
-  EXPECT_EQ(slots.MenuImages[0]->Width(), 800);
-  EXPECT_EQ(slots.MenuImages[0]->Height(), 600);
+  EXPECT_EQ(slots.MenuImages[mnuBackground]->Width(), 800);
+  EXPECT_EQ(slots.MenuImages[mnuBackground]->Height(), 600);
 }
 
 TEST(ImagePack, PalettedBitmapsDecodeToo) {
@@ -171,7 +171,7 @@ TEST(ImagePack, AFailedLoadEmptiesOnlyTheSlotItReached) {
   EXPECT_THROW(LoadAllImages(slots, pack.Path()), TPackError);
   for (int s = 0; s < kSpriteImageCount; ++s) ExpectPackImage(slots.SpriteImages[s], s);
   for (int i = 0; i < 8; ++i) ExpectPackImage(slots.MenuImages[i], 42 + i);
-  EXPECT_EQ(slots.MenuImages[8], nullptr);
+  EXPECT_EQ(slots.MenuImages[mnuFullScreen], nullptr);
   for (int i = 9; i < kMenuImageCount; ++i) EXPECT_EQ(slots.MenuImages[i], old);
 }
 

@@ -103,10 +103,9 @@ int main(int argc, char** argv) {
       WriteFile(fs::path(gameDir) / "sound" / (std::to_string(track) + ".xm"),
                 TMusicComposer::Compose(track).Bytes());
     std::vector<std::vector<uint8_t>> images;
-    for (size_t id = 0; id < kSoundBank.size(); ++id) {
-      images.push_back(TSoundBank::Make(static_cast<int>(id)).SaveToBytes());
-      if (!waveDir.empty())
-        WriteFile(fs::path(waveDir) / (std::string(kSoundBank[id].name) + ".wav"), images.back());
+    for (const TSoundRow& sound : kSounds) {
+      images.push_back(TSoundBank::Make(sound.Id).SaveToBytes());
+      if (!waveDir.empty()) WriteFile(fs::path(waveDir) / sound.File, images.back());
     }
     if (!embedded.empty()) WriteText(embedded, TEmbeddedSource::Generate(images));
   } catch (const std::exception& e) {
