@@ -12,27 +12,16 @@
 #include <cstring>
 #include <memory>
 
+#include "PgQuery.h"
 #include "PostgresScoreStore.h"
 #include "StoreSchema.h"
 
 namespace {
 
-struct TResultFree {
-  void operator()(PGresult* result) const { PQclear(result); }
-};
-using TPgResult = std::unique_ptr<PGresult, TResultFree>;
-
 struct TParam {
   std::string Text;
   const std::vector<uint8_t>* Bytes = nullptr;  // sent as binary when set
 };
-
-// What one call may take in all, as the store's other calls.
-constexpr auto kCallBudget = std::chrono::milliseconds(2500);
-
-TPgDeadline CallDeadline() {
-  return std::chrono::steady_clock::now() + kCallBudget;
-}
 
 // One statement with parameters; nothing when the connection or the
 // statement failed or the deadline passed (a lost connection is dropped from
@@ -61,13 +50,6 @@ TPgResult Exec(TPgConnectionPool::TLease& lease, const char* sql, const std::vec
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
   if (PgConnectionLost(*lease, result.get())) lease.Discard();
   return nullptr;
-}
-
-int64_t Number(const PGresult* result, int row, int column) {
-  const char* text = PQgetvalue(result, row, column);
-  int64_t value = 0;
-  std::from_chars(text, text + std::strlen(text), value);
-  return value;
 }
 
 std::vector<uint8_t> Bytes(const PGresult* result, int row, int column) {

@@ -1,8 +1,5 @@
 #include "PostgresScoreStore.h"
 
-#include "DatabaseLocation.h"
-#include "StoreSchema.h"
-
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -11,6 +8,10 @@
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include "DatabaseLocation.h"
+#include "PgQuery.h"
+#include "StoreSchema.h"
 
 namespace {
 
@@ -48,10 +49,6 @@ constexpr std::pair<const char*, const char*> kStatements[] = {
     {"ping", "SELECT 1"},
 };
 
-// What one store call may take in all: waiting for a connection, connecting,
-// and its statements. The request deadline is longer, so the client always
-// hears whether its result was stored.
-constexpr auto kCallBudget = std::chrono::milliseconds(2500);
 // Enforced by the database itself, below the budget: a statement that waits on
 // a lock or runs long is cancelled and its transaction rolled back, so the
 // answer (503, nothing stored) is certain. The budget's own cut-off only bites
@@ -59,105 +56,6 @@ constexpr auto kCallBudget = std::chrono::milliseconds(2500);
 constexpr const char* kSessionLimits = "SET statement_timeout = 1500; SET lock_timeout = 1000";
 // Creating or upgrading the schema at start-up may wait for another process doing it.
 constexpr auto kMigrateBudget = std::chrono::seconds(30);
-
-TPgDeadline CallDeadline() {
-  return std::chrono::steady_clock::now() + kCallBudget;
-}
-
-struct TResultFree {
-  void operator()(PGresult* result) const { PQclear(result); }
-};
-using TPgResult = std::unique_ptr<PGresult, TResultFree>;
-
-enum class TRun : uint8_t { Ok, Refused, Lost };
-
-struct TQuery {
-  TRun State = TRun::Lost;
-  TPgResult Result;
-};
-
-// Sorts a statement's result: done, refused by the database, or lost with its
-// connection (which is then dropped from the pool).
-TQuery Classify(TPgConnectionPool::TLease& lease, PGresult* result) {
-  TQuery query;
-  query.Result.reset(result);
-  const ExecStatusType status = PQresultStatus(result);
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
-    query.State = TRun::Ok;
-  } else if (PgConnectionLost(*lease, result)) {
-    lease.Discard();
-  } else {
-    query.State = TRun::Refused;
-  }
-  return query;
-}
-
-// Runs a prepared statement on a leased connection, within `deadline`.
-TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
-           const std::vector<std::string>& params, TPgDeadline deadline) {
-  std::vector<const char*> values;
-  for (const std::string& p : params) values.push_back(p.c_str());
-  if (!PQsendQueryPrepared(*lease, name, static_cast<int>(values.size()), values.data(), nullptr,
-                           nullptr, 0)) {
-    return Classify(lease, nullptr);
-  }
-  return Classify(lease, PgAwait(*lease, deadline));
-}
-
-// Runs a plain (unprepared, possibly multi-statement) text; same outcomes.
-TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql, TPgDeadline deadline) {
-  if (!PQsendQuery(*lease, sql.c_str())) return Classify(lease, nullptr);
-  return Classify(lease, PgAwait(*lease, deadline));
-}
-
-// One step of a pipeline: a prepared statement, or (no name) a plain text
-// without parameters.
-struct TStep {
-  const char* Prepared = nullptr;
-  const char* Text = nullptr;
-  std::vector<std::string> Params;
-};
-
-// Sends the steps in pipeline mode and syncs: one round trip. Outside an
-// explicit transaction they run in one implicit transaction, committed by the
-// sync; after BEGIN it stays open. Every step's outcome, each Lost when the
-// round trip failed.
-std::vector<TQuery> RunPipeline(TPgConnectionPool::TLease& lease, const std::vector<TStep>& steps,
-                                TPgDeadline deadline) {
-  std::vector<TQuery> queries(steps.size());
-  bool sent = PQenterPipelineMode(*lease) == 1;
-  for (const TStep& step : steps) {
-    if (!sent) break;
-    std::vector<const char*> values;
-    for (const std::string& p : step.Params) values.push_back(p.c_str());
-    sent =
-        step.Prepared
-            ? PQsendQueryPrepared(*lease, step.Prepared, static_cast<int>(values.size()),
-                                  values.data(), nullptr, nullptr, 0) == 1
-            : PQsendQueryParams(*lease, step.Text, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
-  }
-  std::vector<PGresult*> results;
-  if (sent && PQpipelineSync(*lease) == 1) {
-    results = PgAwaitPipeline(*lease, steps.size(), deadline);
-  }
-  if (results.size() != steps.size()) {
-    for (PGresult* r : results) PQclear(r);
-    lease.Discard();
-    return queries;
-  }
-  for (size_t i = 0; i < steps.size(); ++i) {
-    queries[i] = Classify(lease, results[i]);
-    if (!lease) break;
-  }
-  return queries;
-}
-
-int64_t Number(const PGresult* result, int row, int column) {
-  const char* text = PQgetvalue(result, row, column);
-  int64_t value = 0;
-  std::from_chars(text, text + std::strlen(text), value);
-  return value;
-}
 
 bool HasPassword(const std::string& uri) {
   char* parseError = nullptr;

@@ -125,11 +125,10 @@ struct TScoreServer::TImpl {
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
       : options(std::move(options)),
-        service(store,
-                TScoreServiceOptions{this->options.ChallengeLifetimeSeconds,
-                                     this->options.RatePerMinute, this->options.RateLimitKeys,
-                                     this->options.MaxOpenChallengesPerAddress, this->options.Clock,
-                                     this->options.ReplayUploaded, this->options.Metrics}) {}
+        service(store, {this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
+                        this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
+                        this->options.Clock, this->options.ReplayUploaded, this->options.Metrics}) {
+  }
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();
@@ -321,8 +320,7 @@ struct TScoreServer::TImpl {
     if (r.Connection)
       client = ResolveClient(r.Connection->Peer, forwardedFor, options.TrustedProxies);
     request.ClientKey = LimitKey(client);
-    request.ClientAddress = AddressText(client);
-    r.Client = request.ClientAddress;
+    r.Client = request.ClientAddress = AddressText(client);
     if (r.Connection && !(client == r.Connection->Peer)) {
       r.Client += " via=" + AddressText(r.Connection->Peer);
     }
@@ -424,7 +422,6 @@ struct TScoreServer::TImpl {
     delete r;
   }
 
-  // Ends every connection whose request has run past the deadline.
   // Ends every connection whose request has run past the deadline, or that
   // has not sent a whole request within the header time-out.
   void EnforceDeadline() {

@@ -167,6 +167,12 @@ std::optional<TBanRule> Rule(const TParsed& p, std::string& error) {
 }  // namespace
 
 int RunAdminCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  for (int i = 0; i < argc; ++i) {
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+      out << kAdminUsage;
+      return 0;
+    }
+  }
   std::string error;
   const auto parsed = Parse(argc, argv, error);
   if (!parsed) {
