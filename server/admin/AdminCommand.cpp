@@ -29,14 +29,14 @@ constexpr const char* kAdminUsage =
     "  backup FILE                    online copy of a SQLite database\n"
     "  audit [--limit N]              the latest admin actions (default 50)\n";
 
-struct TCommandSpec {
+struct TCommandShape {
   int Positional;                // arguments that are not options
   std::set<std::string> Flags;   // options without a value
   std::set<std::string> Values;  // options with a value
 };
 
-const std::map<std::string, TCommandSpec>& Commands() {
-  static const std::map<std::string, TCommandSpec> commands = {
+const std::map<std::string, TCommandShape>& Commands() {
+  static const std::map<std::string, TCommandShape> commands = {
       {"list", {0, {"--pending", "--rejected", "--hidden"}, {"--name", "--player", "--limit"}}},
       {"remove", {1, {}, {"--reason"}}},
       {"restore", {1, {}, {}}},
@@ -60,7 +60,7 @@ struct TParsed {
 
 std::optional<TParsed> Parse(int argc, char** argv, std::string& error) {
   TParsed parsed;
-  const TCommandSpec* spec = nullptr;
+  const TCommandShape* shape = nullptr;
   for (int i = 0; i < argc; ++i) {
     const std::string word = argv[i];
     if (word == "--db") {
@@ -69,17 +69,17 @@ std::optional<TParsed> Parse(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       parsed.Database = argv[++i];
-    } else if (!spec) {
+    } else if (!shape) {
       const auto found = Commands().find(word);
       if (found == Commands().end()) {
         error = "unknown admin command \"" + word + "\"";
         return std::nullopt;
       }
       parsed.Command = word;
-      spec = &found->second;
-    } else if (spec->Flags.count(word)) {
+      shape = &found->second;
+    } else if (shape->Flags.count(word)) {
       parsed.Flags.insert(word);
-    } else if (spec->Values.count(word)) {
+    } else if (shape->Values.count(word)) {
       if (i + 1 >= argc) {
         error = "missing value after " + word;
         return std::nullopt;
@@ -96,13 +96,13 @@ std::optional<TParsed> Parse(int argc, char** argv, std::string& error) {
       parsed.Positional.push_back(word);
     }
   }
-  if (!spec) {
+  if (!shape) {
     error = "no admin command given";
     return std::nullopt;
   }
-  if (static_cast<int>(parsed.Positional.size()) != spec->Positional) {
-    error = parsed.Command + " takes " + std::to_string(spec->Positional) + " argument" +
-            (spec->Positional == 1 ? "" : "s") + ", got " +
+  if (static_cast<int>(parsed.Positional.size()) != shape->Positional) {
+    error = parsed.Command + " takes " + std::to_string(shape->Positional) + " argument" +
+            (shape->Positional == 1 ? "" : "s") + ", got " +
             std::to_string(parsed.Positional.size());
     return std::nullopt;
   }
