@@ -9,7 +9,7 @@
 #include "assets/PackSlots.h"
 #include "platform/FrameSize.h"
 #include "platform/Random.h"
-#include "settings/HiScores.h"
+#include "shell/ScreenLayout.h"
 
 namespace {
 
@@ -217,9 +217,9 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
   if (slot == mnuHighScorePanel) {
     const TColor head = kNavy.Mix(Parchment(), 0.35);
     // Column heads over the columns the screen draws the table in.
-    c->Text(fonts_, "RANK", kHiScoreRankX - ox, 12, 13, true, head);
-    c->Text(fonts_, "NAME", kHiScoreNameX - ox, 12, 13, true, head);
-    c->Text(fonts_, "SCORE", kHiScoreScoreX - ox, 12, 13, true, head);
+    c->Text(fonts_, "RANK", screen_layout::kHiScoreRankX - ox, 12, 13, true, head);
+    c->Text(fonts_, "NAME", screen_layout::kHiScoreNameX - ox, 12, 13, true, head);
+    c->Text(fonts_, "SCORE", screen_layout::kHiScoreScoreX - ox, 12, 13, true, head);
     cairo_move_to(cr, 20, 30.5);
     cairo_line_to(cr, ml::kPanelWidth - 20, 30.5);
     c->SetColor(head);
