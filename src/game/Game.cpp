@@ -16,6 +16,7 @@
 #include "game/RunScore.h"
 #include "graphics/Geometry.h"
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 
 namespace {
 constexpr uint32_t kBannerMs = 2150;
@@ -165,7 +166,7 @@ void TGame::BuildGameOverPicture(TSurface& back) {
     for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
   if (TFonts* fonts = Fonts())
-    DrawCaption(*fonts, 310, 300, 32, 20, kOrange, snapshot, "Game Over");
+    DrawCaption(*fonts, 310, 300, 32, 20, kOrange, snapshot, _("Game Over"));
 }
 
 void TGame::RunLevelIntro(TSurface* back) {
@@ -177,7 +178,7 @@ void TGame::RunLevelIntro(TSurface* back) {
   Ship->Process(back);
   TFonts* fonts = Fonts();
   if (back && fonts) {
-    DrawCaption(*fonts, 330, 260, 32, 20, kDarkBlue, *back, "Level " + std::to_string(Level));
+    DrawCaption(*fonts, 330, 260, 32, 20, kDarkBlue, *back, Format(_("Level %d"), Level));
   }
   if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;

@@ -50,5 +50,13 @@ TSurfacePtr LoadPackImage(const std::string& packPath, int index);
 // propagates.
 void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackRelativePath);
 
+// The pictures of the player's language over the English ones: the language
+// pack at `languagePackPath` has the English pack's records, a picture with
+// captions where the language has its own and an empty record elsewhere.
+// Each picture it carries replaces the slot's; the rest stay English. A
+// missing pack changes nothing; a damaged one keeps English from the record
+// it fails at. Never throws: returns what was wrong (for stderr), or "".
+std::string LoadLanguageImages(TImageSlots& slots, const std::string& languagePackPath);
+
 // Empties every slot (menu images first, then sprites).
 void ReleaseAllImages(TImageSlots& slots);

@@ -87,13 +87,26 @@ void TForm1::ApplySettings() {
   options.KeyButton.Caption = KeyCaption(static_cast<uint16_t>(State.Settings.MinimizeKey));
 }
 
+namespace {
+
+// The language's own pictures over the English ones; a damaged language pack
+// is said once and the game goes on with English pictures.
+void LoadLanguagePictures(TImageSlots& slots, const std::string& languagePackPath) {
+  if (languagePackPath.empty()) return;
+  const std::string problem = LoadLanguageImages(slots, languagePackPath);
+  if (!problem.empty()) std::cerr << "Tidal Lynx: " << problem << "; English pictures shown\n";
+}
+
+}  // namespace
+
 void TForm1::SecondCreatePass() {
   DisplayReady = kFalse32;
   // The pictures are read while the window is being made: neither has to
   // wait for the other. (A failed window still waits for the reader.)
-  auto pictures = std::async(std::launch::async, [path = Paths.PackPath] {
+  auto pictures = std::async(std::launch::async, [paths = Paths] {
     TImageSlots slots;
-    ::LoadAllImages(slots, path);
+    ::LoadAllImages(slots, paths.PackPath);
+    LoadLanguagePictures(slots, paths.LanguagePackPath);
     return slots;
   });
   if (!Display.SetUpDisplay(Sys, State.Settings.WindowedMode)) {
@@ -117,6 +130,7 @@ void TForm1::SecondCreatePass() {
 void TForm1::LoadAllImages() {
   Backdrop.Forget();
   ::LoadAllImages(Images, Paths.PackPath);
+  LoadLanguagePictures(Images, Paths.LanguagePackPath);
   if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
 }
 

@@ -34,6 +34,8 @@
 // Where the form finds its files (relative to the current folder by default).
 struct TFormPaths {
   std::string PackPath = kPackRelativePath;
+  // The pack of the player's language (Data/<code>/Data.pp); empty: English only.
+  std::string LanguagePackPath;
   std::string ConfigPath = "Config.cfg";
 };
 

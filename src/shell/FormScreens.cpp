@@ -6,6 +6,7 @@
 #include "game/Game.h"
 #include "graphics/Geometry.h"
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 #include "shell/Form.h"
 #include "shell/HelpPages.h"
 #include "shell/HiScoreView.h"
@@ -31,9 +32,10 @@ struct TCaption {
   const char* Text;
 };
 
+// Captions are English in the tables and drawn in the player's language.
 void Draw(TFonts& fonts, TSurface& back, const TCaption& caption) {
   DrawCaption(fonts, caption.X, caption.Y, caption.Height, caption.Width, caption.Color, back,
-              caption.Text);
+              Translate(caption.Text));
 }
 
 // The layers above the background. Surfaces are lost all together, so a lost
@@ -160,27 +162,29 @@ void TForm1::DrawHelpPage(TSurface& back) {
   Widgets->HelpButtons->Draw(back);
 
   auto heading = [&](int32_t x, int32_t y, const char* text) {
-    DrawCaption(Fonts, x, y, 22, 12, kOrange, back, text);
+    DrawCaption(Fonts, x, y, 22, 12, kOrange, back, Translate(text));
   };
   auto lines = [&](const auto& table, int32_t height, int32_t width) {
     for (const THelpLine& line : table) {
-      DrawTextLeft(Fonts, line.X, line.Y, height, width, false, kDarkBlue, back, line.Text);
+      DrawTextLeft(Fonts, line.X, line.Y, height, width, false, kDarkBlue, back,
+                   Translate(std::string(line.Text).c_str()));
     }
   };
   if (page == gsHelpStory) {
-    heading(kHelpHeadingX, kHelpHeadingY, "GAME OVERVIEW");
+    heading(kHelpHeadingX, kHelpHeadingY, N_("GAME OVERVIEW"));
     lines(kStoryLines, 14, 8);
   } else if (page == gsHelpControls) {
-    heading(kHelpHeadingX, kHelpHeadingY, "MENU NAVIGATIONS");
-    heading(kHelpHeadingX, kGameHeadingY, "GAME NAVIGATIONS");
+    heading(kHelpHeadingX, kHelpHeadingY, N_("MENU NAVIGATIONS"));
+    heading(kHelpHeadingX, kGameHeadingY, N_("GAME NAVIGATIONS"));
     lines(kControlLines, 14, 8);
   } else {
-    heading(kHelpHeadingX, kHelpHeadingY, "Enemies");
-    heading(kBonusHeadingX, kHelpHeadingY, "Bonuses");
+    heading(kHelpHeadingX, kHelpHeadingY, N_("Enemies"));
+    heading(kBonusHeadingX, kHelpHeadingY, N_("Bonuses"));
     lines(kEnemyLines, 18, 10);
     for (const THelpBonus& bonus : kBonusRows) {
       DrawKeyedLayer(back, kBonusIconX, bonus.Y, Sprite(bonus.SpriteSlot));
-      DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back, bonus.Name);
+      DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back,
+                   Translate(std::string(bonus.Name).c_str()));
     }
   }
 }
@@ -188,10 +192,11 @@ void TForm1::DrawHelpPage(TSurface& back) {
 void TForm1::DrawAbout(TSurface& back) {
   DrawMenuFrame(back, mnuHelpPanel);
   DrawMarker(back, mnuHelpMarker, sl::kHelpMarker);
-  DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, "ABOUT");
+  DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, _("ABOUT"));
   DrawCaption(Fonts, kAboutTitle.X, kAboutTitle.Y, 40, 18, kOrange, back, kAboutTitle.Text);
   for (const THelpLine& line : kPublisherLines) {
-    DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back, line.Text);
+    DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back,
+                Translate(std::string(line.Text).c_str()));
   }
   DrawKeyedLayer(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, Menu(mnuAboutPicture));
   Widgets->HelpButtons->Draw(back);
@@ -203,29 +208,29 @@ void TForm1::DrawAbout(TSurface& back) {
 void TForm1::DrawExitConfirm(TSurface& back) {
   DrawBackdrop(back, mnuDialogBox, sl::kQuestionDialog);
   Draw(Fonts, back,
-       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
+       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, N_("Exit  the game?")});
   Widgets->YesNoGroup->Draw(back);
 }
 
 void TForm1::DrawClearScores(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kClearScoresDialog, false);
   DrawKeyedLayer(back, 0, 0, Menu(mnuTitle));
-  Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
-  Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
+  Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, N_("Do you want to clear")});
+  Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, N_("the High Score Table?")});
   Widgets->OkCancelGroup->Draw(back);
 }
 
 void TForm1::DrawPaused(TSurface& back) {
   DrawBackground(back, Display.SnapshotSurface.get(), true);
-  Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, "Pause"});
+  Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, N_("Pause")});
 }
 
 void TForm1::DrawNameEntry(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kNameEntryDialog, false);
   const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
-  const std::string scoreText = "Your score is " + std::to_string(score);
+  const std::string scoreText = Format(_("Your score is %d"), score);
   DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
-  Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, "Please enter your name"});
+  Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, N_("Please enter your name")});
   Widgets->OkCancelGroup->Draw(back);
   Widgets->NameField->Draw(back);
 }
@@ -233,44 +238,44 @@ void TForm1::DrawNameEntry(TSurface& back) {
 void TForm1::DrawSubmitAsk(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kSubmitDialog, false);
   Widgets->YesNoGroup->Draw(back);
-  Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, "Send the result to"});
-  Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, "world's highscores page"});
+  Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, N_("Send the result to")});
+  Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, N_("world's highscores page")});
 }
 
 void TForm1::DrawQuitGame(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, true);
   Draw(Fonts, back,
-       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit the game?"});
+       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, N_("Exit the game?")});
   Widgets->YesNoGroup->Draw(back);
 }
 
 void TForm1::DrawConnectFailed(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
   Widgets->YesNoGroup->Draw(back);
-  Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
-  Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not connect to")});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("server! Repeat?")});
 }
 
 void TForm1::DrawReplayFailed(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
-  Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not play"});
-  Draw(Fonts, back, {290, 282, 24, 15, kRed, "this replay!"});
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not play")});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("this replay!")});
 }
 
 void TForm1::DrawUploadFailed(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
   Widgets->YesNoGroup->Draw(back);
-  Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not send the"});
-  Draw(Fonts, back, {290, 282, 24, 15, kRed, "replay! Repeat?"});
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not send the")});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("replay! Repeat?")});
 }
 
 void TForm1::DrawSubmitting(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
   // The server has the result; now it gets the game's replay to play
-  // again. Texts are Windows-1252: 0x85 is the ellipsis, U+2026.
+  // again. The catalogues are UTF-8, so the ellipsis is written as such.
   if (submission_ && submission_->RunningSteps()) {
-    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Verifying\x85"});
+    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, N_("Verifying\u2026")});
   } else {
-    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
+    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, N_("Please wait...")});
   }
 }

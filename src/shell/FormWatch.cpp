@@ -2,6 +2,7 @@
 // that passed and the speed the held keys ask for, and takes the pause and
 // the end from the keys and the pad.
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 #include "shell/Form.h"
 #include "shell/VirtualKeys.h"
 
@@ -39,7 +40,7 @@ void TForm1::WatchFrame(TSurface& back) {
   }
   if (viewer_->Paused) {
     DrawBackground(back, Display.SnapshotSurface.get(), true);
-    DrawCaption(Fonts, 350, 300, 32, 20, kDarkBlue, back, "Pause");
+    DrawCaption(Fonts, 350, 300, 32, 20, kDarkBlue, back, _("Pause"));
     return;
   }
   TPadState pad;
