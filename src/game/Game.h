@@ -92,8 +92,8 @@ class TGame {
   void PlaySoundAt(int32_t x, int32_t y, uint8_t id) { context_.Sound.PlaySoundAt(x, y, id); }
   // SpriteImages slot, or nullptr while it is empty.
   TSurface* Sprite(int slot) const;
-  // The faces for text, or nullptr when the session draws no text.
-  TFonts* Fonts() const { return context_.Fonts; }
+  // What draws the session's text, or nullptr when it draws none.
+  ITextPainter* Text() const { return context_.Text; }
   // The input of the current frame.
   const TFrameInput& Input() const { return input_; }
   bool KeyDown(uint8_t inputKey) const { return (input_.Keys & inputKey) != 0; }

@@ -65,7 +65,7 @@ class TReplayViewer final : private IGameHost {
   void SetGameState(uint32_t) override { ended_ = true; }
   bool MusicOn() const override { return musicOn_; }
   // Only picks the screen after the game, which is not shown.
-  int32_t LowestHighScore() const override { return 0; }
+  bool ScoreQualifies(int32_t) const override { return false; }
   void SetMainMenuCurrent(int32_t) override {}
 
   TReplay replay_;
