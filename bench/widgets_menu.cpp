@@ -13,6 +13,7 @@
 #include "graphics/ImageSlots.h"
 #include "settings/ConfigFile.h"
 #include "settings/HiScores.h"
+#include "shell/HiScoreView.h"
 #include "support/FakePlatform.h"
 #include "widgets/MenuWidgets.h"
 

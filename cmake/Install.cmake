@@ -22,8 +22,18 @@ tl_news_appstream(TL_APPSTREAM_RELEASES)
 
 set(dist_dir ${PROJECT_SOURCE_DIR}/dist)
 set(dist_out ${CMAKE_BINARY_DIR}/dist)
-configure_file(${dist_dir}/tidal-lynx.desktop.in ${dist_out}/${TL_APP_ID}.desktop @ONLY)
-configure_file(${dist_dir}/tidal-lynx.metainfo.xml.in ${dist_out}/${TL_APP_ID}.metainfo.xml @ONLY)
+# The English templates; msgfmt adds every language's name and summary.
+set(dist_templates ${dist_out}/templates)
+configure_file(${dist_dir}/tidal-lynx.desktop.in ${dist_templates}/${TL_APP_ID}.desktop @ONLY)
+configure_file(${dist_dir}/tidal-lynx.metainfo.xml.in ${dist_templates}/${TL_APP_ID}.metainfo.xml
+               @ONLY)
+tl_translate_dist(desktop ${dist_templates}/${TL_APP_ID}.desktop ${dist_out}/${TL_APP_ID}.desktop)
+tl_translate_dist(xml ${dist_templates}/${TL_APP_ID}.metainfo.xml
+                  ${dist_out}/${TL_APP_ID}.metainfo.xml)
+tl_translate_dist(xml ${dist_dir}/tidal-lynx-replay.xml ${dist_out}/tidal-lynx-replay.xml)
+add_custom_target(dist_translations ALL
+                  DEPENDS ${dist_out}/${TL_APP_ID}.desktop ${dist_out}/${TL_APP_ID}.metainfo.xml
+                          ${dist_out}/tidal-lynx-replay.xml)
 configure_file(${dist_dir}/tidal-lynx.6.in ${dist_out}/tidal-lynx.6 @ONLY)
 
 set(tl_data_dir ${CMAKE_INSTALL_DATADIR}/tidal-lynx)
@@ -31,6 +41,10 @@ set(tl_data_dir ${CMAKE_INSTALL_DATADIR}/tidal-lynx)
 if(TARGET tidal-lynx)
   install(TARGETS tidal-lynx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT game)
   install(FILES ${TL_GAME_DIR}/Data/Data.pp DESTINATION ${tl_data_dir}/Data COMPONENT game)
+  foreach(lang ${TL_LANGUAGES})
+    install(FILES ${TL_GAME_DIR}/Data/${lang}/Data.pp DESTINATION ${tl_data_dir}/Data/${lang}
+            COMPONENT game)
+  endforeach()
   install(FILES ${TL_GAME_DIR}/sound/1.xm ${TL_GAME_DIR}/sound/2.xm DESTINATION ${tl_data_dir}/sound
           COMPONENT game)
   install(FILES ${dist_out}/${TL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
@@ -39,7 +53,7 @@ if(TARGET tidal-lynx)
           COMPONENT game)
   # The replay file type; the packages' triggers and the desktop rebuild the
   # MIME database from this folder.
-  install(FILES ${dist_dir}/tidal-lynx-replay.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+  install(FILES ${dist_out}/tidal-lynx-replay.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
           RENAME ${TL_APP_ID}.xml COMPONENT game)
   install(FILES ${dist_out}/tidal-lynx.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
   if(TL_ICON_DIR)

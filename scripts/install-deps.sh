@@ -9,7 +9,7 @@ packages=(
   libxmp-dev libcurl4-openssl-dev libcairo2-dev libfontconfig1-dev
   libcpp-httplib-dev libmicrohttpd-dev libsqlite3-dev sqlite3 libpq-dev
   libgtest-dev libgmock-dev libbenchmark-dev libx11-dev zlib1g-dev
-  dpkg-dev file
+  dpkg-dev file gettext
 )
 # Extra packages for the test command: a headless browser for the world-table
 # page test, a virtual X server for window smoke tests, xdotool to click in
@@ -28,6 +28,9 @@ if [[ "${1:-}" == "--tests" ]]; then
     shared-mime-info libglib2.0-bin postgresql clang
     libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2 openbox x11-utils
     xserver-xorg-core xserver-xorg-video-dummy)
+  # The locale sources from which the locale tests build a decimal-comma
+  # locale, and a face without Cyrillic for the font fallback test.
+  packages+=(locales fonts-dejavu-extra)
   # The release checks: licences, package lint and the source tarball.
   packages+=(reuse lintian xz-utils)
 fi

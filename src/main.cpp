@@ -11,6 +11,7 @@
 
 #include "audio/Audio.h"
 #include "graphics/Fonts.h"
+#include "i18n/Language.h"
 #include "online/WebLinks.h"
 #include "platform/GamePaths.h"
 #include "platform/SdlPlatform.h"
@@ -29,7 +30,17 @@
 
 int main(int argc, char** argv) {
   const std::string program = "tidal-lynx";
-  const TCommandLine line = ParseCommandLine(std::vector<std::string>(argv, argv + argc));
+  const std::vector<std::string> args(argv, argv + argc);
+  // The language comes first, so that even a bad command line is answered
+  // in it; the line is read again once it is chosen.
+  const TCommandLine first = ParseCommandLine(args);
+  const std::string localeFolder =
+      LocaleFolderFor(FindDataFolder(first.DataDir, TL_INSTALLED_DATA_RELATIVE).Folder);
+  const TLanguageChoice language =
+      ChooseLanguage(first.Language, TLanguageEnv::FromProcess(), AvailableLanguages(localeFolder));
+  UseLanguage(language.Code, localeFolder);
+  if (!language.Warning.empty()) std::cerr << program << ": " << language.Warning << '\n';
+  const TCommandLine line = ParseCommandLine(args);
   if (!line.Error.empty()) {
     std::cerr << program << ": " << line.Error << '\n' << UsageLine(program) << '\n';
     return 2;
@@ -93,6 +104,8 @@ int main(int argc, char** argv) {
     TFormPaths paths;
     paths.PackPath = folders.DataFolder + "/" + kPackRelativePath;
     paths.ConfigPath = folders.ConfigPath;
+    if (!language.Code.empty())
+      paths.LanguagePackPath = folders.DataFolder + "/Data/" + language.Code + "/Data.pp";
     TForm1 form(platform, state, *fonts, sound, music, paths, line.Windowed);
     form.Create();
     if (!line.Replay.empty()) form.WatchReplay(std::move(watched), true);

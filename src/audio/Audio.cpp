@@ -15,24 +15,18 @@
 
 namespace {
 
-struct TBankEntry {
-  std::string_view Name;
-  int32_t MaxPlayingCount;
-};
-
-// The sound bank, in sound id order.
-constexpr std::array<TBankEntry, kSoundCount> kBank{{
-    {"CheckMenu", 0},
-    {"Win", 1},
-    {"Loose", 0},
-    {"Shot", 2},
-    {"Snarad", 0},
-    {"Bomba", 0},
-    {"Expl", 0},
-    {"Vert", 1},
-    {"Hit", 0},
-    {"Bonus", 0},
-}};
+// How many copies of an effect may sound at once (0: no limit).
+int32_t MaxPlayingCount(TSoundId id) {
+  switch (id) {
+    case sndWin:
+    case sndVert:
+      return 1;
+    case sndShot:
+      return 2;
+    default:
+      return 0;
+  }
+}
 
 // Far-off positions give values the device rejects, never an overflow.
 int32_t Saturate(int64_t v) {
@@ -66,12 +60,12 @@ struct TAudio::Impl {
 TAudio::TAudio(Platform& platform, const bool& soundOn, std::string musicFolder)
     : impl_(std::make_unique<Impl>(platform, soundOn, std::move(musicFolder))) {
   TWaveCollection& items = impl_->waves.Items();
-  for (int id = 0; id < kSoundCount; ++id) {
+  for (const TSoundRow& row : kSounds) {
     TWaveCollectionItem& item = items.Add();
-    item.SetName(std::string(kBank[static_cast<size_t>(id)].Name));
-    item.SetMaxPlayingCount(kBank[static_cast<size_t>(id)].MaxPlayingCount);
+    item.SetName(std::string(row.Name));
+    item.SetMaxPlayingCount(MaxPlayingCount(row.Id));
     try {
-      item.Wave().LoadFromBytes(EmbeddedWave(id));
+      item.Wave().LoadFromBytes(EmbeddedWave(row.Id));
     } catch (const std::exception&) {
       // A damaged image leaves that one effect silent.
       item.Wave().Clear();

@@ -2,20 +2,7 @@
 
 #include <cstdint>
 
-// Sound ids: the index of an effect in the sound bank.
-enum : uint8_t {
-  sndCheckMenu = 0,
-  sndWin = 1,
-  sndLoose = 2,
-  sndShot = 3,
-  sndSnarad = 4,
-  sndBomba = 5,
-  sndExpl = 6,
-  sndVert = 7,
-  sndHit = 8,
-  sndBonus = 9,
-};
-inline constexpr int kSoundCount = 10;
+#include "assets/SoundList.h"
 
 // The one way effects are played. Does nothing while sound is off; otherwise
 // pan (x - 400) x 10 and volume y - 800, in hundredths of a decibel.

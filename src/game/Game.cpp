@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "assets/PackSlots.h"
 #include "audio/SoundEffects.h"
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
@@ -15,6 +16,7 @@
 #include "game/RunScore.h"
 #include "graphics/Geometry.h"
 #include "graphics/ShapeContext.h"
+#include "i18n/Gettext.h"
 
 namespace {
 constexpr uint32_t kBannerMs = 2150;
@@ -100,8 +102,8 @@ bool TGame::CoversFrame(const TSurface& back) const {
     case phPlay:
       // The sea under the two panels.
       return back.Width() == kFrameWidth && back.Height() == kFrameHeight &&
-             usable(Sprite(kSeaSprite)) && usable(Sprite(kLeftPanelSprite)) &&
-             usable(Sprite(kRightPanelSprite));
+             usable(Sprite(sprSea)) && usable(Sprite(sprLeftPanel)) &&
+             usable(Sprite(sprRightPanel));
     case phGameOver: {
       // The whole-frame picture.
       const TSurface* picture = context_.SnapshotSurface.get();
@@ -160,11 +162,11 @@ void TGame::BuildGameOverPicture(TSurface& back) {
   TSurface& snapshot = *context_.SnapshotSurface;
   // A refused blit leaves the picture without that layer; the game ends anyway.
   (void)DrawOpaque(snapshot, 0, 0, back);
-  if (const TSurface* stripe = context_.Images.MenuImages[21].get()) {
+  if (const TSurface* stripe = context_.Images.MenuImages[mnuPauseLine].get()) {
     for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
   if (ITextPainter* text = Text())
-    text->DrawText(310, 300, 32, 20, true, kTaLeft | kTaTop, kOrange, snapshot, "Game Over");
+    text->DrawText(310, 300, 32, 20, true, kTaLeft | kTaTop, kOrange, snapshot, _("Game Over"));
 }
 
 void TGame::RunLevelIntro(TSurface* back) {
@@ -176,7 +178,7 @@ void TGame::RunLevelIntro(TSurface* back) {
   Ship->Process(back);
   if (ITextPainter* text = Text(); back && text) {
     text->DrawText(330, 260, 32, 20, true, kTaLeft | kTaTop, kDarkBlue, *back,
-                   "Level " + std::to_string(Level));
+                   Format(_("Level %d"), Level));
   }
   if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;
@@ -237,9 +239,8 @@ void TGame::FreeIsland(size_t slot) {
 void TGame::DrawPanel(TSurface& back) {
   // A refused blit (a lost back buffer, which the shell restores) leaves that
   // part of the panel out of this frame only.
-  if (const TSurface* left = Sprite(kLeftPanelSprite)) (void)DrawKeyed(back, 0, 0, *left);
-  if (const TSurface* right = Sprite(kRightPanelSprite))
-    (void)DrawKeyed(back, kRightPanelX, 0, *right);
+  if (const TSurface* left = Sprite(sprLeftPanel)) (void)DrawKeyed(back, 0, 0, *left);
+  if (const TSurface* right = Sprite(sprRightPanel)) (void)DrawKeyed(back, kRightPanelX, 0, *right);
   ITextPainter* text = Text();
   auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
     if (!text) return;
@@ -252,12 +253,12 @@ void TGame::DrawPanel(TSurface& back) {
 
   constexpr uint32_t kPanelBlit = kBltFastSrcColorKey | kBltFastDoNotWait;
   // Health bar, growing upward; none outside 1..72.
-  if (const TSurface* bar = Sprite(3); bar && Health > 0 && Health <= kMaxHealth) {
+  if (const TSurface* bar = Sprite(sprHealthBar); bar && Health > 0 && Health <= kMaxHealth) {
     const int32_t h = 2 * Health;
     const TRect rect{0, kHealthBarHeight - h, kHealthBarWidth, kHealthBarHeight};
     (void)back.BltFast(kHealthBarX, kHealthBarBottom - h, *bar, &rect, kPanelBlit);
   }
-  if (const TSurface* life = Sprite(2)) {
+  if (const TSurface* life = Sprite(sprLife)) {
     for (int i = 0; i < Lives; ++i) {
       (void)back.BltFast(kLivesX + kLivesStep * i, kLivesY, *life, nullptr, kPanelBlit);
     }
@@ -268,12 +269,13 @@ void TGame::DrawPanel(TSurface& back) {
     const TRect rect{0, top, kWeaponCell, top + kWeaponCell};
     (void)back.BltFast(kWeaponX, kWeaponTop + top, strip, &rect, kPanelBlit);
   };
-  if (const TSurface* icons = Sprite(33)) {
+  if (const TSurface* icons = Sprite(sprWeaponIcons)) {
     for (int i = 0; i < kWeaponCount; ++i) {
       if (Ammo[static_cast<size_t>(i)] != 0) weaponCell(*icons, i);
     }
   }
-  if (const TSurface* frame = Sprite(4); frame && weaponValid) weaponCell(*frame, Weapon);
+  if (const TSurface* frame = Sprite(sprWeaponFrame); frame && weaponValid)
+    weaponCell(*frame, Weapon);
 }
 
 void TGame::AddHit(int16_t x, int16_t y, uint8_t kind, int8_t startFrame) {

@@ -14,11 +14,6 @@ inline constexpr int16_t kSidePanelWidth = kSeaLeft;
 inline constexpr int16_t kScreenHeight = kFrameHeight;
 inline constexpr int16_t kRightPanelX = kSeaRight;
 
-// Sprite slots of the panels and of the sea tile.
-inline constexpr uint8_t kLeftPanelSprite = 0;
-inline constexpr uint8_t kRightPanelSprite = 1;
-inline constexpr uint8_t kSeaSprite = 5;
-
 // A number on a panel: its anchor (centre or right edge by the field) and the
 // font cell.
 struct TPanelField {

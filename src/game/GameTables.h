@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdint>
 
+#include "assets/PackSlots.h"
+#include "assets/SoundList.h"
+
 // The fixed data of the game world: enemies, guns, mounts, shots, bonuses and
 // islands. Pixels are back-buffer pixels, times are milliseconds.
 
@@ -37,14 +40,14 @@ struct TEnemyKind {
 };
 
 inline constexpr std::array<TEnemyKind, kEnemyTypeCount> kEnemyKinds{{
-    {17, 24, 88, 1, 15, 0, 0},   // Cutter
-    {18, 30, 111, 1, 25, 1, 1},  // Destroyer
-    {19, 34, 136, 1, 50, 1, 2},  // Cruiser
-    {20, 47, 146, 1, 75, 2, 4},  // BattleShip
-    {21, 23, 28, 1, 5, 0, 0},    // island gun
-    {22, 47, 56, 4, 25, 1, 2},   // Bomber
-    {23, 50, 55, 1, 50, 2, 31},  // Helicopter
-    {24, 73, 72, 1, 30, 3, 6},   // supply plane
+    {sprCutter, 24, 88, 1, 15, 0, 0},
+    {sprDestroyer, 30, 111, 1, 25, 1, 1},
+    {sprCruiser, 34, 136, 1, 50, 1, 2},
+    {sprBattleShip, 47, 146, 1, 75, 2, 4},
+    {sprIslandGun, 23, 28, 1, 5, 0, 0},
+    {sprBomber, 47, 56, 4, 25, 1, 2},
+    {sprHelicopter, 50, 55, 1, 50, 2, 31},
+    {sprSupplyPlane, 73, 72, 1, 30, 3, 6},
 }};
 
 // The player's ship box (the hull image is larger, see GameLayout.h).
@@ -62,10 +65,10 @@ struct TGunModel {
 };
 
 inline constexpr std::array<TGunModel, 4> kGunModels{{
-    {26, 12, 24, 6, 18, 20, 80},
-    {27, 14, 25, 6, 18, 30, 400},
-    {28, 18, 24, 9, 15, 30, 700},
-    {0, 9, 22, 4, 17, 44, 100},  // supply plane: never drawn
+    {sprGun0, 12, 24, 6, 18, 20, 80},
+    {sprGun1, 14, 25, 6, 18, 30, 400},
+    {sprGun2, 18, 24, 9, 15, 30, 700},
+    {sprLeftPanel, 9, 22, 4, 17, 44, 100},  // supply plane: never drawn
 }};
 
 struct TMount {
@@ -101,10 +104,10 @@ struct TShotKind {
 };
 
 inline constexpr std::array<TShotKind, 4> kShotKinds{{
-    {29, 7, 14, 3, 8, 10.0f, 2},   // bullet
-    {30, 7, 14, 3, 8, 4.0f, 5},    // shell
-    {31, 7, 27, 3, 14, 4.0f, 15},  // rocket
-    {32, 6, 24, 3, 12, 4.0f, 20},  // fired by no gun
+    {sprBullet, 7, 14, 3, 8, 10.0f, 2},
+    {sprShell, 7, 14, 3, 8, 4.0f, 5},
+    {sprRocket, 7, 27, 3, 14, 4.0f, 15},
+    {sprTracer, 6, 24, 3, 12, 4.0f, 20},  // fired by no gun
 }};
 
 // One shot of a fire type: kind, sound, start offset, angle offset.
@@ -135,14 +138,14 @@ inline constexpr uint8_t kBonusCoins = 6;
 inline constexpr uint8_t kBonusMegaBomb = 7;
 
 inline constexpr std::array<TBonusKind, 8> kBonusKinds{{
-    {34, 24, 23},
-    {35, 24, 23},
-    {36, 24, 23},
-    {37, 24, 23},
-    {38, 23, 23},
-    {39, 24, 23},
-    {40, 24, 23},
-    {41, 23, 23},
+    {sprBonusRocket, 24, 23},
+    {sprBonusGun, 24, 23},
+    {sprBonusRocket3x, 24, 23},
+    {sprBonusGun2x, 24, 23},
+    {sprBonusFirstAid, 23, 23},
+    {sprBonusIce, 24, 23},
+    {sprBonusCoins, 24, 23},
+    {sprBonusMegaBomb, 23, 23},
 }};
 
 // The weapon each ammunition bonus refills (-1: not an ammunition bonus).
@@ -155,10 +158,10 @@ struct TIslandKind {
 };
 
 inline constexpr std::array<TIslandKind, 4> kIslandKinds{{
-    {6, 78, 210},
-    {7, 62, 139},
-    {8, 77, 191},
-    {9, 72, 176},
+    {sprIsland0, 78, 210},
+    {sprIsland1, 62, 139},
+    {sprIsland2, 77, 191},
+    {sprIsland3, 72, 176},
 }};
 
 // Enemy type selection by the level's row (level mod 10).
@@ -189,12 +192,12 @@ struct TFireRow {
 };
 
 inline constexpr std::array<TFireRow, 6> kFireRows{{
-    {0, 1, {{{0, 3, 5, 0, 0.0}}}},
-    {1, 1, {{{1, 4, 0, 0, 0.0}}}},
-    {2, 2, {{{1, 4, -5, 0, 0.0}, {1, 4, 5, 0, 0.0}}}},
-    {3, 1, {{{2, 4, 0, 0, 0.0}}}},
-    {4, 3, {{{2, 4, 0, 0, 0.0}, {2, 4, 0, 0, 0.5}, {2, 4, 0, 0, -0.5}}}},
-    {31, 1, {{{2, 4, -30, -80, 0.0}}}},
+    {0, 1, {{{0, sndShot, 5, 0, 0.0}}}},
+    {1, 1, {{{1, sndSnarad, 0, 0, 0.0}}}},
+    {2, 2, {{{1, sndSnarad, -5, 0, 0.0}, {1, sndSnarad, 5, 0, 0.0}}}},
+    {3, 1, {{{2, sndSnarad, 0, 0, 0.0}}}},
+    {4, 3, {{{2, sndSnarad, 0, 0, 0.0}, {2, sndSnarad, 0, 0, 0.5}, {2, sndSnarad, 0, 0, -0.5}}}},
+    {31, 1, {{{2, sndSnarad, -30, -80, 0.0}}}},
 }};
 
 // The row of a fire type, or nullptr for the bonus drop and unknown types.

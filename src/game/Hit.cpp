@@ -1,5 +1,6 @@
 #include "game/Hit.h"
 
+#include "assets/PackSlots.h"
 #include "audio/SoundEffects.h"
 #include "game/Game.h"
 #include "game/GameMath.h"
@@ -21,7 +22,7 @@ bool THit::Process(TSurface* back) {
   if (Frame < 0) return true;
   if (Frame > 15) return false;
   if (shown < 0) return true;  // stepping from -1 to 0: nothing to show yet
-  if (const TSurface* image = game_.Sprite(10 + Kind); image && back) {
+  if (const TSurface* image = game_.Sprite(sprBlast + Kind); image && back) {
     DrawClipped(*image, *back, TRect{64 * shown, 0, 64 * shown + 64, 64}, X, Y);
   }
   return true;

@@ -1,5 +1,6 @@
 #include "game/MyShip.h"
 
+#include "assets/PackSlots.h"
 #include "game/Game.h"
 #include "game/GameLayout.h"
 #include "game/GameMath.h"
@@ -12,7 +13,6 @@ constexpr double kRestAngle = 3.15;
 constexpr int16_t kStep = 6;
 constexpr double kTurn = 0.03;
 constexpr double kSwingBack = 0.05;
-constexpr uint8_t kHullSprite = 25;
 // Rumbles: a short one for a hit, a longer and stronger one for the ship lost.
 constexpr uint16_t kHitRumble = 0x6000;
 constexpr uint32_t kHitRumbleMs = 150;
@@ -112,7 +112,7 @@ void TMyShip::Process(TSurface* back) {
   if (X < kShipMinX) X = kShipMinX;
   if (X > kShipMaxX) X = kShipMaxX;
 
-  if (const TSurface* hull = game_.Sprite(kHullSprite); hull && back) {
+  if (const TSurface* hull = game_.Sprite(sprPlayerShip); hull && back) {
     const int32_t left = kHullFrameWidth * Frame;
     const TRect rect{left, 0, left + kHullFrameWidth, kHullHeight};
     // A refused blit leaves the hull out of this frame; the guns still draw.

@@ -1,5 +1,6 @@
 #include "game/RunBackground.h"
 
+#include "assets/PackSlots.h"
 #include "game/Game.h"
 #include "game/GameLayout.h"
 #include "game/GameMath.h"
@@ -14,7 +15,7 @@ constexpr int16_t kTileHeight = 247;
 TRunBackground::TRunBackground(TGame& game) : game_(game) {}
 
 void TRunBackground::Process(TSurface* back) {
-  if (const TSurface* tile = game_.Sprite(kSeaSprite); tile && back) {
+  if (const TSurface* tile = game_.Sprite(sprSea); tile && back) {
     for (int r = -1; r <= 3; ++r) {
       for (int k = 0; k <= 4; ++k) {
         DrawClipped(*tile, *back, TRect{0, 0, kTileWidth, kTileHeight},

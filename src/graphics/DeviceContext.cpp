@@ -46,7 +46,7 @@ int32_t TDeviceContext::TextWidth(std::string_view text) {
   TFonts::Impl& impl = fonts_->impl();
   TFontSize& size = impl.Size(font_.Height, font_.Width, font_.Weight);
   int32_t width = 0;
-  for (const char c : text) width += impl.Glyph(size, static_cast<uint8_t>(c)).Advance;
+  for (size_t i = 0; i < text.size();) width += impl.Glyph(size, NextCodePoint(text, i)).Advance;
   return width;
 }
 
@@ -73,8 +73,8 @@ void TDeviceContext::TextOut(int32_t x, int32_t y, std::string_view text) {
   const int32_t sh = surface_.Height();
   uint32_t* pixels = surface_.Pixels();
   int32_t pen = x;
-  for (const char c : text) {
-    const TGlyph& g = impl.Glyph(size, static_cast<uint8_t>(c));
+  for (size_t i = 0; i < text.size();) {
+    const TGlyph& g = impl.Glyph(size, NextCodePoint(text, i));
     const int32_t left = pen + g.Left;
     const int32_t top = baseline - g.Top;
     pen += g.Advance;

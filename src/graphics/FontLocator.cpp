@@ -44,8 +44,9 @@ void AddWineFontFolders(FcConfig* config) {
   }
 }
 
-// The best scalable face for Tahoma (then sans-serif) at the given weight.
-bool Locate(FcConfig* config, int weight, TFontFace& face) {
+// The best scalable face for Tahoma (then sans-serif) at the given weight;
+// with a code point, the best one that has a glyph for it.
+bool Locate(FcConfig* config, int weight, TFontFace& face, uint32_t codePoint = 0) {
   TPatternPtr pattern(FcPatternCreate());
   if (!pattern) return false;
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>("Tahoma"));
@@ -53,6 +54,12 @@ bool Locate(FcConfig* config, int weight, TFontFace& face) {
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, weight);
   FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  if (codePoint != 0) {
+    FcCharSet* wanted = FcCharSetCreate();
+    FcCharSetAddChar(wanted, codePoint);
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted);
+    FcCharSetDestroy(wanted);
+  }
   FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
@@ -67,6 +74,11 @@ bool Locate(FcConfig* config, int weight, TFontFace& face) {
       continue;
     }
     if (FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch) continue;
+    FcCharSet* chars = nullptr;
+    if (codePoint != 0 && (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &chars) != FcResultMatch ||
+                           !FcCharSetHasChar(chars, codePoint))) {
+      continue;
+    }
     if (FcPatternGetInteger(candidate, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
     face.File = reinterpret_cast<const char*>(file);
     face.Index = index;
@@ -89,4 +101,15 @@ TGameFontFaces LocateGameFonts() {
   }
   if (!Locate(config.get(), FC_WEIGHT_BOLD, faces.Bold)) faces.Bold = faces.Regular;
   return faces;
+}
+
+std::optional<TFontFace> LocateFontFor(uint32_t codePoint, bool bold) {
+  TConfigPtr config(FcInitLoadConfigAndFonts());
+  if (!config) return std::nullopt;
+  AddWineFontFolders(config.get());
+  TFontFace face;
+  if (!Locate(config.get(), bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR, face, codePoint)) {
+    return std::nullopt;
+  }
+  return face;
 }

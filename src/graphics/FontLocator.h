@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // One face inside a font file (a collection holds several).
@@ -20,3 +22,8 @@ struct TGameFontFaces {
 // query so its Tahoma is found where it is installed. Throws
 // std::runtime_error with a clear message when no usable face exists.
 TGameFontFaces LocateGameFonts();
+
+// A scalable face that has a glyph for `codePoint`, as like the game's faces
+// as fontconfig finds (Tahoma, then sans-serif, at the weight); nothing when
+// no installed face has it.
+std::optional<TFontFace> LocateFontFor(uint32_t codePoint, bool bold);

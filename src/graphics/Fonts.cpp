@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "graphics/FontsImpl.h"
 
@@ -32,6 +34,41 @@ uint32_t Cp1252ToUnicode(uint8_t byte) {
       0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   if (byte >= 0x80 && byte < 0xA0) return kHigh[byte - 0x80];
   return byte;
+}
+
+uint32_t NextCodePoint(std::string_view text, size_t& i) {
+  const auto byte = [&](size_t at) { return static_cast<uint8_t>(text[at]); };
+  const uint8_t lead = byte(i);
+  int extra = 0;
+  uint32_t code = 0;
+  uint32_t smallest = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    code = lead & 0x1Fu;
+    smallest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    code = lead & 0x0Fu;
+    smallest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    code = lead & 0x07u;
+    smallest = 0x10000;
+  }
+  if (extra > 0 && i + static_cast<size_t>(extra) < text.size()) {
+    bool valid = true;
+    for (int k = 1; k <= extra && valid; ++k) {
+      const uint8_t next = byte(i + k);
+      valid = (next & 0xC0u) == 0x80u;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    if (valid && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+      i += static_cast<size_t>(extra) + 1;
+      return code;
+    }
+  }
+  ++i;
+  return Cp1252ToUnicode(lead);
 }
 
 TFonts::Impl::Impl(const TFontFace& regular, const TFontFace& bold) {
@@ -66,6 +103,7 @@ bool TFonts::Impl::SameOutline(FT_Face a, FT_Face b, uint32_t code) {
 }
 
 TFonts::Impl::~Impl() {
+  for (FT_Face face : fallbacks_) FT_Done_Face(face);
   if (bold_ != nullptr) FT_Done_Face(bold_);
   FT_Done_Face(regular_);
   FT_Done_FreeType(library_);
@@ -125,8 +163,9 @@ TFontSize& TFonts::Impl::Size(int32_t height, int32_t width, int32_t weight) {
   return *lastSize_;
 }
 
-const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint8_t byte) {
-  TGlyph& glyph = size.Glyphs[byte];
+const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint32_t codePoint) {
+  TGlyph& glyph =
+      codePoint < size.Glyphs.size() ? size.Glyphs[codePoint] : size.MoreGlyphs[codePoint];
   if (glyph.Loaded) return glyph;
   glyph.Loaded = true;  // a glyph that fails to render stays empty
   FT_Face face = FaceFor(size.Bold);
@@ -136,20 +175,36 @@ const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint8_t byte) {
     activeSize_[slot] = &size;
   }
   ++rendered_;
-  const FT_UInt index = FT_Get_Char_Index(face, Cp1252ToUnicode(byte));
-  if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return glyph;
-  if (size.Bold && emboldenBold_ && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+  FT_UInt index = FT_Get_Char_Index(face, codePoint);
+  if (index == 0 && codePoint > ' ') {
+    // Another face at the same size; a blank of a space's width when none has it.
+    FT_Face other = FallbackFace(codePoint, size.Bold);
+    if (other == nullptr || FT_Set_Char_Size(other, size.XSize, size.YSize, 72, 72) != 0) {
+      glyph.Advance = Glyph(size, ' ').Advance;
+      return glyph;
+    }
+    Render(glyph, size, other, FT_Get_Char_Index(other, codePoint), false);
+    return glyph;
+  }
+  Render(glyph, size, face, index, size.Bold && emboldenBold_);
+  return glyph;
+}
+
+void TFonts::Impl::Render(TGlyph& glyph, TFontSize& size, FT_Face face, FT_UInt index,
+                          bool embolden) {
+  if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) return;
+  if (embolden && face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
     // Thicken sideways only, as a simulated GDI bold does: the cell keeps its height.
     FT_Outline_EmboldenXY(&face->glyph->outline, static_cast<FT_Pos>(size.YSize / 24 + 16), 0);
   }
-  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_LIGHT) != 0) return glyph;
+  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_LIGHT) != 0) return;
   const FT_GlyphSlot g = face->glyph;
   // The unhinted advance keeps tabular digits evenly spaced.
   glyph.Advance = static_cast<int32_t>((g->linearHoriAdvance + 0x8000) >> 16);
   glyph.Left = g->bitmap_left;
   glyph.Top = g->bitmap_top;
   const FT_Bitmap& bm = g->bitmap;
-  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.buffer == nullptr) return glyph;
+  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.buffer == nullptr) return;
   glyph.Width = static_cast<int32_t>(bm.width);
   glyph.Height = static_cast<int32_t>(bm.rows);
   glyph.Coverage.resize(static_cast<size_t>(glyph.Width) * glyph.Height);
@@ -158,7 +213,31 @@ const TGlyph& TFonts::Impl::Glyph(TFontSize& size, uint8_t byte) {
                 bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch,
                 static_cast<size_t>(glyph.Width));
   }
-  return glyph;
+}
+
+FT_Face TFonts::Impl::FallbackFace(uint32_t codePoint, bool bold) {
+  const auto key = std::make_pair(codePoint, bold);
+  if (const auto it = fallbackFor_.find(key); it != fallbackFor_.end()) return it->second;
+  FT_Face found = nullptr;
+  for (FT_Face face : fallbacks_) {
+    const bool faceBold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    if (faceBold == bold && FT_Get_Char_Index(face, codePoint) != 0) {
+      found = face;
+      break;
+    }
+  }
+  if (found == nullptr) {
+    if (const std::optional<TFontFace> file = LocateFontFor(codePoint, bold)) {
+      found = OpenFace(library_, *file);
+      if (found != nullptr && FT_Get_Char_Index(found, codePoint) == 0) {
+        FT_Done_Face(found);
+        found = nullptr;
+      }
+      if (found != nullptr) fallbacks_.push_back(found);
+    }
+  }
+  fallbackFor_[key] = found;
+  return found;
 }
 
 TFonts::TFonts() {

@@ -8,7 +8,9 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "graphics/FontLocator.h"
@@ -26,8 +28,9 @@ struct TGlyph {
   std::vector<uint8_t> Coverage;
 };
 
-// The glyphs of one face at one (cell height, average width), indexed by the
-// Windows-1252 byte they stand for.
+// The glyphs of one face at one (cell height, average width), by code point:
+// the first 256 in an array, the rest (Windows-1252's punctuation, other
+// scripts) in a map.
 struct TFontSize {
   bool Bold = false;
   int32_t CellHeight = 0;
@@ -35,6 +38,7 @@ struct TFontSize {
   FT_F26Dot6 XSize = 0;  // FreeType character size, 26.6
   FT_F26Dot6 YSize = 0;
   std::array<TGlyph, 256> Glyphs{};
+  std::unordered_map<uint32_t, TGlyph> MoreGlyphs;
 };
 
 class TFonts::Impl {
@@ -47,8 +51,10 @@ class TFonts::Impl {
   // The cached size for a GDI font of `height` and `width` (0 = natural);
   // weight >= 700 picks the bold face. Never fails: sizes are clamped.
   TFontSize& Size(int32_t height, int32_t width, int32_t weight);
-  // The glyph for one Windows-1252 byte, rendered on first use.
-  const TGlyph& Glyph(TFontSize& size, uint8_t byte);
+  // The glyph for one code point, rendered on first use. A letter the face
+  // lacks comes from another installed face that has it (fontconfig's
+  // choice), never as the face's empty box; one that no face has is a blank.
+  const TGlyph& Glyph(TFontSize& size, uint32_t codePoint);
 
   // How many glyphs have been rendered so far (the rest came from the cache).
   int RenderedGlyphs() const { return rendered_; }
@@ -57,6 +63,10 @@ class TFonts::Impl {
  private:
   static bool SameOutline(FT_Face a, FT_Face b, uint32_t code);
   FT_Face FaceFor(bool bold) const { return bold && bold_ != nullptr ? bold_ : regular_; }
+  // A face with a glyph for `codePoint`, for text the game's faces cannot
+  // show: one opened before, else fontconfig's. Null when none has it.
+  FT_Face FallbackFace(uint32_t codePoint, bool bold);
+  void Render(TGlyph& glyph, TFontSize& size, FT_Face face, FT_UInt index, bool embolden);
 
   FT_Library library_ = nullptr;
   FT_Face regular_ = nullptr;
@@ -67,7 +77,13 @@ class TFonts::Impl {
   std::tuple<bool, int32_t, int32_t> lastKey_{};
   TFontSize* lastSize_ = nullptr;
   int rendered_ = 0;
+  std::vector<FT_Face> fallbacks_;
+  std::map<std::pair<uint32_t, bool>, FT_Face> fallbackFor_;  // asked of fontconfig once each
 };
 
 // Unicode code point of a Windows-1252 byte.
 uint32_t Cp1252ToUnicode(uint8_t byte);
+// The code point at `text[i]`, advancing `i` past it. Texts are UTF-8 (the
+// translations); a byte that does not start a valid UTF-8 sequence is one
+// Windows-1252 character, as the game's own texts and old names are.
+uint32_t NextCodePoint(std::string_view text, size_t& i);

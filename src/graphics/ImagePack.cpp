@@ -3,12 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "graphics/SurfaceRoutines.h"
 #include "graphics/BmpDecoder.h"
+#include "graphics/SurfaceRoutines.h"
 #include "platform/RegularFile.h"
 
 namespace {
@@ -168,6 +169,26 @@ void LoadAllImages(TImageSlots& slots, const std::string& packPath) {
   };
   for (auto& slot : slots.SpriteImages) load(slot);
   for (auto& slot : slots.MenuImages) load(slot);
+}
+
+std::string LoadLanguageImages(TImageSlots& slots, const std::string& languagePackPath) {
+  std::error_code error;
+  if (!std::filesystem::exists(languagePackPath, error)) return {};
+  try {
+    int64_t packPixels = 0;
+    TPackReader reader(languagePackPath, 0);
+    auto load = [&](TSurfacePtr& slot) {
+      reader.Read();
+      if (reader.Bytes().empty()) return;  // the English picture serves
+      TSurfacePtr own = DecodePackImage(reader, packPixels);
+      slot = std::move(own);
+    };
+    for (auto& slot : slots.SpriteImages) load(slot);
+    for (auto& slot : slots.MenuImages) load(slot);
+  } catch (const TPackError& e) {
+    return e.what();
+  }
+  return {};
 }
 
 void ReleaseAllImages(TImageSlots& slots) {

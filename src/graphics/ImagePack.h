@@ -3,9 +3,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "graphics/BmpLayout.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
-#include "graphics/BmpLayout.h"
 #include "platform/GamePaths.h"
 
 // No record of the pack may be longer than this; a larger length field means
@@ -44,11 +44,19 @@ TBmpLayout ValidatePackRecord(const std::string& packPath, int index, const uint
 // LoadAllImages reads the records in one pass through the file instead.
 TSurfacePtr LoadPackImage(const std::string& packPath, int index);
 
-// Fills SpriteImages with pack images 0..41 and MenuImages with 42..75, each
-// slot released before it is loaded; the 76 pictures share one kMaxPackPixels budget. On a failure
+// Fills SpriteImages and MenuImages in pack order (kPackSlots), each slot
+// released before it is loaded; the pictures share one kMaxPackPixels budget. On a failure
 // the slot being loaded stays empty, later slots keep what they held, and the TPackError
 // propagates.
 void LoadAllImages(TImageSlots& slots, const std::string& packPath = kPackRelativePath);
+
+// The pictures of the player's language over the English ones: the language
+// pack at `languagePackPath` has the English pack's records, a picture with
+// captions where the language has its own and an empty record elsewhere.
+// Each picture it carries replaces the slot's; the rest stay English. A
+// missing pack changes nothing; a damaged one keeps English from the record
+// it fails at. Never throws: returns what was wrong (for stderr), or "".
+std::string LoadLanguageImages(TImageSlots& slots, const std::string& languagePackPath);
 
 // Empties every slot (menu images first, then sprites).
 void ReleaseAllImages(TImageSlots& slots);

@@ -2,13 +2,12 @@
 
 #include <array>
 
+#include "assets/PackSlots.h"
 #include "graphics/Surface.h"
 
-// The two image slot arrays: SpriteImages slot s = pack image s, MenuImages
-// slot i = pack image 42 + i. An empty slot holds nullptr and draws nothing.
-inline constexpr int kSpriteImageCount = 42;
-inline constexpr int kMenuImageCount = 34;
-inline constexpr int kPackImageCount = kSpriteImageCount + kMenuImageCount;
+// The two image slot arrays, indexed by TSpriteSlot and TMenuSlot (the pack's
+// order is in assets/PackSlots.h). An empty slot holds nullptr and draws
+// nothing.
 
 struct TImageSlots {
   std::array<TSurfacePtr, kSpriteImageCount> SpriteImages{};

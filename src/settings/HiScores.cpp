@@ -3,8 +3,6 @@
 #include <string>
 #include <utility>
 
-#include "graphics/Text.h"
-
 void ResetHiScores(THiScoreTable& table) {
   for (int i = 0; i < kHiScoreCount; ++i) {
     table[static_cast<size_t>(i)] = THiScores{"Anonymous", (kHiScoreCount - i) * 100};
@@ -31,16 +29,5 @@ void InsertResult(THiScoreTable& table, const std::string& name, int32_t score) 
       auto& lower = table[static_cast<size_t>(j)];
       if (upper.Score < lower.Score) std::swap(upper, lower);
     }
-  }
-}
-
-void DrawHiScores(const THiScoreTable& table, TFonts& fonts, TSurface& surface) {
-  for (int r = 0; r < kHiScoreCount; ++r) {
-    const int32_t y = kHiScoreTop + kHiScoreRowHeight * r;
-    const uint32_t colour = r == 0 ? kOrange : kDarkBlue;
-    const THiScores& entry = table[static_cast<size_t>(r)];
-    DrawCaption(fonts, kHiScoreRankX, y, 24, 16, colour, surface, std::to_string(r + 1));
-    DrawCaption(fonts, kHiScoreNameX, y, 24, 14, colour, surface, entry.Name);
-    DrawCaption(fonts, kHiScoreScoreX, y, 24, 16, colour, surface, std::to_string(entry.Score));
   }
 }

@@ -4,9 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "graphics/Fonts.h"
-#include "graphics/Surface.h"
-
 // One row of the high-score table.
 struct THiScores {
   std::string Name;
@@ -29,16 +26,3 @@ bool QualifiesForTable(const THiScoreTable& table, int32_t score);
 // Puts the result in the last row and sorts it in; a new score never moves
 // ahead of an older equal score. Saving is the caller's next step.
 void InsertResult(THiScoreTable& table, const std::string& name, int32_t score);
-
-// Where the high-score screen's columns start and its rows lie; the asset
-// forge heads the columns of the panel picture at the same places.
-inline constexpr int32_t kHiScoreRankX = 320;
-inline constexpr int32_t kHiScoreNameX = 410;
-inline constexpr int32_t kHiScoreScoreX = 650;
-inline constexpr int32_t kHiScoreTop = 190;
-inline constexpr int32_t kHiScoreRowHeight = 26;
-
-// The high-score screen's ten rows in those columns, row r at kHiScoreTop +
-// r kHiScoreRowHeight; the first row orange, the others dark blue. Names are
-// drawn as stored, whatever bytes they hold.
-void DrawHiScores(const THiScoreTable& table, TFonts& fonts, TSurface& surface);

@@ -6,28 +6,31 @@
 #include <charconv>
 #include <iterator>
 
+#include "i18n/Gettext.h"
+
 namespace {
 
 // One row per option. A new option is a new row here and a case in Apply().
 struct TOptionRow {
   const char* Name;
   const char* Argument;  // nullptr: the option takes none
-  const char* Help;
+  const char* Help;      // English; translated when the help is printed
 };
 
 constexpr TOptionRow kOptions[] = {
-    {"help", nullptr, "show this help and exit"},
-    {"version", nullptr, "show the version and exit"},
-    {"windowed", nullptr, "play in a window (this run only)"},
-    {"fullscreen", nullptr, "play full screen (this run only)"},
-    {"data-dir", "DIR", "read the game data (Data/Data.pp, sound/) from DIR"},
-    {"config", "FILE", "keep the settings and high scores in FILE"},
-    {"no-sound", nullptr, "play without sound effects (this run only)"},
-    {"no-music", nullptr, "play without music (this run only)"},
-    {"scale", "N", "open the window N times 800 x 600 (1 to 16; default: to fit the screen)"},
-    {"replay", "FILE", "watch a replay in the window, then exit (also: tidal-lynx FILE)"},
-    {"verify-replay", "FILE", "play a replay again without a window and report (exit 0, 1, 2)"},
-    {"json", nullptr, "with --verify-replay: report as one JSON object"},
+    {"help", nullptr, N_("show this help and exit")},
+    {"version", nullptr, N_("show the version and exit")},
+    {"windowed", nullptr, N_("play in a window (this run only)")},
+    {"fullscreen", nullptr, N_("play full screen (this run only)")},
+    {"data-dir", "DIR", N_("read the game data (Data/Data.pp, sound/) from DIR")},
+    {"config", "FILE", N_("keep the settings and high scores in FILE")},
+    {"no-sound", nullptr, N_("play without sound effects (this run only)")},
+    {"no-music", nullptr, N_("play without music (this run only)")},
+    {"scale", "N", N_("open the window N times 800 x 600 (1 to 16; default: to fit the screen)")},
+    {"replay", "FILE", N_("watch a replay in the window, then exit (also: tidal-lynx FILE)")},
+    {"verify-replay", "FILE", N_("play a replay again without a window and report (exit 0, 1, 2)")},
+    {"json", nullptr, N_("with --verify-replay: report as one JSON object")},
+    {"language", "CODE", N_("show the game in another language (de, en, es, fr, pl, ru)")},
 };
 constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
 // getopt_long's value for row i (above every short option character).
@@ -56,14 +59,16 @@ void Apply(TCommandLine& line, const std::string& name, const char* value) {
     line.VerifyReplay = value;
   } else if (name == "json") {
     line.Json = true;
+  } else if (name == "language") {
+    line.Language = value;
   } else if (name == "scale") {
     int scale = 0;
     const std::string text = value;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), scale);
     if (ec != std::errc{} || end != text.data() + text.size() || scale < 1 ||
         scale > TCommandLine::kMaxScale) {
-      line.Error = "--scale takes a whole number from 1 to " +
-                   std::to_string(TCommandLine::kMaxScale) + ", not '" + text + "'";
+      line.Error = Format(_("--scale takes a whole number from 1 to %d, not '%s'"),
+                          TCommandLine::kMaxScale, text.c_str());
     } else {
       line.Scale = scale;
     }
@@ -97,11 +102,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const int result = getopt_long(argc, argv.data(), "+:", table, nullptr);
     if (result == -1) break;
     if (result == ':') {
-      line.Error = std::string("option '") + argv[optind - 1] + "' needs an argument";
+      line.Error = Format(_("option '%s' needs an argument"), argv[optind - 1]);
       return line;
     }
     if (result < kFirstValue || result >= kFirstValue + kOptionCount) {
-      line.Error = std::string("unknown option '") + argv[optind - 1] + "'";
+      line.Error = Format(_("unknown option '%s'"), argv[optind - 1]);
       return line;
     }
     Apply(line, kOptions[result - kFirstValue].Name, optarg);
@@ -111,33 +116,35 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   // replay to watch.
   if (optind < argc && line.Replay.empty()) line.Replay = argv[optind++];
   if (optind < argc) {
-    line.Error = std::string("unexpected argument '") + argv[optind] + "'";
+    line.Error = Format(_("unexpected argument '%s'"), argv[optind]);
   } else if (line.Json && line.VerifyReplay.empty()) {
-    line.Error = "--json goes with --verify-replay";
+    line.Error = _("--json goes with --verify-replay");
   }
   return line;
 }
 
 std::string UsageLine(const std::string& program) {
-  return "usage: " + program + " [OPTION]... [REPLAY.tlr]  (try '" + program + " --help')";
+  return Format(_("usage: %s [OPTION]... [REPLAY.tlr]  (try '%s --help')"), program.c_str(),
+                program.c_str());
 }
 
 std::string HelpText(const std::string& program) {
-  std::string text =
-      "usage: " + program + " [OPTION]... [REPLAY.tlr]\nTidal Lynx, an arcade naval shooter.\n\n";
+  std::string text = Format(_("usage: %s [OPTION]... [REPLAY.tlr]"), program.c_str()) + '\n' +
+                     _("Tidal Lynx, an arcade naval shooter.") + "\n\n";
   for (const TOptionRow& row : kOptions) {
     std::string left = std::string("  --") + row.Name;
     if (row.Argument != nullptr) left += std::string(" ") + row.Argument;
     left.resize(std::max<size_t>(left.size() + 2, 22), ' ');
-    text += left + row.Help + '\n';
+    text += left + _(row.Help) + '\n';
   }
+  text += '\n';
   text +=
-      "\nThe game data is looked for in --data-dir, then $TIDAL_LYNX_DATA, then the\n"
-      "program's own folder, then ../share/tidal-lynx beside it. Settings live in\n"
-      "$XDG_DATA_HOME/tidal-lynx/Config.cfg (~/.local/share/tidal-lynx by default),\n"
-      "or beside the program when its folder holds a file named \"portable\".\n"
-      "--verify-replay exits 0 when the replay plays to every check and its score,\n"
-      "1 on a desync (naming the first frame that differs) or a different end, and\n"
-      "2 when the file is unreadable, cut short, damaged or of another version.\n";
+      _("The game data is looked for in --data-dir, then $TIDAL_LYNX_DATA, then the\n"
+        "program's own folder, then ../share/tidal-lynx beside it. Settings live in\n"
+        "$XDG_DATA_HOME/tidal-lynx/Config.cfg (~/.local/share/tidal-lynx by default),\n"
+        "or beside the program when its folder holds a file named \"portable\".\n"
+        "--verify-replay exits 0 when the replay plays to every check and its score,\n"
+        "1 on a desync (naming the first frame that differs) or a different end, and\n"
+        "2 when the file is unreadable, cut short, damaged or of another version.\n");
   return text;
 }

@@ -20,6 +20,7 @@ struct TCommandLine {
   std::string VerifyReplay;  // --verify-replay FILE: check a replay and exit
   std::string Replay;        // --replay FILE or a lone FILE: watch a replay and exit
   bool Json = false;         // --json: the verification's report as JSON
+  std::string Language;      // --language CODE: this run's language (empty: the environment's)
   std::string Error;         // non-empty: a bad command line (usage, exit status 2)
 };
 

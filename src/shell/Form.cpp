@@ -13,7 +13,6 @@
 namespace {
 
 // The pause line image lies over every second row of the 600.
-constexpr int kPauseLineSlot = 21;
 constexpr int32_t kFrameRows = kFrameHeight;
 // A frame is composed only when more than this many ms passed since the last one.
 constexpr uint32_t kMinFrameGapMs = 5;
@@ -33,8 +32,8 @@ TForm1::TForm1(Platform& sys, TShellState& state, TFonts& fonts, ISoundEffects& 
       WindowedThisRun(windowedThisRun),
       Config(Paths.ConfigPath),
       WidgetContext{
-          Images,          Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
-          State.GameState, gsMainMenu},
+          Images,           Fonts,     Sound, Sys, State.MouseX, State.MouseY, State.MouseActive,
+          requestedScreen_, gsMainMenu},
       GameContext{Images, &Fonts, Sound, Music, *this, Display.SnapshotSurface} {}
 
 TForm1::~TForm1() {
@@ -88,13 +87,26 @@ void TForm1::ApplySettings() {
   options.KeyButton.Caption = KeyCaption(static_cast<uint16_t>(State.Settings.MinimizeKey));
 }
 
+namespace {
+
+// The language's own pictures over the English ones; a damaged language pack
+// is said once and the game goes on with English pictures.
+void LoadLanguagePictures(TImageSlots& slots, const std::string& languagePackPath) {
+  if (languagePackPath.empty()) return;
+  const std::string problem = LoadLanguageImages(slots, languagePackPath);
+  if (!problem.empty()) std::cerr << "Tidal Lynx: " << problem << "; English pictures shown\n";
+}
+
+}  // namespace
+
 void TForm1::SecondCreatePass() {
   DisplayReady = kFalse32;
   // The pictures are read while the window is being made: neither has to
   // wait for the other. (A failed window still waits for the reader.)
-  auto pictures = std::async(std::launch::async, [path = Paths.PackPath] {
+  auto pictures = std::async(std::launch::async, [paths = Paths] {
     TImageSlots slots;
-    ::LoadAllImages(slots, path);
+    ::LoadAllImages(slots, paths.PackPath);
+    LoadLanguagePictures(slots, paths.LanguagePackPath);
     return slots;
   });
   if (!Display.SetUpDisplay(Sys, State.Settings.WindowedMode)) {
@@ -118,6 +130,7 @@ void TForm1::SecondCreatePass() {
 void TForm1::LoadAllImages() {
   Backdrop.Forget();
   ::LoadAllImages(Images, Paths.PackPath);
+  LoadLanguagePictures(Images, Paths.LanguagePackPath);
   if (!Widgets) Widgets = std::make_unique<TMenuWidgets>(WidgetContext);
 }
 
@@ -150,8 +163,10 @@ void TForm1::RunOnce() {
     if (closing_) return;
   }
   PadRepeat();
+  CommitScreen();
   if (closing_) return;
   PollSubmission();
+  CommitScreen();
   // The idle pass: a frame, unless minimized.
   if (!minimized_) RenderFrame();
   // Never spin: wait for the clock's next step before the next pass.
@@ -159,6 +174,17 @@ void TForm1::RunOnce() {
 }
 
 void TForm1::HandleEvent(const TPlatformEvent& event) {
+  HandleOneEvent(event);
+  CommitScreen();
+}
+
+void TForm1::CommitScreen() {
+  if (requestedScreen_ == kNoScreenRequest) return;
+  State.GameState = requestedScreen_;
+  requestedScreen_ = kNoScreenRequest;
+}
+
+void TForm1::HandleOneEvent(const TPlatformEvent& event) {
   switch (event.Kind) {
     case TEventKind::Activate:
       ApplicationEvents1Activate();
@@ -226,6 +252,7 @@ int32_t TForm1::RenderFrame() {
   // a game frame that covers the sea and panels): clearing would be undone.
   if (!ScreenCoversFrame() && Display.ClearBackBuffer() != kDdOk) result = RestoreSurfaces();
   if (Display.BackBuffer) ComposeScreen(*Display.BackBuffer);
+  CommitScreen();
   Display.PresentFrame(Sys);
   State.LastFrameTick = Sys.TickCount();
   return result;
@@ -241,7 +268,7 @@ void TForm1::FreezeSnapshot(bool stripes) {
   // A refused copy leaves the previous picture behind the dialog; surfaces are
   // lost all together, and the next frame's clear restores them.
   (void)DrawOpaque(*snapshot, 0, 0, *Display.BackBuffer);
-  const TSurface* line = Menu(kPauseLineSlot);
+  const TSurface* line = Menu(mnuPauseLine);
   if (!stripes || !line) return;
   for (int32_t i = 0; i < kFrameRows / 2; ++i) (void)DrawKeyed(*snapshot, 0, 2 * i, *line);
 }
@@ -256,7 +283,7 @@ void TForm1::ApplicationEvents1Deactivate() {
   Sys.UnacquireKeyboard();
   if (State.GameState == gsPlaying) {
     FreezeSnapshot(true);
-    State.GameState = gsPaused;
+    GoTo(gsPaused);
   }
   if (State.Settings.WindowedMode) {
     State.SavedWindowRect = Sys.WindowRect();
@@ -295,7 +322,7 @@ void TForm1::ApplicationEvents1Restore() {
   if (State.GameState == gsPlaying) {
     RenderFrame();
     FreezeSnapshot(true);
-    State.GameState = gsPaused;
+    GoTo(gsPaused);
   }
 }
 
@@ -313,23 +340,18 @@ bool TForm1::FormCanResize() const {
 }
 
 bool TForm1::FormCloseQuery() {
-  switch (State.GameState) {
-    case gsIntro:
-    case gsPlaying:
-    case gsPaused:
-    case gsNameEntry:
-    case gsSubmitAsk:
-    case gsSubmitting:  // the outcome is on its way
+  switch (Screen().Close) {
+    case TScreenClose::Refused:
       return false;
-    case gsWatching:
+    case TScreenClose::EndsWatching:
       if (closeAfterWatch_) return true;  // the window was the replay's only
       StopWatching();
       break;
-    default:
+    case TScreenClose::Asks:
       break;
   }
   const bool allowed = State.ExitConfirmed;
-  State.GameState = gsExitConfirm;
+  GoTo(gsExitConfirm);
   return allowed;
 }
 
@@ -350,8 +372,9 @@ bool TForm1::SaveSettings() {
 
 void TForm1::PollSubmission() {
   if (!submission_ || !submission_->Finished()) return;
-  State.GameState = submission_->Outcome();
-  if (State.GameState == gsUploadFailed) {
+  const uint32_t outcome = submission_->Outcome();
+  GoTo(outcome);
+  if (outcome == gsUploadFailed) {
     retryUpload_ = std::move(submission_);
   } else {
     submission_.reset();

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/MusicPlayer.h"
@@ -24,6 +26,7 @@
 #include "shell/PadNavigator.h"
 #include "shell/ReplayViewer.h"
 #include "shell/ScreenLayout.h"
+#include "shell/Screens.h"
 #include "shell/ShellState.h"
 #include "widgets/MenuWidgets.h"
 #include "widgets/WidgetContext.h"
@@ -31,6 +34,8 @@
 // Where the form finds its files (relative to the current folder by default).
 struct TFormPaths {
   std::string PackPath = kPackRelativePath;
+  // The pack of the player's language (Data/<code>/Data.pp); empty: English only.
+  std::string LanguagePackPath;
   std::string ConfigPath = "Config.cfg";
 };
 
@@ -66,14 +71,18 @@ class TForm1 final : public IGameHost {
   // One pass of the loop: the pending events, then a frame unless minimized.
   void RunOnce();
   bool Closed() const { return closing_; }
-  // Dispatches one platform notification to its handler.
+  // Dispatches one platform notification to its handler; a screen it asks
+  // for shows from then on.
   void HandleEvent(const TPlatformEvent& event);
   // Whether the window may be resized now.
   bool FormCanResize() const;
   // Plays `replay` in the window (ReplayViewer.*) from the current screen.
   // When it ends (or Esc ends it) the form goes back to that screen, or with
   // `closeAfter` closes, as for a replay named on the command line.
-  void WatchReplay(TReplay replay, bool closeAfter);
+  void WatchReplay(TReplay replay, bool closeAfter) {
+    StartWatching(std::move(replay), closeAfter);
+    CommitScreen();
+  }
   // The replay being watched, or the one watched last.
   const TReplayViewer* Viewer() const { return viewer_.get(); }
 
@@ -81,6 +90,10 @@ class TForm1 final : public IGameHost {
   // Tests read the widgets and simulate a lost surface through this helper
   // (tests/shell/FormProbe.h); nothing else reaches the storage below.
   friend struct TFormProbe;
+  // The table of screens names the handlers below.
+  friend std::span<const TScreen> ScreenTable();
+
+  void HandleOneEvent(const TPlatformEvent& event);
 
   // --- life ---------------------------------------------------------------------
   // First pass (FirstCreate): seed, desktop size, settings load and apply,
@@ -107,7 +120,7 @@ class TForm1 final : public IGameHost {
   // Maximize button and a double click on the caption switch to full screen.
   void FormMaximizeRequest() { SetWindowed(false); }
 
-  // --- input and menu commands ----------------------------------------------------
+  // --- input: dispatched to the current screen's row (Screens.cpp) ------------------
   void FormKeyDown(uint16_t key, bool alt);
   void FormMouseMove(int32_t x, int32_t y);
   void FormMouseDown(int32_t x, int32_t y);
@@ -115,22 +128,104 @@ class TForm1 final : public IGameHost {
   void FormMouseWheelDown();
   // What a key does on the current screen (after the Alt and minimize keys).
   void ScreenKey(uint16_t key);
-  // Gamepad buttons, axes and hot-plug (FormPad.cpp): the menus' moves and
-  // choices and the game's commands (the ship reads the pad itself each frame).
+  // Gamepad buttons, axes and hot-plug (FormPad.cpp): the screen's moves and
+  // choices (the ship reads the pad itself each frame).
   void FormPadEvent(const TPlatformEvent& event);
   // Repeats a held pad direction like a held arrow key; once per loop pass.
   void PadRepeat();
   void PadDirection(TPadDirection direction);
   void PadButton(TPadButton button);
-  void PadNameEntry(TPadButton button);
-  // The game's commands between frames (FormGame.cpp): they reach the
-  // session with the next frame's input, so a replay holds them.
-  void NextWeapon();
-  void QuitGame();
+  // Carries out what the player chose on the current screen: its own group
+  // first and, on screens that show the main menu beside them, the main menu.
+  // It never clears a Clicked flag; the next mouse press recomputes them all.
   void DoMenuCommand();
   // Once the submission's requests have ended: its screen and the menu sound.
   void PollSubmission();
   void OpenUrl(const std::string& url);
+
+  // --- the screens -------------------------------------------------------------------
+  // The row of the screen showing.
+  const TScreen& Screen() const { return FindScreen(State.GameState); }
+  // Asks for screen `state`. Handlers never switch the screen under
+  // themselves: the last screen asked for takes effect in CommitScreen, once
+  // the event, the pad repeat, the submission's end or the frame that asked
+  // has been handled.
+  void GoTo(uint32_t state) { requestedScreen_ = state; }
+  void CommitScreen();
+  // The screen after the current handling: the one asked for, else this one.
+  uint32_t NextScreen() const {
+    return requestedScreen_ == kNoScreenRequest ? State.GameState : requestedScreen_;
+  }
+  // "Confirm G": the group counts as clicked and the menu command acts on it.
+  void Confirm(bool& clicked);
+  // Up/Left and Down/Right move along `group`, Enter and Space choose.
+  void PageKeys(TDDBtnCollection& group, uint16_t key);
+
+  // The rows' handlers, by kind (the table says which screen has which).
+  // Drawing (FormScreens.cpp):
+  void DrawIntro(TSurface& back);
+  void DrawMainMenu(TSurface& back);
+  void DrawOptions(TSurface& back);
+  void DrawKeyCapture(TSurface& back);
+  void DrawHighScores(TSurface& back);
+  void DrawHelpPage(TSurface& back);
+  void DrawAbout(TSurface& back);
+  void DrawExitConfirm(TSurface& back);
+  void DrawClearScores(TSurface& back);
+  void DrawPaused(TSurface& back);
+  void DrawNameEntry(TSurface& back);
+  void DrawSubmitAsk(TSurface& back);
+  void DrawQuitGame(TSurface& back);
+  void DrawConnectFailed(TSurface& back);
+  void DrawReplayFailed(TSurface& back);
+  void DrawUploadFailed(TSurface& back);
+  void DrawSubmitting(TSurface& back);
+  // Keys of the menus (FormInput.cpp), of the questions (FormDialogs.cpp), of
+  // the game (FormGame.cpp):
+  void MainMenuKey(uint16_t key);
+  void OptionsKey(uint16_t key);
+  void KeyCaptureKey(uint16_t key);
+  void HighScoresKey(uint16_t key);
+  void HelpKey(uint16_t key);
+  void QuestionKey(uint16_t key);  // Yes/No; N answers like Esc
+  void OkCancelKey(uint16_t key);
+  void NameEntryKey(uint16_t key);
+  void AnyKeyToHighScores(uint16_t key);
+  void PlayingKey(uint16_t key);
+  void PausedKey(uint16_t key);
+  // Esc, and where the screen says so a click or the pad's B:
+  void BackToMainMenu() { GoTo(gsMainMenu); }
+  void BackToHighScores() { GoTo(gsHighScores); }
+  void AskQuit();  // in play only: the quit question over the frozen game
+  void Unpause() { GoTo(gsPlaying); }
+  void BackToGame();  // from the quit question: the game and its hidden pointer
+  // Mouse presses and the wheel:
+  void MenuClick();   // every group recomputes Clicked, then the command
+  void TableClick();  // a row with a replay plays it; elsewhere as MenuClick
+  void WheelWeapon();
+  // Pad buttons and moves (FormPad.cpp):
+  void PadArrows(TPadDirection direction);
+  void PadIntro(TPadButton button);
+  void PadKeyCapture(TPadButton button);
+  void PadNameEntry(TPadButton button);
+  void PadNameMove(TPadDirection direction);
+  // The screens' own commands (MenuCommands.cpp, FormDialogs.cpp): whether
+  // their group was chosen.
+  bool IntroCommand();
+  bool OptionsCommand();
+  bool HighScoresCommand();
+  bool HelpCommand();
+  bool ExitCommand();
+  bool ClearScoresCommand();
+  bool NameEntryCommand();
+  bool SubmitCommand();
+  bool QuitGameCommand();
+  void MainMenuCommand();
+
+  // The game's commands between frames (FormGame.cpp): they reach the
+  // session with the next frame's input, so a replay holds them.
+  void NextWeapon();
+  void QuitGame();
 
   // --- helpers for the handlers -----------------------------------------------------
   // Asks the form to close: FormCloseQuery, and when it allows, the loop ends
@@ -162,6 +257,7 @@ class TForm1 final : public IGameHost {
   void LoadAllImages();
 
   // --- watching a replay (FormWatch.cpp) ----------------------------------------------
+  void StartWatching(TReplay replay, bool closeAfter);
   void WatchFrame(TSurface& back);
   void WatchKey(uint16_t key);
   // Ends the watching: back where it started, or the form closes.
@@ -174,8 +270,8 @@ class TForm1 final : public IGameHost {
   bool TableReplayClick(int32_t x, int32_t y);
   void WatchTableRow(size_t row);
 
-  // --- the screens ------------------------------------------------------------------
-  // Draws the screen of the current GameState into `back`.
+  // --- drawing (FormScreens.cpp) ------------------------------------------------------
+  // Draws the current screen into `back`.
   void ComposeScreen(TSurface& back);
   // Opaque background blit; a failure restores the surfaces and the frame goes on.
   void DrawBackground(TSurface& back, const TSurface* background, bool restoreOnFailure);
@@ -189,18 +285,11 @@ class TForm1 final : public IGameHost {
   void DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker);
   void DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                        bool restoreOnFailure);
-  void DrawIntro(TSurface& back);
-  void DrawOptions(TSurface& back);
-  void DrawKeyCapture(TSurface& back);
-  void DrawHighScores(TSurface& back);
-  void DrawHelpPage(TSurface& back);
-  void DrawAbout(TSurface& back);
-  void DrawDialog(TSurface& back);
   const TSurface* Menu(int slot) const { return Images.MenuImages[slot].get(); }
   const TSurface* Sprite(int slot) const { return Images.SpriteImages[slot].get(); }
 
   // --- IGameHost --------------------------------------------------------------------
-  void SetGameState(uint32_t state) override { State.GameState = state; }
+  void SetGameState(uint32_t state) override { GoTo(state); }
   void ShowCursor(bool show) override { Sys.ShowCursor(show); }
   void Rumble(uint16_t strength, uint32_t ms) override { Sys.RumblePad(strength, ms); }
   bool MusicOn() const override { return State.Settings.MusicOn; }
@@ -208,6 +297,10 @@ class TForm1 final : public IGameHost {
   void SetMainMenuCurrent(int32_t item) override;
 
   // --- what the form holds ------------------------------------------------------------
+  static constexpr uint32_t kNoScreenRequest = ~0U;
+  // The screen asked for during the current handling (GoTo); the main menu
+  // group asks through it as well.
+  uint32_t requestedScreen_ = kNoScreenRequest;
   Platform& Sys;
   TShellState& State;
   TFonts& Fonts;

@@ -1,13 +1,16 @@
 // The game session as the form drives it: a new session with its seed, each
 // frame's input from the devices and the commands queued between frames, and
-// the recording of every game into the replays folder.
+// the recording of every game into the replays folder; the keys, Esc and wheel
+// of the game's screens.
 #include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <limits>
 
+#include "game/GameTables.h"
 #include "replay/ReplayFile.h"
 #include "shell/Form.h"
+#include "shell/VirtualKeys.h"
 
 #ifndef TL_VERSION
 #define TL_VERSION "unknown"
@@ -43,7 +46,7 @@ void TForm1::RunGameFrame(TSurface& back) {
   game.RunFrame(input, &back);
   if (recorder_) recorder_->AddFrame(input, game);
   // The session hands back to the menus in the frame it ends.
-  if (State.GameState != gsPlaying) FinishRecording();
+  if (NextScreen() != gsPlaying) FinishRecording();
 }
 
 void TForm1::FinishRecording() {
@@ -113,4 +116,38 @@ void TForm1::NextWeapon() {
 
 void TForm1::QuitGame() {
   if (State.CurrentGame) pendingInput_.Quit = true;
+}
+
+// --- the game's screens: keys, Esc and the wheel ------------------------------------
+
+namespace {
+
+bool InPlay(const TShellState& state) {
+  return state.CurrentGame && state.CurrentGame->Phase == phPlay;
+}
+
+}  // namespace
+
+void TForm1::PlayingKey(uint16_t key) {
+  if (key == kVkP) {
+    FreezeSnapshot(true);
+    GoTo(gsPaused);
+  } else if (key == kVkSpace && InPlay(State)) {
+    NextWeapon();
+  }
+}
+
+void TForm1::AskQuit() {
+  if (!InPlay(State)) return;
+  GoTo(gsQuitGame);
+  Sys.ShowCursor(true);
+  FreezeSnapshot(false);
+}
+
+void TForm1::WheelWeapon() {
+  if (InPlay(State)) NextWeapon();
+}
+
+void TForm1::PausedKey(uint16_t key) {
+  if (key == kVkP) Unpause();
 }

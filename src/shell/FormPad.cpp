@@ -1,8 +1,9 @@
 // The gamepad in the shell: the D-pad and the left stick move like the arrow
-// keys, A chooses like Enter, B goes back like Esc; in the game Start pauses,
-// Back asks to quit and X, Y and the shoulders change the weapon; the name entry
-// is edited letter by letter. Steering, aiming and firing are read from the
-// pad state by the ship itself.
+// keys, and each screen's row says which buttons stand for which keys (A
+// chooses like Enter, B goes back like Esc; in the game Start pauses, Back asks
+// to quit and X, Y and the shoulders change the weapon); the name entry is
+// edited letter by letter. Steering, aiming and firing are read from the pad
+// state by the ship itself.
 #include <cstdint>
 
 #include "game/GameStates.h"
@@ -32,45 +33,6 @@ bool IsDpad(TPadButton button) {
          button == TPadButton::DpadLeft || button == TPadButton::DpadRight;
 }
 
-// The key a pad button stands for on a screen, or 0 for none.
-uint16_t ButtonKey(uint32_t gameState, TPadButton button) {
-  switch (gameState) {
-    case gsPlaying:
-      switch (button) {
-        case TPadButton::Start:
-          return kVkP;
-        case TPadButton::Back:
-          return kVkEscape;
-        case TPadButton::X:
-        case TPadButton::Y:
-        case TPadButton::LeftShoulder:
-        case TPadButton::RightShoulder:
-          return kVkSpace;
-        default:
-          return 0;  // A and the trigger fire: the ship reads them
-      }
-    case gsPaused:
-      if (button == TPadButton::Start) return kVkP;
-      return button == TPadButton::B || button == TPadButton::Back ? kVkEscape : 0;
-    case gsMainMenu:
-      if (button == TPadButton::Start) return kVkEscape;  // the exit question
-      break;
-    case gsHighScores:  // the table's replays: pick a row, watch it
-      if (button == TPadButton::LeftShoulder) return kVkPageUp;
-      if (button == TPadButton::RightShoulder) return kVkPageDown;
-      if (button == TPadButton::X) return kVkW;
-      break;
-    case gsWatching:  // A and the right shoulder are held for speed
-      if (button == TPadButton::Start) return kVkP;
-      return button == TPadButton::B || button == TPadButton::Back ? kVkEscape : 0;
-    default:
-      break;
-  }
-  if (button == TPadButton::A) return kVkReturn;
-  if (button == TPadButton::B || button == TPadButton::Back) return kVkEscape;
-  return 0;
-}
-
 }  // namespace
 
 void TForm1::FormPadEvent(const TPlatformEvent& event) {
@@ -95,40 +57,42 @@ void TForm1::PadRepeat() {
 
 void TForm1::PadDirection(TPadDirection direction) {
   if (!Widgets) return;
-  switch (State.GameState) {
-    case gsKeyCapture:  // only a key can be chosen as the minimize key
-      return;
-    case gsNameEntry:
-      if (direction == TPadDirection::Up || direction == TPadDirection::Down) {
-        Widgets->NameField->CycleLetter(direction == TPadDirection::Up ? 1 : -1);
-      } else {
-        Widgets->NameField->MoveCaret(direction == TPadDirection::Right ? 1 : -1);
-      }
-      return;
-    default:
-      ScreenKey(DirectionKey(direction));
-      return;
-  }
+  if (const auto move = Screen().PadMove) (this->*move)(direction);
 }
 
 void TForm1::PadButton(TPadButton button) {
   if (!Widgets) return;
-  switch (State.GameState) {
-    case gsIntro:
-      // Keys leave the intro running; a pad-only player ends it like a click.
-      if (button == TPadButton::A || button == TPadButton::Start) DoMenuCommand();
-      return;
-    case gsKeyCapture:
-      if (button == TPadButton::B) State.GameState = gsOptions;  // keeps the old key
-      return;
-    case gsNameEntry:
-      PadNameEntry(button);
-      return;
-    default: {
-      const uint16_t key = ButtonKey(State.GameState, button);
-      if (key != 0) ScreenKey(key);
+  const TScreen& screen = Screen();
+  if (screen.PadPress) {
+    (this->*screen.PadPress)(button);
+    return;
+  }
+  for (const TPadKey& padKey : screen.PadKeys) {
+    if (padKey.Button == button) {
+      ScreenKey(padKey.Key);
       return;
     }
+  }
+}
+
+void TForm1::PadArrows(TPadDirection direction) {
+  ScreenKey(DirectionKey(direction));
+}
+
+void TForm1::PadIntro(TPadButton button) {
+  // Keys leave the intro running; a pad-only player ends it like a click.
+  if (button == TPadButton::A || button == TPadButton::Start) DoMenuCommand();
+}
+
+void TForm1::PadKeyCapture(TPadButton button) {
+  if (button == TPadButton::B) GoTo(gsOptions);  // keeps the old key
+}
+
+void TForm1::PadNameMove(TPadDirection direction) {
+  if (direction == TPadDirection::Up || direction == TPadDirection::Down) {
+    Widgets->NameField->CycleLetter(direction == TPadDirection::Up ? 1 : -1);
+  } else {
+    Widgets->NameField->MoveCaret(direction == TPadDirection::Right ? 1 : -1);
   }
 }
 

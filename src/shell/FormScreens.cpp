@@ -1,27 +1,19 @@
-// The screens: every GameState composed layer by layer into the back buffer.
+// The screens' pictures: each screen composed layer by layer into the back
+// buffer. The table of screens (Screens.cpp) says which draws when.
 
 #include <string>
 
 #include "game/Game.h"
 #include "graphics/Geometry.h"
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 #include "shell/Form.h"
 #include "shell/HelpPages.h"
+#include "shell/HiScoreView.h"
 #include "shell/ScreenLayout.h"
 
 namespace {
 
-// MenuImages slots of the screens.
-constexpr int kBackgroundSlot = 0;
-constexpr int kHighScorePanelSlot = 10;
-constexpr int kOptionsPanelSlot = 13;
-constexpr int kHelpPanelSlot = 14;
-constexpr int kDialogBoxSlot = 19;
-constexpr int kAboutPictureSlot = 20;
-constexpr int kOptionsDecorSlot = 23;
-constexpr int kHighScoreDecorSlot = 24;
-constexpr int kHelpDecorSlot = 25;
-constexpr int kTitleSlot = 29;
 constexpr int kNoPanel = -1;
 
 namespace sl = screen_layout;
@@ -40,9 +32,10 @@ struct TCaption {
   const char* Text;
 };
 
+// Captions are English in the tables and drawn in the player's language.
 void Draw(TFonts& fonts, TSurface& back, const TCaption& caption) {
   DrawCaption(fonts, caption.X, caption.Y, caption.Height, caption.Width, caption.Color, back,
-              caption.Text);
+              Translate(caption.Text));
 }
 
 // The layers above the background. Surfaces are lost all together, so a lost
@@ -58,74 +51,24 @@ void DrawKeyedLayer(TSurface& back, int32_t x, int32_t y, const TSurface* image)
 }  // namespace
 
 void TForm1::ComposeScreen(TSurface& back) {
-  switch (State.GameState) {
-    case gsIntro:
-      DrawIntro(back);
-      break;
-    case gsMainMenu:
-      DrawMenuFrame(back, kNoPanel);
-      break;
-    case gsPlaying:
-      RunGameFrame(back);
-      break;
-    case gsWatching:
-      WatchFrame(back);
-      break;
-    case gsOptions:
-      DrawOptions(back);
-      break;
-    case gsHighScores:
-      DrawHighScores(back);
-      break;
-    case gsHelpStory:
-    case gsHelpControls:
-    case gsHelpEnemies:
-      DrawHelpPage(back);
-      break;
-    case gsAbout:
-      DrawAbout(back);
-      break;
-    case gsKeyCapture:
-      DrawKeyCapture(back);
-      break;
-    default:
-      DrawDialog(back);
-      break;
-  }
+  if (const auto draw = Screen().Draw) (this->*draw)(back);
 }
 
 bool TForm1::ScreenCoversFrame() const {
   const TSurface* background = nullptr;
-  switch (State.GameState) {
-    case gsPlaying:
+  switch (Screen().Backdrop) {
+    case TScreenBackdrop::Game:
       return State.CurrentGame && Display.BackBuffer &&
              State.CurrentGame->CoversFrame(*Display.BackBuffer);
-    case gsWatching:  // a game frame, the paused picture, or the last frame kept
+    case TScreenBackdrop::Replay:  // a game frame, the paused picture, or the last frame kept
       return viewer_ != nullptr;
-    case gsIntro:
-    case gsMainMenu:
-    case gsOptions:
-    case gsHighScores:
-    case gsHelpStory:
-    case gsHelpControls:
-    case gsHelpEnemies:
-    case gsAbout:
-    case gsKeyCapture:
-    case gsExitConfirm:
-      background = Menu(kBackgroundSlot);
+    case TScreenBackdrop::Picture:
+      background = Menu(mnuBackground);
       break;
-    case gsClearScores:
-    case gsPaused:
-    case gsNameEntry:
-    case gsSubmitAsk:
-    case gsQuitGame:
-    case gsConnectFailed:
-    case gsUploadFailed:
-    case gsReplayFailed:
-    case gsSubmitting:
+    case TScreenBackdrop::Snapshot:
       background = Display.SnapshotSurface.get();
       break;
-    default:
+    case TScreenBackdrop::None:
       return false;
   }
   const TSurface* back = Display.BackBuffer.get();
@@ -146,8 +89,8 @@ void TForm1::DrawBackdrop(TSurface& back, int middleSlot, TPoint middleAt) {
   const TLayer middle =
       middleSlot == kNoPanel ? TLayer{} : TLayer{Menu(middleSlot), middleAt, false};
   // A failed background blit means lost image surfaces: restore them.
-  if (Backdrop.Draw(back, {TLayer{Menu(kBackgroundSlot), {}, false}, middle,
-                           TLayer{Menu(kTitleSlot), {}, true}}) != kDdOk) {
+  if (Backdrop.Draw(back, {TLayer{Menu(mnuBackground), {}, false}, middle,
+                           TLayer{Menu(mnuTitle), {}, true}}) != kDdOk) {
     RestoreSurfaces();
   }
 }
@@ -160,7 +103,7 @@ void TForm1::DrawMenuFrame(TSurface& back, int panelSlot) {
 void TForm1::DrawDialogFrame(TSurface& back, const TSurface* background, TPoint box,
                              bool restoreOnFailure) {
   DrawBackground(back, background, restoreOnFailure);
-  DrawLayer(back, box.X, box.Y, Menu(kDialogBoxSlot));
+  DrawLayer(back, box.X, box.Y, Menu(mnuDialogBox));
 }
 
 void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& marker) {
@@ -168,30 +111,34 @@ void TForm1::DrawMarker(TSurface& back, int slot, const screen_layout::TMarker& 
 }
 
 void TForm1::DrawIntro(TSurface& back) {
-  DrawBackground(back, Menu(kBackgroundSlot), false);
-  if (const TSurface* title = Menu(kTitleSlot)) {
+  DrawBackground(back, Menu(mnuBackground), false);
+  if (const TSurface* title = Menu(mnuTitle)) {
     const auto x = static_cast<int16_t>(static_cast<int32_t>(State.IntroOffset) -
                                         static_cast<int32_t>(kIntroEnd));
     DrawClipped(*title, back, sl::kTitleBanner, x, 0);
   }
   if (State.IntroOffset >= kIntroEnd) {
-    State.GameState = gsMainMenu;
+    GoTo(gsMainMenu);
     State.IntroOffset = 0;
   }
   State.IntroOffset += kIntroStep;
   Widgets->MainMenuGroup->Draw(back);
 }
 
+void TForm1::DrawMainMenu(TSurface& back) {
+  DrawMenuFrame(back, kNoPanel);
+}
+
 void TForm1::DrawOptions(TSurface& back) {
-  DrawMenuFrame(back, kOptionsPanelSlot);
-  DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
+  DrawMenuFrame(back, mnuOptionsPanel);
+  DrawMarker(back, mnuOptionsMarker, sl::kOptionsMarker);
   Widgets->OptionsGroup->Draw(back);
 }
 
 void TForm1::DrawKeyCapture(TSurface& back) {
   // The options panel waiting for a key: no main menu, no hover handling.
-  DrawBackdrop(back, kOptionsPanelSlot, {sl::kPanel.Left, sl::kPanel.Top});
-  DrawMarker(back, kOptionsDecorSlot, sl::kOptionsMarker);
+  DrawBackdrop(back, mnuOptionsPanel, {sl::kPanel.Left, sl::kPanel.Top});
+  DrawMarker(back, mnuOptionsMarker, sl::kOptionsMarker);
   TDDOptBtnCollection& options = *Widgets->OptionsGroup;
   options.KeyButton.Draw(back);
   options.NameEdit.Draw(back);
@@ -201,8 +148,8 @@ void TForm1::DrawKeyCapture(TSurface& back) {
 }
 
 void TForm1::DrawHighScores(TSurface& back) {
-  DrawMenuFrame(back, kHighScorePanelSlot);
-  DrawMarker(back, kHighScoreDecorSlot, sl::kHighScoresMarker);
+  DrawMenuFrame(back, mnuHighScorePanel);
+  DrawMarker(back, mnuHighScoresMarker, sl::kHighScoresMarker);
   Widgets->HighScoreButtons->Draw(back);
   DrawHiScores(State.HiScores, Fonts, back);
   DrawReplayMarks(back);
@@ -210,119 +157,125 @@ void TForm1::DrawHighScores(TSurface& back) {
 
 void TForm1::DrawHelpPage(TSurface& back) {
   const uint32_t page = State.GameState;
-  DrawMenuFrame(back, kHelpPanelSlot);
-  DrawMarker(back, kHelpDecorSlot, sl::kHelpMarker);
+  DrawMenuFrame(back, mnuHelpPanel);
+  DrawMarker(back, mnuHelpMarker, sl::kHelpMarker);
   Widgets->HelpButtons->Draw(back);
 
   auto heading = [&](int32_t x, int32_t y, const char* text) {
-    DrawCaption(Fonts, x, y, 22, 12, kOrange, back, text);
+    DrawCaption(Fonts, x, y, 22, 12, kOrange, back, Translate(text));
   };
   auto lines = [&](const auto& table, int32_t height, int32_t width) {
     for (const THelpLine& line : table) {
-      DrawTextLeft(Fonts, line.X, line.Y, height, width, false, kDarkBlue, back, line.Text);
+      DrawTextLeft(Fonts, line.X, line.Y, height, width, false, kDarkBlue, back,
+                   Translate(std::string(line.Text).c_str()));
     }
   };
   if (page == gsHelpStory) {
-    heading(kHelpHeadingX, kHelpHeadingY, "GAME OVERVIEW");
+    heading(kHelpHeadingX, kHelpHeadingY, N_("GAME OVERVIEW"));
     lines(kStoryLines, 14, 8);
   } else if (page == gsHelpControls) {
-    heading(kHelpHeadingX, kHelpHeadingY, "MENU NAVIGATIONS");
-    heading(kHelpHeadingX, kGameHeadingY, "GAME NAVIGATIONS");
+    heading(kHelpHeadingX, kHelpHeadingY, N_("MENU NAVIGATIONS"));
+    heading(kHelpHeadingX, kGameHeadingY, N_("GAME NAVIGATIONS"));
     lines(kControlLines, 14, 8);
   } else {
-    heading(kHelpHeadingX, kHelpHeadingY, "Enemies");
-    heading(kBonusHeadingX, kHelpHeadingY, "Bonuses");
+    heading(kHelpHeadingX, kHelpHeadingY, N_("Enemies"));
+    heading(kBonusHeadingX, kHelpHeadingY, N_("Bonuses"));
     lines(kEnemyLines, 18, 10);
     for (const THelpBonus& bonus : kBonusRows) {
       DrawKeyedLayer(back, kBonusIconX, bonus.Y, Sprite(bonus.SpriteSlot));
-      DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back, bonus.Name);
+      DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back,
+                   Translate(std::string(bonus.Name).c_str()));
     }
   }
 }
 
 void TForm1::DrawAbout(TSurface& back) {
-  DrawMenuFrame(back, kHelpPanelSlot);
-  DrawMarker(back, kHelpDecorSlot, sl::kHelpMarker);
-  DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, "ABOUT");
+  DrawMenuFrame(back, mnuHelpPanel);
+  DrawMarker(back, mnuHelpMarker, sl::kHelpMarker);
+  DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, _("ABOUT"));
   DrawCaption(Fonts, kAboutTitle.X, kAboutTitle.Y, 40, 18, kOrange, back, kAboutTitle.Text);
   for (const THelpLine& line : kPublisherLines) {
-    DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back, line.Text);
+    DrawCaption(Fonts, line.X, line.Y, 22, 12, kDarkBlue, back,
+                Translate(std::string(line.Text).c_str()));
   }
-  DrawKeyedLayer(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, Menu(kAboutPictureSlot));
+  DrawKeyedLayer(back, sl::kAboutPicture.X, sl::kAboutPicture.Y, Menu(mnuAboutPicture));
   Widgets->HelpButtons->Draw(back);
 }
 
-void TForm1::DrawDialog(TSurface& back) {
-  const TSurface* snapshot = Display.SnapshotSurface.get();
-  TMenuWidgets& w = *Widgets;
-  switch (State.GameState) {
-    case gsExitConfirm:
-      DrawBackdrop(back, kDialogBoxSlot, sl::kQuestionDialog);
-      Draw(Fonts, back,
-           {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit  the game?"});
-      w.YesNoGroup->Draw(back);
-      break;
-    case gsClearScores:
-      DrawDialogFrame(back, snapshot, sl::kClearScoresDialog, false);
-      DrawKeyedLayer(back, 0, 0, Menu(kTitleSlot));
-      Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, "Do you want to clear"});
-      Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, "the High Score Table?"});
-      w.OkCancelGroup->Draw(back);
-      break;
-    case gsPaused:
-      DrawBackground(back, snapshot, true);
-      Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, "Pause"});
-      break;
-    case gsNameEntry: {
-      DrawDialogFrame(back, snapshot, sl::kNameEntryDialog, false);
-      const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
-      const std::string scoreText = "Your score is " + std::to_string(score);
-      DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
-      Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, "Please enter your name"});
-      w.OkCancelGroup->Draw(back);
-      w.NameField->Draw(back);
-      break;
-    }
-    case gsSubmitAsk:
-      DrawDialogFrame(back, snapshot, sl::kSubmitDialog, false);
-      w.YesNoGroup->Draw(back);
-      Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, "Send the result to"});
-      Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, "world's highscores page"});
-      break;
-    case gsQuitGame:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, true);
-      Draw(Fonts, back,
-           {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, "Exit the game?"});
-      w.YesNoGroup->Draw(back);
-      break;
-    case gsConnectFailed:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      w.YesNoGroup->Draw(back);
-      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not connect to"});
-      Draw(Fonts, back, {290, 282, 24, 15, kRed, "server! Repeat?"});
-      break;
-    case gsReplayFailed:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not play"});
-      Draw(Fonts, back, {290, 282, 24, 15, kRed, "this replay!"});
-      break;
-    case gsUploadFailed:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      w.YesNoGroup->Draw(back);
-      Draw(Fonts, back, {254, 252, 24, 15, kRed, "Can not send the"});
-      Draw(Fonts, back, {290, 282, 24, 15, kRed, "replay! Repeat?"});
-      break;
-    case gsSubmitting:
-      DrawDialogFrame(back, snapshot, sl::kQuestionDialog, false);
-      // The server has the result; now it gets the game's replay to play
-      // again. Texts are Windows-1252: 0x85 is the ellipsis, U+2026.
-      if (submission_ && submission_->RunningSteps()) {
-        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Verifying\x85"});
-      } else {
-        Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, "Please wait..."});
-      }
-      break;
-    default:
-      break;  // values that are never set draw nothing
+// The questions and messages: a dialog box over the menu background or the
+// frozen game.
+
+void TForm1::DrawExitConfirm(TSurface& back) {
+  DrawBackdrop(back, mnuDialogBox, sl::kQuestionDialog);
+  Draw(Fonts, back,
+       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, N_("Exit  the game?")});
+  Widgets->YesNoGroup->Draw(back);
+}
+
+void TForm1::DrawClearScores(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kClearScoresDialog, false);
+  DrawKeyedLayer(back, 0, 0, Menu(mnuTitle));
+  Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, N_("Do you want to clear")});
+  Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, N_("the High Score Table?")});
+  Widgets->OkCancelGroup->Draw(back);
+}
+
+void TForm1::DrawPaused(TSurface& back) {
+  DrawBackground(back, Display.SnapshotSurface.get(), true);
+  Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, N_("Pause")});
+}
+
+void TForm1::DrawNameEntry(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kNameEntryDialog, false);
+  const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
+  const std::string scoreText = Format(_("Your score is %d"), score);
+  DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
+  Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, N_("Please enter your name")});
+  Widgets->OkCancelGroup->Draw(back);
+  Widgets->NameField->Draw(back);
+}
+
+void TForm1::DrawSubmitAsk(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kSubmitDialog, false);
+  Widgets->YesNoGroup->Draw(back);
+  Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, N_("Send the result to")});
+  Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, N_("world's highscores page")});
+}
+
+void TForm1::DrawQuitGame(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, true);
+  Draw(Fonts, back,
+       {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, N_("Exit the game?")});
+  Widgets->YesNoGroup->Draw(back);
+}
+
+void TForm1::DrawConnectFailed(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  Widgets->YesNoGroup->Draw(back);
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not connect to")});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("server! Repeat?")});
+}
+
+void TForm1::DrawReplayFailed(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not play")});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("this replay!")});
+}
+
+void TForm1::DrawUploadFailed(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  Widgets->YesNoGroup->Draw(back);
+  Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not send the")});
+  Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("replay! Repeat?")});
+}
+
+void TForm1::DrawSubmitting(TSurface& back) {
+  DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  // The server has the result; now it gets the game's replay to play
+  // again. The catalogues are UTF-8, so the ellipsis is written as such.
+  if (submission_ && submission_->RunningSteps()) {
+    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, N_("Verifying\u2026")});
+  } else {
+    Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, N_("Please wait...")});
   }
 }

@@ -7,17 +7,18 @@
 #include "graphics/Text.h"
 #include "settings/HiScores.h"
 #include "shell/Form.h"
+#include "shell/ScreenLayout.h"
 #include "shell/VirtualKeys.h"
 
 namespace {
 
+namespace sl = screen_layout;
+
 // The index is read again when it is older than this.
 constexpr uint32_t kIndexAgeMs = 1000;
-constexpr int32_t kRowLeft = 300;
-constexpr int32_t kRowRight = 790;
 
 int32_t RowTop(size_t row) {
-  return kHiScoreTop + kHiScoreRowHeight * static_cast<int32_t>(row);
+  return sl::HiScoreRow(static_cast<int32_t>(row)).Top;
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ void TForm1::DrawReplayMarks(TSurface& back) {
     if (index[row].empty()) continue;
     // A small square before the rank; the picked row's is wider.
     const int32_t width = static_cast<int32_t>(row) == tableReplayRow_ ? 12 : 5;
-    FillRoundRect(kHiScoreRankX - 8 - width, RowTop(row) + 11, width, 5, kDarkBlue, back);
+    FillRoundRect(sl::kHiScoreRankX - 8 - width, RowTop(row) + 11, width, 5, kDarkBlue, back);
   }
 }
 
@@ -64,8 +65,9 @@ bool TForm1::TableReplayKey(uint16_t key) {
 }
 
 bool TForm1::TableReplayClick(int32_t x, int32_t y) {
-  if (x < kRowLeft || x >= kRowRight || y < RowTop(0)) return false;
-  const size_t row = static_cast<size_t>((y - RowTop(0)) / kHiScoreRowHeight);
+  const TRect first = sl::HiScoreRow(0);
+  if (x < first.Left || x >= first.Right || y < first.Top) return false;
+  const size_t row = static_cast<size_t>((y - RowTop(0)) / sl::kHiScoreRowHeight);
   tableReplaysRead_ = false;
   if (row >= TableReplays().size() || TableReplays()[row].empty()) return false;
   WatchTableRow(row);
@@ -80,9 +82,9 @@ void TForm1::WatchTableRow(size_t row) {
   if (!ReadWatchableReplay(Replays().Folder() + "/" + name, replay, error)) {
     std::cerr << "Tidal Lynx: " << error << '\n';
     FreezeSnapshot(false);
-    State.GameState = gsReplayFailed;
+    GoTo(gsReplayFailed);
     return;
   }
   tableReplayRow_ = static_cast<int32_t>(row);
-  WatchReplay(std::move(replay), false);
+  StartWatching(std::move(replay), false);
 }

@@ -2,6 +2,7 @@
 // that passed and the speed the held keys ask for, and takes the pause and
 // the end from the keys and the pad.
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 #include "shell/Form.h"
 #include "shell/VirtualKeys.h"
 
@@ -17,7 +18,7 @@ uint32_t HeldSpeed(const TKeyboardSnapshot& keys, const TPadState& pad) {
 
 }  // namespace
 
-void TForm1::WatchReplay(TReplay replay, bool closeAfter) {
+void TForm1::StartWatching(TReplay replay, bool closeAfter) {
   watchReturn_ = State.GameState == gsWatching ? watchReturn_ : State.GameState;
   closeAfterWatch_ = closeAfter;
   viewer_.reset();
@@ -25,12 +26,12 @@ void TForm1::WatchReplay(TReplay replay, bool closeAfter) {
       std::move(replay), TReplayViewer::TParts{Images, Fonts, Sound, Music, Display.SnapshotSurface,
                                                State.Settings.MusicOn});
   lastWatchTick_ = Sys.TickCount();
-  State.GameState = gsWatching;
+  GoTo(gsWatching);
 }
 
 void TForm1::WatchFrame(TSurface& back) {
   if (!viewer_ || viewer_->Stopped) {
-    State.GameState = watchReturn_;
+    GoTo(watchReturn_);
     return;
   }
   if (viewer_->Ended()) {
@@ -39,7 +40,7 @@ void TForm1::WatchFrame(TSurface& back) {
   }
   if (viewer_->Paused) {
     DrawBackground(back, Display.SnapshotSurface.get(), true);
-    DrawCaption(Fonts, 350, 300, 32, 20, kDarkBlue, back, "Pause");
+    DrawCaption(Fonts, 350, 300, 32, 20, kDarkBlue, back, _("Pause"));
     return;
   }
   TPadState pad;
@@ -57,8 +58,6 @@ void TForm1::WatchKey(uint16_t key) {
     // The watched picture striped, as the game's own pause shows it.
     if (viewer_->Paused) FreezeSnapshot(true);
     lastWatchTick_ = Sys.TickCount();
-  } else if (key == kVkEscape) {
-    StopWatching();
   }
 }
 
@@ -69,6 +68,6 @@ void TForm1::StopWatching() {
   // The viewer stays, stopped, until the next replay: what it watched can
   // still be asked.
   viewer_->Stopped = true;
-  State.GameState = watchReturn_;
+  GoTo(watchReturn_);
   if (closeAfterWatch_) closing_ = true;
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "assets/PackSlots.h"
+
 // The fixed texts of the help and About pages: one line of text at its
 // top-left corner on the 800 x 600 frame.
 struct THelpLine {
@@ -16,7 +18,7 @@ struct THelpLine {
 // its name at (630, Y + 5).
 struct THelpBonus {
   int32_t Y = 0;
-  int32_t SpriteSlot = 0;
+  TSpriteSlot SpriteSlot{};
   std::string_view Name;
 };
 
@@ -71,14 +73,14 @@ inline constexpr std::array<THelpLine, 6> kEnemyLines{{
 inline constexpr int32_t kBonusIconX = 590;
 inline constexpr int32_t kBonusNameX = 630;
 inline constexpr std::array<THelpBonus, 8> kBonusRows{{
-    {200, 35, "Gun"},
-    {225, 37, "Gun 2x"},
-    {250, 34, "Rocket"},
-    {275, 36, "Rocket 3x"},
-    {300, 38, "First-aid set"},
-    {325, 39, "Ice"},
-    {350, 40, "Coins"},
-    {375, 41, "Mega-Bomb"},
+    {200, sprBonusGun, "Gun"},
+    {225, sprBonusGun2x, "Gun 2x"},
+    {250, sprBonusRocket, "Rocket"},
+    {275, sprBonusRocket3x, "Rocket 3x"},
+    {300, sprBonusFirstAid, "First-aid set"},
+    {325, sprBonusIce, "Ice"},
+    {350, sprBonusCoins, "Coins"},
+    {375, sprBonusMegaBomb, "Mega-Bomb"},
 }};
 
 // About page: the title and the two publisher lines, beside the picture.

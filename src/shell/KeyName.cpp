@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "i18n/Gettext.h"
+
 namespace {
 
 constexpr std::array<std::pair<uint16_t, const char*>, 20> kNamedKeys{{
@@ -37,5 +39,8 @@ std::optional<std::string> KeyName(uint16_t code) {
 }
 
 std::string KeyCaption(uint16_t code) {
-  return KeyName(code).value_or("Bad");
+  // The button shows the names printed on the player's keyboard.
+  const std::optional<std::string> name = KeyName(code);
+  if (!name) return TranslateIn("key", "Bad");
+  return TranslateIn("key", name->c_str());
 }

@@ -42,6 +42,19 @@ inline constexpr TPoint kExitQuestion{250, 260};
 // The title banner: the part of the overlay that slides in at start.
 inline constexpr TRect kTitleBanner{0, 0, 524, 103};
 
+// Where the high-score table's columns start and its rows lie; the asset
+// forge heads the columns of the panel picture at the same places.
+inline constexpr int32_t kHiScoreRankX = 320;
+inline constexpr int32_t kHiScoreNameX = 410;
+inline constexpr int32_t kHiScoreScoreX = 650;
+inline constexpr int32_t kHiScoreTop = 190;
+inline constexpr int32_t kHiScoreRowHeight = 26;
+// Row `row` of the table as a click picks it to watch its replay.
+constexpr TRect HiScoreRow(int32_t row) {
+  const int32_t top = kHiScoreTop + kHiScoreRowHeight * row;
+  return {300, top, 790, top + kHiScoreRowHeight};
+}
+
 // The picture on the about page.
 inline constexpr TPoint kAboutPicture{330, 240};
 

@@ -80,8 +80,8 @@ void TDDEdit::CycleLetter(int delta) {
 }
 
 void TDDEdit::Draw(TSurface& surface) {
-  if (Focused && kFocusImage < kMenuImageCount) {
-    const TSurfacePtr& frame = context_.Images.MenuImages[kFocusImage];
+  if (Focused) {
+    const TSurfacePtr& frame = context_.Images.MenuImages[mnuFocusFrame];
     // A refused blit leaves the focus frame out of this frame only.
     if (frame) (void)DrawKeyed(surface, BoundsRect.Left, BoundsRect.Top, *frame);
   }

@@ -16,7 +16,6 @@ class TDDEdit {
   static constexpr uint8_t kMaxLength = 10;
   static constexpr char kBackspace = '~';  // what the input handling passes for Backspace
   static constexpr uint32_t kBlinkMs = 300;
-  static constexpr uint8_t kFocusImage = 9;  // MenuImages slot of the focus frame
   static constexpr TFontSpec kFont{32, 20, 700};
 
   TDDEdit(const TWidgetContext& context, const TRect& bounds);

@@ -4,7 +4,7 @@
 
 TDDOptBtnCollection::TDDOptBtnCollection(const TWidgetContext& context,
                                          const std::array<TRect, 7>& rects,
-                                         const std::array<uint8_t, 7>& images)
+                                         const std::array<TMenuSlot, 6>& images)
     : DisplayToggle(context, rects[0], rects[1], images[0], images[1]),
       MusicToggle(context, rects[2], rects[3], images[2], images[3]),
       SoundToggle(context, rects[4], rects[5], images[4], images[5]),

@@ -21,10 +21,10 @@ class TDDOptBtnCollection {
   static constexpr TRect kKeyButtonRect = menu_layout::kKeyButtonRect;
 
   // Rectangles 0..5 are the toggles' first and second label areas, rectangle 6
-  // the name field; images 0..5 the toggles' marks (image 6 is not used, the
-  // field's focus frame is fixed).
+  // the name field; images 0..5 the toggles' marks (the field's focus frame
+  // is fixed).
   TDDOptBtnCollection(const TWidgetContext& context, const std::array<TRect, 7>& rects,
-                      const std::array<uint8_t, 7>& images);
+                      const std::array<TMenuSlot, 6>& images);
   TDDOptBtnCollection(const TDDOptBtnCollection&) = delete;
   TDDOptBtnCollection& operator=(const TDDOptBtnCollection&) = delete;
 

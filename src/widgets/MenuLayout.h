@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "assets/PackSlots.h"
 #include "platform/Platform.h"
 
 // Where every menu widget sits on the 800 x 600 frame (left, top, right,
@@ -13,28 +14,28 @@
 // One item of a button list: its rectangle and its highlight image.
 struct TButtonSpec {
   TRect Rect;
-  uint8_t ImageIndex = 0;
+  TMenuSlot ImageIndex = mnuBackground;
 };
 
 namespace menu_layout {
 
 inline constexpr std::array<TButtonSpec, 6> kMainMenu{{
-    {{60, 170, 284, 212}, 1},   // new game
-    {{124, 229, 284, 278}, 2},  // options
-    {{62, 289, 284, 329}, 3},   // high scores
-    {{188, 349, 284, 398}, 4},  // help
-    {{23, 410, 284, 452}, 5},   // home page
-    {{201, 470, 284, 509}, 6},  // exit
+    {{60, 170, 284, 212}, mnuNewGame},
+    {{124, 229, 284, 278}, mnuOptions},
+    {{62, 289, 284, 329}, mnuHighScores},
+    {{188, 349, 284, 398}, mnuHelp},
+    {{23, 410, 284, 452}, mnuHomePage},
+    {{201, 470, 284, 509}, mnuExit},
 }};
 
 inline constexpr std::array<TButtonSpec, 2> kHighScoreButtons{{
-    {{332, 469, 453, 490}, 11},  // clear the table
-    {{585, 469, 763, 490}, 12},  // online high scores
+    {{332, 469, 453, 490}, mnuClearTable},
+    {{585, 469, 763, 490}, mnuWorldScores},
 }};
 
 inline constexpr std::array<TButtonSpec, 2> kHelpButtons{{
-    {{332, 469, 434, 490}, 15},  // previous page
-    {{690, 469, 756, 490}, 16},  // next page
+    {{332, 469, 434, 490}, mnuHelpBack},
+    {{690, 469, 756, 490}, mnuHelpNext},
 }};
 
 // The options panel: display, music and sound toggles (first and second
@@ -48,7 +49,8 @@ inline constexpr std::array<TRect, 7> kOptionsRects{{
     {501, 307, 549, 326},
     {535, 349, 740, 379},
 }};
-inline constexpr std::array<uint8_t, 7> kOptionsImages{7, 8, 17, 18, 17, 18, 0};
+inline constexpr std::array<TMenuSlot, 6> kOptionsImages{mnuWindowed,  mnuFullScreen, mnuToggleOn,
+                                                         mnuToggleOff, mnuToggleOn,   mnuToggleOff};
 
 inline constexpr TRect kYesRect{280, 340, 352, 380};
 inline constexpr TRect kNoRect{460, 340, 510, 380};

@@ -1,5 +1,7 @@
 #include "widgets/MenuWidgets.h"
 
+#include "i18n/Gettext.h"
+
 TMenuWidgets::TMenuWidgets(const TWidgetContext& context)
     : MainMenuGroup(std::make_unique<TDDMainBtnCollection>(context, menu_layout::kMainMenu)),
       HighScoreButtons(std::make_unique<TDDBtnCollection>(context, menu_layout::kHighScoreButtons)),
@@ -7,9 +9,9 @@ TMenuWidgets::TMenuWidgets(const TWidgetContext& context)
       OptionsGroup(std::make_unique<TDDOptBtnCollection>(context, menu_layout::kOptionsRects,
                                                          menu_layout::kOptionsImages)),
       YesNoGroup(std::make_unique<TDDTextBtnCollection>(context, menu_layout::kYesRect,
-                                                        menu_layout::kNoRect, "Yes", "No")),
+                                                        menu_layout::kNoRect, _("Yes"), _("No"))),
       OkCancelGroup(std::make_unique<TDDTextBtnCollection>(
-          context, menu_layout::kOkRect, menu_layout::kCancelRect, "Ok", "Cancel")),
+          context, menu_layout::kOkRect, menu_layout::kCancelRect, _("Ok"), _("Cancel"))),
       NameField(std::make_unique<TDDEdit>(context, menu_layout::kNameFieldRect)) {
   NameField->Focused = true;
   NameField->Editing = true;

@@ -232,7 +232,7 @@ TEST(GameSession, PanelFramesTheSelectedWeaponFromItsRowOfTheStrip) {
       if (r.Height() == 0) continue;
       ASSERT_EQ(frame->Blt(&r, nullptr, nullptr, kBltColorFill, 0x00000001u), kDdOk);
     }
-    rig.Images.SpriteImages[4] = frame;
+    rig.Images.SpriteImages[sprWeaponFrame] = frame;
     rig.Game->Weapon = weapon;
     rig.Game->DrawPanel(rig.Back);
     for (int w = 0; w < kWeaponCount; ++w) {

@@ -105,7 +105,7 @@ TEST(Display, RestoreSurfacesAfterALossReloadsEveryImage) {
     if (c.dropBackBuffer) display.BackBuffer.reset();
     // A lost image makes the background blit fail, which is what starts recovery.
     if (display.BackBuffer) {
-      EXPECT_NE(DrawOpaque(*display.BackBuffer, 0, 0, *slots.MenuImages[0]), kDdOk);
+      EXPECT_NE(DrawOpaque(*display.BackBuffer, 0, 0, *slots.MenuImages[mnuBackground]), kDdOk);
     }
 
     int reloads = 0;
@@ -128,7 +128,7 @@ TEST(Display, RestoreSurfacesAfterALossReloadsEveryImage) {
                 k == 0 ? kMagentaPixel : packtest::ImageColour(k))
           << k;
     }
-    EXPECT_EQ(DrawOpaque(*display.BackBuffer, 0, 0, *slots.MenuImages[0]), kDdOk);
+    EXPECT_EQ(DrawOpaque(*display.BackBuffer, 0, 0, *slots.MenuImages[mnuBackground]), kDdOk);
   }
 }
 

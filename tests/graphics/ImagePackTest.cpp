@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -45,6 +46,50 @@ TEST(ImagePack, LoadAllImagesFillsBothArraysAndIgnoresExtraRecords) {
   }
 }
 
+// A language pack replaces the pictures it carries, picture by picture; the
+// rest, and everything after a damage, stay English, and nothing throws.
+TEST(ImagePack, ALanguagePackReplacesOnlyThePicturesItCarries) {
+  const TempFile english("english.pp", MakePack(76));
+  // Records 1 and 43 carry the language's picture (that of image 60 + k), the
+  // others are empty.
+  std::vector<uint8_t> language;
+  for (int k = 0; k < 76; ++k)
+    packtest::AppendRecord(
+        language, k == 1 || k == 43 ? packtest::PackImage(60 + k) : std::vector<uint8_t>{});
+  std::vector<uint8_t> damaged(language.begin(), language.begin() + 4 + 4 + 200);
+  struct TCase {
+    const char* label;
+    std::vector<uint8_t> bytes;
+    bool present;
+    std::vector<int> replaced;  // pack indices showing the language's picture
+    bool error;
+  };
+  const TCase cases[] = {
+      {"language pack", language, true, {1, 43}, false},
+      {"no language pack", {}, false, {}, false},
+      {"cut short in record 1", damaged, true, {}, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TImageSlots slots;
+    LoadAllImages(slots, english.Path());
+    std::string error;
+    if (c.present) {
+      const TempFile pack("language.pp", c.bytes);
+      error = LoadLanguageImages(slots, pack.Path());
+    } else {
+      error = LoadLanguageImages(slots, "/no/such/Data/xx/Data.pp");
+    }
+    EXPECT_EQ(!error.empty(), c.error) << error;
+    for (int k = 0; k < 76; ++k) {
+      const TSurfacePtr& slot =
+          k < kSpriteImageCount ? slots.SpriteImages[k] : slots.MenuImages[k - kSpriteImageCount];
+      const bool own = std::find(c.replaced.begin(), c.replaced.end(), k) != c.replaced.end();
+      ExpectPackImage(slot, own ? 60 + k : k);
+    }
+  }
+}
+
 TEST(ImagePack, TheGeneratedPackLoads) {
   const std::string path = std::string(TL_GAME_DIR) + "/" + kPackRelativePath;
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no generated pack at " << path;
@@ -56,8 +101,8 @@ TEST(ImagePack, TheGeneratedPackLoads) {
   }
   for (const auto& slot : slots.MenuImages) ASSERT_NE(slot, nullptr);
   // The full-screen menu background.
-  EXPECT_EQ(slots.MenuImages[0]->Width(), 800);
-  EXPECT_EQ(slots.MenuImages[0]->Height(), 600);
+  EXPECT_EQ(slots.MenuImages[mnuBackground]->Width(), 800);
+  EXPECT_EQ(slots.MenuImages[mnuBackground]->Height(), 600);
 }
 
 TEST(ImagePack, PalettedBitmapsDecodeToo) {
@@ -171,7 +216,7 @@ TEST(ImagePack, AFailedLoadEmptiesOnlyTheSlotItReached) {
   EXPECT_THROW(LoadAllImages(slots, pack.Path()), TPackError);
   for (int s = 0; s < kSpriteImageCount; ++s) ExpectPackImage(slots.SpriteImages[s], s);
   for (int i = 0; i < 8; ++i) ExpectPackImage(slots.MenuImages[i], 42 + i);
-  EXPECT_EQ(slots.MenuImages[8], nullptr);
+  EXPECT_EQ(slots.MenuImages[mnuFullScreen], nullptr);
   for (int i = 9; i < kMenuImageCount; ++i) EXPECT_EQ(slots.MenuImages[i], old);
 }
 

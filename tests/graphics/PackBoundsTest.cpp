@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "graphics/BmpDecoder.h"
 #include "graphics/ImagePack.h"
 #include "graphics/PackWriter.h"
-#include "graphics/BmpDecoder.h"
 
 namespace {
 
@@ -129,7 +129,7 @@ TEST(PackBounds, APackOfSeventySixTinyHugeRecordsStopsAtTheFirst) {
     EXPECT_EQ(e.Record(), 0);
     EXPECT_NE(std::string(e.what()).find("record 0: bad bitmap"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(slots.SpriteImages[0], nullptr);
+  EXPECT_EQ(slots.SpriteImages[sprLeftPanel], nullptr);
 }
 
 TEST(PackBounds, PicturesAddUpToTheBudgetAndNoFurther) {

@@ -339,3 +339,58 @@ TEST(Shapes, FillRoundRectIsTheLifeBar) {
 }
 
 }  // namespace
+
+// Texts are UTF-8 where they are valid UTF-8 (the translations) and
+// Windows-1252 byte by byte elsewhere (the game's own texts, old names).
+TEST(Fonts, TextIsUtf8WhereValidAndWindows1252Elsewhere) {
+  struct Case {
+    std::string text;
+    uint32_t code;
+    size_t length;
+  };
+  const Case cases[] = {
+      {"A", 'A', 1},
+      {"\x85", 0x2026, 1},          // the game's "Verifying" ellipsis
+      {"\xC3\xA9", 0xE9, 2},        // é in UTF-8
+      {"\xE9t", 0xE9, 1},           // é in Windows-1252
+      {"\xD0\x96", 0x416, 2},       // Ж
+      {"\xE2\x80\x9E", 0x201E, 3},  // German opening quote
+      {"\xF0\x9F\x9A\xA2", 0x1F6A2, 4},
+      {"\xD0", 0xD0, 1},          // cut short
+      {"\xC0\x80", 0xC0, 1},      // overlong
+      {"\xED\xA0\x80", 0xED, 1},  // a surrogate
+      {"\xE2\x80", 0xE2, 1},
+  };
+  for (const Case& c : cases) {
+    size_t i = 0;
+    EXPECT_EQ(NextCodePoint(c.text, i), c.code) << c.text;
+    EXPECT_EQ(i, c.length) << c.text;
+  }
+}
+
+// A face without Cyrillic letters (DejaVu's maths face): those come from
+// another installed face, each its own shape, never a box.
+TEST(Fonts, LettersTheFaceLacksComeFromAnotherFace) {
+  const std::string latinOnly = "/usr/share/fonts/truetype/dejavu/DejaVuMathTeXGyre.ttf";
+  FT_Library library = nullptr;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face face = nullptr;
+  ASSERT_EQ(FT_New_Face(library, latinOnly.c_str(), 0, &face), 0) << latinOnly;
+  EXPECT_EQ(FT_Get_Char_Index(face, 0x416), 0u) << "the face has Cyrillic: nothing is tested";
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+
+  TFonts fonts(latinOnly, latinOnly);
+  std::vector<TSurface> drawn;
+  const std::vector<std::string> letters = {"\xC3\xA4", "\xC3\x9F", "\xC3\xA9", "\xC3\xB1",
+                                            "\xC5\x82", "\xC4\x85", "\xC5\xBC", "\xD0\x96",
+                                            "\xD1\x91", "\xD1\x8F", "\xD0\xA9"};
+  for (const std::string& letter : letters) {
+    drawn.emplace_back(40, 40);
+    DrawTextLeft(fonts, 4, 4, 24, 0, false, kOrange, drawn.back(), letter);
+    EXPECT_FALSE(InkBox(drawn.back()).Empty()) << letter;
+  }
+  for (size_t a = 0; a < drawn.size(); ++a)
+    for (size_t b = a + 1; b < drawn.size(); ++b)
+      EXPECT_FALSE(SamePixels(drawn[a], drawn[b])) << letters[a] << " looks like " << letters[b];
+}

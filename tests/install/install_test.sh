@@ -67,9 +67,11 @@ share=$dest/usr/share
 for file in usr/bin/tidal-lynx usr/share/tidal-lynx/Data/Data.pp usr/share/tidal-lynx/sound/1.xm \
   usr/share/tidal-lynx/sound/2.xm "usr/share/applications/$app_id.desktop" \
   "usr/share/metainfo/$app_id.metainfo.xml" "usr/share/mime/packages/$app_id.xml" \
-  usr/share/man/man6/tidal-lynx.6; do
+  usr/share/man/man6/tidal-lynx.6 usr/share/locale/de/LC_MESSAGES/tidal-lynx.mo; do
   check "installed: $file" test -s "$dest/$file"
 done
+# The installed game finds its catalogues in share/locale, beside its data.
+check "the installed game speaks German" grep -q "^Aufruf: " <(LANGUAGE=de "$game" --help)
 if [[ -e $build/server/tidal-lynx-scores ]]; then
   check "installed: usr/bin/tidal-lynx-scores" test -x "$dest/usr/bin/tidal-lynx-scores"
 fi

@@ -239,7 +239,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
     ASSERT_EQ(surface->Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
   }
 
-  images.MenuImages[0]->SetLost(true);  // the background blit fails
+  images.MenuImages[mnuBackground]->SetLost(true);  // the background blit fails
   ComposeFrame();
 
   for (const auto& [index, surface] : allSlots()) {

@@ -9,6 +9,7 @@
 #include "FontSet.h"
 #include "MenuLayout.h"
 #include "MenuPainter.h"
+#include "assets/PackSlots.h"
 
 namespace {
 
@@ -98,18 +99,24 @@ TEST_F(ImagePackTest, EveryRecordIsABitmapOfItsSize) {
 }
 
 TEST_F(ImagePackTest, KeyOnlyWhereTransparencyIsMeant) {
-  ASSERT_EQ(images().size(), 76u);
-  // Drawn without colour key: background, the three panels, the dialog box,
-  // the markers, and the sea tile that fills the screen.
-  const int opaque[] = {5, 42, 52, 55, 56, 61, 65, 66, 67};
-  // Sprites that must show the sea around them.
-  const int keyed[] = {2, 6, 7, 8, 9, 10, 14, 17, 20, 21, 22, 23, 24, 25, 26, 29, 31, 71};
-  for (const int i : opaque) {
-    SCOPED_TRACE("opaque image " + std::to_string(i));
-    EXPECT_EQ(Count(images()[static_cast<size_t>(i)].get(), IsKey), 0);
+  ASSERT_EQ(images().size(), kPackSlots.size());
+  // The slots drawn without colour key hold no key pixel: background, the
+  // three panels, the dialog box, the markers, and the sea tile.
+  int opaqueCount = 0;
+  for (const TPackSlot& slot : kPackSlots) {
+    if (!slot.Opaque) continue;
+    SCOPED_TRACE(std::string(slot.Name));
+    ++opaqueCount;
+    EXPECT_EQ(Count(images()[static_cast<size_t>(slot.Index)].get(), IsKey), 0);
   }
+  EXPECT_EQ(opaqueCount, 9);
+  // Pictures that must show the sea around them.
+  const int keyed[] = {sprLife,   sprIsland0,    sprIsland1,         sprIsland2,    sprIsland3,
+                       sprBlast,  sprImpact,     sprCutter,          sprBattleShip, sprIslandGun,
+                       sprBomber, sprHelicopter, sprSupplyPlane,     sprPlayerShip, sprGun0,
+                       sprBullet, sprRocket,     PackIndex(mnuTitle)};
   for (const int i : keyed) {
-    SCOPED_TRACE("keyed image " + std::to_string(i));
+    SCOPED_TRACE(std::string(kPackSlots[static_cast<size_t>(i)].Name));
     EXPECT_GT(Count(images()[static_cast<size_t>(i)].get(), IsKey), 0);
   }
   for (size_t i = 0; i < 76; ++i) {
@@ -122,16 +129,19 @@ TEST_F(ImagePackTest, HighlightsMatchTheBackgroundAroundTheirLabels) {
   ASSERT_EQ(images().size(), 76u);
   // Each highlight is cut from the picture it is drawn on: its corner pixel
   // equals the background's pixel at the button's corner.
-  const SDL_Surface* background = images()[42].get();
+  const SDL_Surface* background = images()[static_cast<size_t>(PackIndex(mnuBackground))].get();
   for (size_t k = 0; k < menu_labels::kMainMenu.size(); ++k) {
     const auto& r = menu_labels::kMainMenu[k];
     SCOPED_TRACE(std::string(r.text));
-    EXPECT_EQ(Pixel(images()[43 + k].get(), 0, 0), Pixel(background, r.left, r.top));
+    const auto highlight = PackIndex(menu_layout::kMainMenu[k].ImageIndex);
+    EXPECT_EQ(Pixel(images()[static_cast<size_t>(highlight)].get(), 0, 0),
+              Pixel(background, r.left, r.top));
   }
   // The markers replace exactly the background under them at its edges.
   for (size_t k = 0; k < menu_labels::kMarkers.size(); ++k) {
     const auto& m = menu_labels::kMarkers[k];
-    EXPECT_EQ(Pixel(images()[65 + k].get(), 0, 0), Pixel(background, m.x, m.y));
+    const size_t marker = static_cast<size_t>(PackIndex(mnuOptionsMarker)) + k;
+    EXPECT_EQ(Pixel(images()[marker].get(), 0, 0), Pixel(background, m.x, m.y));
   }
 }
 

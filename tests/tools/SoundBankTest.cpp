@@ -15,11 +15,11 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 TEST(SoundBankTest, GeneratedWavesHaveTheBankFormatAndRoundTrip) {
-  for (size_t id = 0; id < kSoundBank.size(); ++id) {
-    const TBankEntry& entry = kSoundBank[id];
-    SCOPED_TRACE(std::string(entry.name));
-    const auto image = ReadFile(std::string(TL_BINARY_DIR) + "/generated/waves/" +
-                                std::string(entry.name) + ".wav");
+  for (const TSoundRow& sound : kSounds) {
+    const TBankEntry& entry = kSoundBank[sound.Id];
+    SCOPED_TRACE(std::string(sound.Name));
+    const auto image =
+        ReadFile(std::string(TL_BINARY_DIR) + "/generated/waves/" + std::string(sound.File));
     ASSERT_EQ(image.size(), static_cast<size_t>(entry.bytes) + 44);
     TWave wave;
     wave.LoadFromBytes(image);
@@ -28,14 +28,14 @@ TEST(SoundBankTest, GeneratedWavesHaveTheBankFormatAndRoundTrip) {
     const TPcmFormat format = *wave.PcmFormat();
     EXPECT_EQ(format, TPcmFormat::Pcm(entry.rate, 1, 8));
     EXPECT_EQ(wave.SaveToBytes(), image) << "byte-for-byte round trip";
-    EXPECT_EQ(image, TSoundBank::Make(static_cast<int>(id)).SaveToBytes()) << "deterministic";
+    EXPECT_EQ(image, TSoundBank::Make(sound.Id).SaveToBytes()) << "deterministic";
   }
 }
 
 TEST(SoundBankTest, EffectsAreAudibleUnclippedAndEndQuietly) {
-  for (size_t id = 0; id < kSoundBank.size(); ++id) {
-    SCOPED_TRACE(std::string(kSoundBank[id].name));
-    const auto pcm = TSoundBank::Quantize(TSoundBank::Synthesize(static_cast<int>(id)));
+  for (const TSoundRow& sound : kSounds) {
+    SCOPED_TRACE(std::string(sound.Name));
+    const auto pcm = TSoundBank::Quantize(TSoundBank::Synthesize(sound.Id));
     double energy = 0;
     int clipped = 0;
     for (const uint8_t s : pcm) {
@@ -66,23 +66,23 @@ TEST(SoundBankTest, EachEffectSoundsLikeWhatItIs) {
     int brighter, darker;  // sound ids
   };
   const Case cases[] = {
-      {"the menu click is brighter than the explosion", 0, 6},
-      {"the bonus chime is brighter than the shell", 9, 4},
-      {"the gunshot is brighter than the explosion", 3, 6},
-      {"the victory jingle sits higher than the defeat jingle", 1, 2},
+      {"the menu click is brighter than the explosion", sndCheckMenu, sndExpl},
+      {"the bonus chime is brighter than the shell", sndBonus, sndSnarad},
+      {"the gunshot is brighter than the explosion", sndShot, sndExpl},
+      {"the victory jingle sits higher than the defeat jingle", sndWin, sndLoose},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_GT(CrossingsPerSecond(c.brighter, 0, 1), CrossingsPerSecond(c.darker, 0, 1));
   }
   // The victory jingle climbs, the defeat jingle falls.
-  EXPECT_GT(CrossingsPerSecond(1, 0.55, 0.8), CrossingsPerSecond(1, 0, 0.15));
-  EXPECT_LT(CrossingsPerSecond(2, 0.65, 0.85), CrossingsPerSecond(2, 0, 0.15));
+  EXPECT_GT(CrossingsPerSecond(sndWin, 0.55, 0.8), CrossingsPerSecond(sndWin, 0, 0.15));
+  EXPECT_LT(CrossingsPerSecond(sndLoose, 0.65, 0.85), CrossingsPerSecond(sndLoose, 0, 0.15));
 }
 
 TEST(SoundBankTest, BombaCarriesTheSamplesOfSnarad) {
-  EXPECT_EQ(TSoundBank::Make(5).SaveToBytes(), TSoundBank::Make(4).SaveToBytes());
-  EXPECT_NE(TSoundBank::Make(3).SaveToBytes(), TSoundBank::Make(4).SaveToBytes());
+  EXPECT_EQ(TSoundBank::Make(sndBomba).SaveToBytes(), TSoundBank::Make(sndSnarad).SaveToBytes());
+  EXPECT_NE(TSoundBank::Make(sndShot).SaveToBytes(), TSoundBank::Make(sndSnarad).SaveToBytes());
 }
 
 }  // namespace

@@ -142,9 +142,8 @@ TEST(DDEdit, CaretShowsOnlyWhileFocusedAndEditing) {
     edit.Draw(state.frame);  // first draw: the caret phase turns on
     ASSERT_TRUE(edit.CaretPhase);
 
-    EXPECT_EQ(
-        state.frame.PixelAt(r.Left, r.Top) == TWidgetTestState::ImageColour(TDDEdit::kFocusImage),
-        c.Frame);
+    EXPECT_EQ(state.frame.PixelAt(r.Left, r.Top) == TWidgetTestState::ImageColour(mnuFocusFrame),
+              c.Frame);
     bool caret = false;
     const int32_t x = r.Left + 10;  // empty text: width 0
     for (int32_t dx = -1; dx <= 1; ++dx) {

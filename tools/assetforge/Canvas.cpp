@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "FontSet.h"
+#include "i18n/Gettext.h"
 
 TCanvas::TCanvas(int width, int height)
     : width_(width),
@@ -69,20 +70,23 @@ double TCanvas::TextWidth(const TFontSet& fonts, const std::string& text, double
   cairo_set_font_face(cr_, bold ? fonts.Bold() : fonts.Regular());
   cairo_set_font_size(cr_, size);
   cairo_text_extents_t ext;
-  cairo_text_extents(cr_, text.c_str(), &ext);
+  cairo_text_extents(cr_, Translate(text.c_str()), &ext);
   cairo_restore(cr_);
   return ext.x_advance;
 }
 
 void TCanvas::Text(const TFontSet& fonts, const std::string& text, double x, double y, double size,
                    bool bold, const TColor& color, TAlign align, const TColor* shadow) const {
+  // Captions come out in the language being forged; numbers and names are
+  // not in the catalogue and stay as they are.
+  const char* shown = Translate(text.c_str());
   cairo_save(cr_);
   cairo_set_font_face(cr_, bold ? fonts.Bold() : fonts.Regular());
   cairo_set_font_size(cr_, size);
   cairo_font_extents_t fe;
   cairo_font_extents(cr_, &fe);
   cairo_text_extents_t te;
-  cairo_text_extents(cr_, text.c_str(), &te);
+  cairo_text_extents(cr_, shown, &te);
   double left = x;
   if (align == TAlign::Right) left = x - te.x_advance;
   if (align == TAlign::Center) left = x - te.x_advance / 2;
@@ -90,11 +94,11 @@ void TCanvas::Text(const TFontSet& fonts, const std::string& text, double x, dou
   if (shadow) {
     SetColor(*shadow);
     cairo_move_to(cr_, left + 1, baseline + 1);
-    cairo_show_text(cr_, text.c_str());
+    cairo_show_text(cr_, shown);
   }
   SetColor(color);
   cairo_move_to(cr_, left, baseline);
-  cairo_show_text(cr_, text.c_str());
+  cairo_show_text(cr_, shown);
   cairo_restore(cr_);
 }
 

@@ -6,6 +6,7 @@
 #include "MenuPainter.h"
 #include "ScenePainter.h"
 #include "ShipPainter.h"
+#include "assets/PackSlots.h"
 #include "game/GameLayout.h"
 #include "game/GameTables.h"
 #include "shell/ScreenLayout.h"
@@ -16,18 +17,22 @@ namespace {
 namespace sl = screen_layout;
 namespace wl = menu_layout;
 
-const char* const kSpriteNames[TImagePack::kSpriteCount] = {
-    "left panel", "right panel", "life",       "health",    "weapon frame", "sea",     "island 0",
-    "island 1",   "island 2",    "island 3",   "blast",     "explosion 1",  "splash",  "smoke",
-    "impact",     "buoy",        "lifebelt",   "Cutter",    "Destroyer",    "Cruiser", "BattleShip",
-    "gun",        "Bomber",      "Helicopter", "supply",    "player",       "gun 0",   "gun 1",
-    "gun 2",      "bullet",      "shell",      "rocket",    "tracer",       "weapons", "Rocket",
-    "Gun",        "Rocket 3x",   "Gun 2x",     "First-aid", "Ice",          "Coins",   "Mega-Bomb"};
-
-bool MenuOpaque(int slot) {
-  // Drawn without colour key: background, panels, dialog and the markers.
-  return slot == 0 || slot == 10 || slot == 13 || slot == 14 || slot == 19 ||
-         (slot >= 23 && slot <= 25);
+// The picture of sprite slot `s`.
+std::unique_ptr<TCanvas> SpriteImage(const TScenePainter& scene, int s) {
+  if (s <= sprRightPanel) return scene.Panel(s);
+  if (s == sprLife) return TShipPainter::LifeIcon();
+  if (s == sprHealthBar) return TScenePainter::HealthBar();
+  if (s == sprWeaponFrame) return TScenePainter::WeaponFrame();
+  if (s == sprSea) return TScenePainter::SeaTile();
+  if (s <= sprIsland3) return TScenePainter::Island(s - sprIsland0);
+  if (s <= sprImpact) return TScenePainter::Explosion(s - sprBlast);
+  if (s <= sprLifebelt) return TScenePainter::Spare(s - sprBuoy);
+  if (s <= sprSupplyPlane) return TShipPainter::Enemy(s - sprCutter);
+  if (s == sprPlayerShip) return TShipPainter::PlayerShip();
+  if (s <= sprGun2) return TShipPainter::Gun(s - sprGun0);
+  if (s <= sprTracer) return TShipPainter::Shot(s - sprBullet);
+  if (s == sprWeaponIcons) return scene.WeaponIcons();
+  return scene.Bonus(s - sprBonusRocket);
 }
 
 }  // namespace
@@ -35,45 +40,12 @@ bool MenuOpaque(int slot) {
 TImagePack::TImagePack(const TFontSet& fonts) : fonts_(fonts) {
   const TScenePainter scene(fonts);
   const TMenuPainter menu(fonts);
-  for (int s = 0; s < kSpriteCount; ++s) {
+  for (const TPackSlot& slot : kPackSlots) {
     TEntry e;
-    e.name = kSpriteNames[s];
-    if (s <= 1)
-      e.canvas = scene.Panel(s);
-    else if (s == 2)
-      e.canvas = TShipPainter::LifeIcon();
-    else if (s == 3)
-      e.canvas = TScenePainter::HealthBar();
-    else if (s == 4)
-      e.canvas = TScenePainter::WeaponFrame();
-    else if (s == 5)
-      e.canvas = TScenePainter::SeaTile();
-    else if (s <= 9)
-      e.canvas = TScenePainter::Island(s - 6);
-    else if (s <= 14)
-      e.canvas = TScenePainter::Explosion(s - 10);
-    else if (s <= 16)
-      e.canvas = TScenePainter::Spare(s - 15);
-    else if (s <= 24)
-      e.canvas = TShipPainter::Enemy(s - 17);
-    else if (s == 25)
-      e.canvas = TShipPainter::PlayerShip();
-    else if (s <= 28)
-      e.canvas = TShipPainter::Gun(s - 26);
-    else if (s <= 32)
-      e.canvas = TShipPainter::Shot(s - 29);
-    else if (s == 33)
-      e.canvas = scene.WeaponIcons();
-    else
-      e.canvas = scene.Bonus(s - 34);
-    e.opaque = s == 5;
-    entries_.push_back(std::move(e));
-  }
-  for (int m = 0; m < kMenuCount; ++m) {
-    TEntry e;
-    e.name = "menu " + std::to_string(m);
-    e.canvas = menu.Image(m);
-    e.opaque = MenuOpaque(m);
+    e.name = slot.Name;
+    e.canvas = slot.Index < kSpriteImageCount ? SpriteImage(scene, slot.Index)
+                                              : menu.Image(slot.Index - kSpriteImageCount);
+    e.opaque = slot.Opaque;
     entries_.push_back(std::move(e));
   }
 }
@@ -178,37 +150,37 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
     cairo_restore(c.Cr());
   };
   for (int y = 0; y < kScreenHeight; y += 247)
-    for (int x = kSeaLeft; x < kSeaRight; x += 123) put(5, x, y);
-  put(6, kSeaLeft, 40);
-  put(8, kSeaRight - 77, 300);
-  put(21, 130, 120);
-  put(17, 330, 40);
-  put(19, 470, -20);
-  put(20, 250, 180);
-  frame(22, 1, 47, 56, true, 560, 160);
-  put(23, 400, 300);
-  put(24, 600, 400);
-  put(34, 300, 420);
-  put(39, 520, 250);
-  frame(10, 6, 64, 64, false, 440, 60);
-  frame(12, 4, 64, 64, false, 200, 330);
-  frame(25, 0, kHullFrameWidth, kHullHeight, false, 380, 480);
-  put(27, 380 + 19 - 6, 480 + 28 - 18);
-  put(29, 395, 440);
-  put(31, 410, 400);
-  put(0, 0, 0);
-  put(1, kRightPanelX, 0);
-  for (int i = 0; i < 3; ++i) put(2, kLivesX + kLivesStep * i, kLivesY);
+    for (int x = kSeaLeft; x < kSeaRight; x += 123) put(sprSea, x, y);
+  put(sprIsland0, kSeaLeft, 40);
+  put(sprIsland2, kSeaRight - 77, 300);
+  put(sprIslandGun, 130, 120);
+  put(sprCutter, 330, 40);
+  put(sprCruiser, 470, -20);
+  put(sprBattleShip, 250, 180);
+  frame(sprBomber, 1, 47, 56, true, 560, 160);
+  put(sprHelicopter, 400, 300);
+  put(sprSupplyPlane, 600, 400);
+  put(sprBonusRocket, 300, 420);
+  put(sprBonusIce, 520, 250);
+  frame(sprBlast, 6, 64, 64, false, 440, 60);
+  frame(sprSplash, 4, 64, 64, false, 200, 330);
+  frame(sprPlayerShip, 0, kHullFrameWidth, kHullHeight, false, 380, 480);
+  put(sprGun1, 380 + 19 - 6, 480 + 28 - 18);
+  put(sprBullet, 395, 440);
+  put(sprRocket, 410, 400);
+  put(sprLeftPanel, 0, 0);
+  put(sprRightPanel, kRightPanelX, 0);
+  for (int i = 0; i < 3; ++i) put(sprLife, kLivesX + kLivesStep * i, kLivesY);
   // Health at 50 of 72: the lower 100 rows of the bar, growing up from its foot.
   cairo_save(c.Cr());
   cairo_rectangle(c.Cr(), kHealthBarX, kHealthBarBottom - 100, kHealthBarWidth, 100);
   cairo_clip(c.Cr());
-  put(3, kHealthBarX, kHealthBarBottom - kHealthBarHeight);
+  put(sprHealthBar, kHealthBarX, kHealthBarBottom - kHealthBarHeight);
   cairo_restore(c.Cr());
   const int cell = kWeaponCell;
   for (int i = 0; i < kWeaponCount; ++i)
-    frame(33, i, cell, cell, true, kWeaponX, kWeaponTop + cell * i);
-  frame(4, 1, cell, cell, true, kWeaponX, kWeaponTop + cell);
+    frame(sprWeaponIcons, i, cell, cell, true, kWeaponX, kWeaponTop + cell * i);
+  frame(sprWeaponFrame, 1, cell, cell, true, kWeaponX, kWeaponTop + cell);
   const TColor orange = palette::kOrange;
   c.Text(fonts_, "3", kLevelField.X, kLevelField.Y, 26, true, orange, TAlign::Center);
   c.Text(fonts_, "1250", kScoreField.X, kScoreField.Y, 26, true, orange, TAlign::Center);
@@ -219,10 +191,12 @@ std::unique_ptr<TCanvas> TImagePack::GamePreview() const {
 std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
   auto screen = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   const TCanvas& c = *screen;
-  auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
-  menu(0, 0, 0);
-  menu(19, sl::kQuestionDialog.X, sl::kQuestionDialog.Y);
-  menu(29, 0, 0);
+  auto menu = [&](TMenuSlot slot, double x, double y) {
+    c.Paint(*Keyed(static_cast<size_t>(PackIndex(slot))), x, y);
+  };
+  menu(mnuBackground, 0, 0);
+  menu(mnuDialogBox, sl::kQuestionDialog.X, sl::kQuestionDialog.Y);
+  menu(mnuTitle, 0, 0);
   const TColor navy = palette::kNavy;
   const TColor orange = palette::kOrange;
   c.Text(fonts_, "Exit  the game?", sl::kExitQuestion.X, sl::kExitQuestion.Y, 40, true, navy,
@@ -235,17 +209,19 @@ std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
 std::unique_ptr<TCanvas> TImagePack::MenuPreview() const {
   auto screen = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
   const TCanvas& c = *screen;
-  auto menu = [&](size_t slot, double x, double y) { c.Paint(*Keyed(kSpriteCount + slot), x, y); };
-  menu(0, 0, 0);
-  auto at = [&](size_t slot, const TRect& r) { menu(slot, r.Left, r.Top); };
-  menu(13, sl::kPanel.Left, sl::kPanel.Top);
-  menu(29, 0, 0);
-  at(2, wl::kMainMenu[1].Rect);
-  menu(23, sl::kOptionsMarker.At.X, sl::kOptionsMarker.At.Y);
-  at(7, wl::kOptionsRects[0]);
-  at(17, wl::kOptionsRects[2]);
-  at(18, wl::kOptionsRects[5]);
-  at(9, wl::kOptionsRects[6]);
+  auto menu = [&](TMenuSlot slot, double x, double y) {
+    c.Paint(*Keyed(static_cast<size_t>(PackIndex(slot))), x, y);
+  };
+  menu(mnuBackground, 0, 0);
+  auto at = [&](TMenuSlot slot, const TRect& r) { menu(slot, r.Left, r.Top); };
+  menu(mnuOptionsPanel, sl::kPanel.Left, sl::kPanel.Top);
+  menu(mnuTitle, 0, 0);
+  at(mnuOptions, wl::kMainMenu[1].Rect);
+  menu(mnuOptionsMarker, sl::kOptionsMarker.At.X, sl::kOptionsMarker.At.Y);
+  at(mnuWindowed, wl::kOptionsRects[0]);
+  at(mnuToggleOn, wl::kOptionsRects[2]);
+  at(mnuToggleOff, wl::kOptionsRects[5]);
+  at(mnuFocusFrame, wl::kOptionsRects[6]);
   const TColor navy = palette::kNavy;
   const TRect& name = wl::kOptionsRects[6];
   c.Text(fonts_, "Sailor", name.Left + 7, name.Top, 22, true, palette::kOrange);

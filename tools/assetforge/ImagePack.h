@@ -9,13 +9,9 @@
 
 class TFontSet;
 
-// The 76 pictures of the pack: sprite slots 0..41, then menu slots 0..33.
+// The pictures of the pack, in the order of kPackSlots (assets/PackSlots.h).
 class TImagePack {
  public:
-  static constexpr int kSpriteCount = 42;
-  static constexpr int kMenuCount = 34;
-  static constexpr int kCount = kSpriteCount + kMenuCount;
-
   struct TEntry {
     std::unique_ptr<TCanvas> canvas;
     bool opaque = false;  // drawn without colour key: flattened, never keyed

@@ -26,7 +26,7 @@ namespace menu_labels {
 namespace wl = menu_layout;
 namespace sl = screen_layout;
 
-// The six main-menu items, highlight images in menu slots 1..6.
+// The six main-menu items, highlight images mnuNewGame .. mnuExit.
 inline constexpr std::array<TLabelRect, 6> kMainMenu = {{
     Label(wl::kMainMenu[0].Rect, "New Game"),
     Label(wl::kMainMenu[1].Rect, "Options"),
@@ -36,13 +36,14 @@ inline constexpr std::array<TLabelRect, 6> kMainMenu = {{
     Label(wl::kMainMenu[5].Rect, "Exit"),
 }};
 
-// Where the sub-screen panels (menu slots 10, 13, 14) are drawn.
+// Where the sub-screen panels (mnuHighScorePanel, mnuOptionsPanel,
+// mnuHelpPanel) are drawn.
 inline constexpr int kPanelX = sl::kPanel.Left;
 inline constexpr int kPanelY = sl::kPanel.Top;
 inline constexpr int kPanelWidth = sl::kPanel.Right - sl::kPanel.Left;
 inline constexpr int kPanelHeight = sl::kPanel.Bottom - sl::kPanel.Top;
 
-// High-score buttons (menu slots 11, 12) and help buttons (15, 16).
+// High-score buttons and help buttons, highlighted by their TButtonSpec slots.
 inline constexpr std::array<TLabelRect, 2> kHighScoreButtons = {{
     Label(wl::kHighScoreButtons[0].Rect, "Clear table"),
     Label(wl::kHighScoreButtons[1].Rect, "World scores"),
@@ -52,7 +53,8 @@ inline constexpr std::array<TLabelRect, 2> kHelpButtons = {{
     Label(wl::kHelpButtons[1].Rect, "Next"),
 }};
 
-// Options toggles: display (menu slots 7, 8), music and sound (17, 18).
+// Options toggles: display (mnuWindowed, mnuFullScreen), music and sound
+// (mnuToggleOn, mnuToggleOff).
 inline constexpr std::array<TLabelRect, 2> kDisplayToggle = {{
     Label(wl::kOptionsRects[0], "Windowed"),
     Label(wl::kOptionsRects[1], "Full screen"),
@@ -77,8 +79,8 @@ inline constexpr double kRowLabelFont = 20;
 inline constexpr TLabelRect kNameEdit = Label(wl::kOptionsRects[6], "");
 inline constexpr TLabelRect kKeyButton = Label(wl::kKeyButtonRect, "");
 
-// The sub-screen markers (menu slots 23, 24, 25), drawn opaque left of the
-// Options, High Scores and Help labels.
+// The sub-screen markers (mnuOptionsMarker and the two after it), drawn
+// opaque left of the Options, High Scores and Help labels.
 struct TMarker {
   int x, y, item;
 };

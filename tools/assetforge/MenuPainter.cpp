@@ -6,9 +6,10 @@
 #include "FontSet.h"
 #include "ScenePainter.h"
 #include "ShipPainter.h"
+#include "assets/PackSlots.h"
 #include "platform/FrameSize.h"
 #include "platform/Random.h"
-#include "settings/HiScores.h"
+#include "shell/ScreenLayout.h"
 
 namespace {
 
@@ -213,19 +214,19 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
     cairo_stroke(cr);
     Label(*c, r, ox, oy, small(r), TAlign::Center, false);
   };
-  if (slot == 10) {
+  if (slot == mnuHighScorePanel) {
     const TColor head = kNavy.Mix(Parchment(), 0.35);
     // Column heads over the columns the screen draws the table in.
-    c->Text(fonts_, "RANK", kHiScoreRankX - ox, 12, 13, true, head);
-    c->Text(fonts_, "NAME", kHiScoreNameX - ox, 12, 13, true, head);
-    c->Text(fonts_, "SCORE", kHiScoreScoreX - ox, 12, 13, true, head);
+    c->Text(fonts_, "RANK", screen_layout::kHiScoreRankX - ox, 12, 13, true, head);
+    c->Text(fonts_, "NAME", screen_layout::kHiScoreNameX - ox, 12, 13, true, head);
+    c->Text(fonts_, "SCORE", screen_layout::kHiScoreScoreX - ox, 12, 13, true, head);
     cairo_move_to(cr, 20, 30.5);
     cairo_line_to(cr, ml::kPanelWidth - 20, 30.5);
     c->SetColor(head);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     for (const auto& r : ml::kHighScoreButtons) button(r);
-  } else if (slot == 13) {
+  } else if (slot == mnuOptionsPanel) {
     for (const auto& r : ml::kOptionRows)
       Label(*c, r, ox, oy, FitSize(r, ml::kRowLabelFont), TAlign::Left, false);
     for (const auto* group : {&ml::kDisplayToggle, &ml::kMusicToggle, &ml::kSoundToggle})
@@ -367,23 +368,24 @@ std::unique_ptr<TCanvas> TMenuPainter::Image(int slot) const {
     return Highlight(*panel, m::kPanelX, m::kPanelY, r, FitSize(r, m::kSmallLabelFont), false);
   };
   switch (slot) {
-    case 0: {
+    case mnuBackground: {
       auto c = std::make_unique<TCanvas>(kFrameWidth, kFrameHeight);
       c->Paint(*background_, 0, 0);
       return c;
     }
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-      return Highlight(*background_, 0, 0, m::kMainMenu[static_cast<size_t>(slot - 1)], mainSize(),
-                       true);
-    case 7:
-    case 8:
-      return smallHighlight(13, m::kDisplayToggle[static_cast<size_t>(slot - 7)]);
-    case 9: {
+    case mnuNewGame:
+    case mnuOptions:
+    case mnuHighScores:
+    case mnuHelp:
+    case mnuHomePage:
+    case mnuExit:
+      return Highlight(*background_, 0, 0, m::kMainMenu[static_cast<size_t>(slot - mnuNewGame)],
+                       mainSize(), true);
+    case mnuWindowed:
+    case mnuFullScreen:
+      return smallHighlight(mnuOptionsPanel,
+                            m::kDisplayToggle[static_cast<size_t>(slot - mnuWindowed)]);
+    case mnuFocusFrame: {
       auto c = std::make_unique<TCanvas>(205, 30);
       c->RoundedRect(1.5, 1.5, 202, 27, 5);
       c->SetColor(kOrange);
@@ -391,35 +393,37 @@ std::unique_ptr<TCanvas> TMenuPainter::Image(int slot) const {
       cairo_stroke(c->Cr());
       return c;
     }
-    case 10:
-    case 13:
-    case 14:
+    case mnuHighScorePanel:
+    case mnuOptionsPanel:
+    case mnuHelpPanel:
       return Panel(slot);
-    case 11:
-    case 12:
-      return smallHighlight(10, m::kHighScoreButtons[static_cast<size_t>(slot - 11)]);
-    case 15:
-    case 16:
-      return smallHighlight(14, m::kHelpButtons[static_cast<size_t>(slot - 15)]);
-    case 17:
-    case 18:
-      return smallHighlight(13, m::kMusicToggle[static_cast<size_t>(slot - 17)]);
-    case 19:
+    case mnuClearTable:
+    case mnuWorldScores:
+      return smallHighlight(mnuHighScorePanel,
+                            m::kHighScoreButtons[static_cast<size_t>(slot - mnuClearTable)]);
+    case mnuHelpBack:
+    case mnuHelpNext:
+      return smallHighlight(mnuHelpPanel, m::kHelpButtons[static_cast<size_t>(slot - mnuHelpBack)]);
+    case mnuToggleOn:
+    case mnuToggleOff:
+      return smallHighlight(mnuOptionsPanel,
+                            m::kMusicToggle[static_cast<size_t>(slot - mnuToggleOn)]);
+    case mnuDialogBox:
       return Dialog();
-    case 20:
+    case mnuAboutPicture:
       return AboutPicture();
-    case 21: {
+    case mnuPauseLine: {
       auto c = std::make_unique<TCanvas>(kFrameWidth, 1);
       cairo_rectangle(c->Cr(), 0, 0, kFrameWidth, 1);
       c->SetColor(TColor::Hex(0x0A1A2A));
       cairo_fill(c->Cr());
       return c;
     }
-    case 23:
-    case 24:
-    case 25:
-      return Marker(slot - 23);
-    case 29:
+    case mnuOptionsMarker:
+    case mnuHighScoresMarker:
+    case mnuHelpMarker:
+      return Marker(slot - mnuOptionsMarker);
+    case mnuTitle:
       return Overlay();
     default:
       return Spare(slot);

@@ -15,7 +15,7 @@ class TMenuPainter {
  public:
   explicit TMenuPainter(const TFontSet& fonts);
 
-  // Menu slot 0..33.
+  // The picture of menu slot `slot` (a TMenuSlot).
   std::unique_ptr<TCanvas> Image(int slot) const;
 
   // The left edge of a label's text as drawn right-aligned in its rectangle.

@@ -76,14 +76,14 @@ std::vector<double> TSoundBank::Synthesize(int id) {
   if (id < 0 || id >= static_cast<int>(kSoundBank.size()))
     throw std::out_of_range("No sound with id " + std::to_string(id));
   // "Bomba" carries the same samples as "Snarad".
-  if (id == 5) id = 4;
+  if (id == sndBomba) id = sndSnarad;
   const TBankEntry& entry = kSoundBank[static_cast<size_t>(id)];
   const double rate = entry.rate;
   std::vector<double> s(static_cast<size_t>(entry.bytes), 0.0);
   TRandom rng(0x5EED0000u + static_cast<uint32_t>(id));
   auto noise = [&rng] { return rng.RandomFloat() * 2 - 1; };
   switch (id) {
-    case 0: {  // CheckMenu: a crisp two-tone click
+    case sndCheckMenu: {  // a crisp two-tone click
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
         const double f = t < 0.03 ? 1400 : 2100;
@@ -92,20 +92,20 @@ std::vector<double> TSoundBank::Synthesize(int id) {
       }
       break;
     }
-    case 1: {  // Win: a rising fanfare ending on a held major chord
+    case sndWin: {  // a rising fanfare ending on a held major chord
       const std::vector<TNote> notes = {{3, 0.0, 0.14},  {7, 0.15, 0.14},  {10, 0.30, 0.14},
                                         {15, 0.45, 0.3}, {10, 0.78, 0.12}, {15, 0.92, 0.7},
                                         {7, 0.92, 0.7},  {10, 0.92, 0.7}};
       PlayNotes(s, rate, notes, Brass, 0.006);
       break;
     }
-    case 2: {  // Loose: a falling, wavering minor line
+    case sndLoose: {  // a falling, wavering minor line
       const std::vector<TNote> notes = {
           {-2, 0.0, 0.3}, {-3, 0.35, 0.3}, {-4, 0.7, 0.3}, {-5, 1.05, 0.55}};
       PlayNotes(s, rate, notes, Reed, 0.02);
       break;
     }
-    case 3: {  // Shot: a sharp crack with a short thump
+    case sndShot: {  // a sharp crack with a short thump
       double lp = 0;
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
@@ -114,7 +114,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
       }
       break;
     }
-    case 4: {  // Snarad: a cannon boom with a falling body and rumble
+    case sndSnarad: {  // a cannon boom with a falling body and rumble
       double lp = 0, phase = 0;
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
@@ -125,7 +125,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
       }
       break;
     }
-    case 6: {  // Expl: a long rumbling blast with crackle
+    case sndExpl: {  // a long rumbling blast with crackle
       double lp = 0, lp2 = 0;
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
@@ -137,7 +137,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
       }
       break;
     }
-    case 7: {  // Vert: helicopter rotor chop over an engine hum
+    case sndVert: {  // helicopter rotor chop over an engine hum
       double lp = 0;
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
@@ -149,7 +149,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
       }
       break;
     }
-    case 8: {  // Hit: a metallic clang, inharmonic partials over a thud
+    case sndHit: {  // a metallic clang, inharmonic partials over a thud
       const double partials[] = {310, 587, 822, 1190, 1630};
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
@@ -160,7 +160,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
       }
       break;
     }
-    default: {  // Bonus: a bright rising chime
+    default: {  // sndBonus: a bright rising chime
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = i / rate;
         const double f = t < 0.09 ? NoteHz(19) : NoteHz(26);

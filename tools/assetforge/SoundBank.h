@@ -5,28 +5,28 @@
 #include <string_view>
 #include <vector>
 
+#include "assets/SoundList.h"
 #include "audio/Wave.h"
 
-// One effect of the sound bank: its name, sample rate and the exact number
-// of sample bytes (8-bit unsigned mono PCM, one byte per sample).
+// The format of one effect of the sound bank: its sample rate and the exact
+// number of sample bytes (8-bit unsigned mono PCM, one byte per sample).
 struct TBankEntry {
-  std::string_view name;
   uint32_t rate;
   int32_t bytes;
 };
 
-// The ten effects in sound-id order.
-inline constexpr std::array<TBankEntry, 10> kSoundBank = {{
-    {"CheckMenu", 11025, 2903},
-    {"Win", 11025, 19382},
-    {"Loose", 8000, 13907},
-    {"Shot", 8000, 892},
-    {"Snarad", 11025, 5335},
-    {"Bomba", 11025, 5335},
-    {"Expl", 8000, 11180},
-    {"Vert", 8000, 8000},
-    {"Hit", 8000, 6223},
-    {"Bonus", 11025, 2919},
+// The ten effects in sound-id order (names and files in kSounds).
+inline constexpr std::array<TBankEntry, kSoundCount> kSoundBank = {{
+    {11025, 2903},   // sndCheckMenu
+    {11025, 19382},  // sndWin
+    {8000, 13907},   // sndLoose
+    {8000, 892},     // sndShot
+    {11025, 5335},   // sndSnarad
+    {11025, 5335},   // sndBomba
+    {8000, 11180},   // sndExpl
+    {8000, 8000},    // sndVert
+    {8000, 6223},    // sndHit
+    {11025, 2919},   // sndBonus
 }};
 
 // Synthesises the effects deterministically (seeded noise, envelopes):

@@ -6,15 +6,19 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EmbeddedSource.h"
 #include "FontSet.h"
 #include "IconPainter.h"
 #include "ImagePack.h"
+#include "LanguagePacks.h"
 #include "MusicComposer.h"
 #include "SoundBank.h"
+#include "i18n/Language.h"
 
 namespace {
 
@@ -57,6 +61,7 @@ void WriteIcons(const fs::path& dir, const std::string& name) {
 int Usage() {
   std::fprintf(stderr,
                "usage: assetforge --game-dir DIR [--wave-dir DIR] [--embedded-source FILE]\n"
+               "                  [--languages \"CODE...\" --locale-dir DIR [--fit-report yes]]\n"
                "       assetforge --contact-sheet OUT.png\n"
                "       assetforge --icon-dir DIR --icon-name NAME\n");
   return 2;
@@ -65,7 +70,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string gameDir, waveDir, embedded, sheet, iconDir, iconName;
+  std::string gameDir, waveDir, embedded, sheet, iconDir, iconName, languages, localeDir;
+  bool fitReport = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
@@ -82,6 +88,12 @@ int main(int argc, char** argv) {
       iconDir = value;
     else if (arg == "--icon-name")
       iconName = value;
+    else if (arg == "--languages")
+      languages = value;
+    else if (arg == "--locale-dir")
+      localeDir = value;
+    else if (arg == "--fit-report")
+      fitReport = value == "yes";
     else
       return Usage();
   }
@@ -98,15 +110,33 @@ int main(int argc, char** argv) {
       std::printf("contact sheet: %s\n", sheet.c_str());
     }
     if (gameDir.empty()) return 0;
+    // Every language's captions are measured before anything is written: a
+    // caption that does not fit fails the build, naming it.
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> languagePacks;
+    std::vector<std::string> misfits;
+    std::istringstream codes(languages);
+    for (std::string code; codes >> code;) {
+      UseLanguage(code, localeDir);
+      for (std::string& misfit : CheckCaptionFit(fonts, code)) misfits.push_back(std::move(misfit));
+      if (fitReport) std::printf("tightest caption, %s\n", TightestCaption(fonts, code).c_str());
+      languagePacks.emplace_back(code, LanguagePackBytes(pack, TImagePack(fonts)));
+    }
+    UseLanguage("", localeDir);
+    if (!misfits.empty()) {
+      for (const std::string& misfit : misfits)
+        std::fprintf(stderr, "assetforge: %s\n", misfit.c_str());
+      return 1;
+    }
     WriteFile(fs::path(gameDir) / "Data" / "Data.pp", pack.PackBytes());
+    for (const auto& [code, bytes] : languagePacks)
+      WriteFile(fs::path(gameDir) / "Data" / code / "Data.pp", bytes);
     for (int track = 1; track <= 2; ++track)
       WriteFile(fs::path(gameDir) / "sound" / (std::to_string(track) + ".xm"),
                 TMusicComposer::Compose(track).Bytes());
     std::vector<std::vector<uint8_t>> images;
-    for (size_t id = 0; id < kSoundBank.size(); ++id) {
-      images.push_back(TSoundBank::Make(static_cast<int>(id)).SaveToBytes());
-      if (!waveDir.empty())
-        WriteFile(fs::path(waveDir) / (std::string(kSoundBank[id].name) + ".wav"), images.back());
+    for (const TSoundRow& sound : kSounds) {
+      images.push_back(TSoundBank::Make(sound.Id).SaveToBytes());
+      if (!waveDir.empty()) WriteFile(fs::path(waveDir) / sound.File, images.back());
     }
     if (!embedded.empty()) WriteText(embedded, TEmbeddedSource::Generate(images));
   } catch (const std::exception& e) {

@@ -18,10 +18,12 @@ void Save(const TSurface& surface, const std::string& outDir, const std::string&
 
 }  // namespace
 
-void WriteGameShots(const std::string& outDir, const std::string& packPath) {
+void WriteGameShots(const std::string& outDir, const std::string& packPath,
+                    const std::string& languagePackPath) {
   std::filesystem::create_directories(outDir);
   TGameRig rig(20261207, false);
   LoadAllImages(rig.Images, packPath);
+  if (!languagePackPath.empty()) (void)LoadLanguageImages(rig.Images, languagePackPath);
 
   // A fresh game: between levels, then the banner with the sea scrolling.
   rig.Frame();

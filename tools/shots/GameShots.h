@@ -7,4 +7,5 @@
 // moments into `outDir`: the level banner, quiet play, a busy battle with
 // enemies, shots, islands, explosions and bonuses, the wreck of the ship and
 // the game-over picture. Throws when the image pack cannot be read.
-void WriteGameShots(const std::string& outDir, const std::string& packPath);
+void WriteGameShots(const std::string& outDir, const std::string& packPath,
+                    const std::string& languagePackPath = {});

@@ -25,13 +25,14 @@ constexpr uint16_t kVkReturn = 13, kVkEscape = 27, kVkUp = 38, kVkP = 80;
 // the intro position, the session's score) is set directly to reach a scene.
 class TShotSession {
  public:
-  TShotSession(std::string outDir, const std::string& packPath)
+  TShotSession(std::string outDir, const std::string& packPath, const std::string& languagePackPath)
       : outDir_(std::move(outDir)),
         configDir_(std::filesystem::temp_directory_path() /
                    ("tl_shots_" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(configDir_);
     TFormPaths paths;
     paths.PackPath = packPath;
+    paths.LanguagePackPath = languagePackPath;
     paths.ConfigPath = (configDir_ / "Config.cfg").string();
     form_ = std::make_unique<TForm1>(sys_, state_, fonts_, sound_, music_, paths);
     form_->Create();
@@ -78,9 +79,10 @@ class TShotSession {
 
 }  // namespace
 
-int WriteShellShots(const std::string& outDir, const std::string& packPath) {
+int WriteShellShots(const std::string& outDir, const std::string& packPath,
+                    const std::string& languagePackPath) {
   std::filesystem::create_directories(outDir);
-  TShotSession session(outDir, packPath);
+  TShotSession session(outDir, packPath, languagePackPath);
   TShellState& state = session.State();
 
   for (uint32_t offset : {60u, 240u, 420u, 522u}) {
