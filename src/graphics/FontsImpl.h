@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "graphics/FontLocator.h"
 #include "graphics/Fonts.h"
-#include "platform/FontLocator.h"
 
 // One rendered glyph: an 8-bit coverage bitmap and where it sits relative to
 // the pen position on the baseline.

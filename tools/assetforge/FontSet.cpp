@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "platform/FontLocator.h"
+#include "graphics/FontLocator.h"
 
 TFontSet::TFontSet() {
   FT_Library library = nullptr;

@@ -1,4 +1,4 @@
-#include "platform/FontLocator.h"
+#include "graphics/FontLocator.h"
 
 #include <fontconfig/fontconfig.h>
 

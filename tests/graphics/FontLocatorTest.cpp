@@ -2,7 +2,7 @@
 // by scripts/install-deps.sh) lives outside fontconfig's folders; the game and
 // the asset forge must still find it, or every text changes its look.
 
-#include "platform/FontLocator.h"
+#include "graphics/FontLocator.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
