@@ -166,6 +166,7 @@ void TGame::BuildGameOverPicture(TSurface& back) {
     for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
   if (TFonts* fonts = Fonts())
+    // TRANSLATORS: Large caption at the end of a game.
     DrawCaption(*fonts, 310, 300, 32, 20, kOrange, snapshot, _("Game Over"));
 }
 
@@ -178,6 +179,7 @@ void TGame::RunLevelIntro(TSurface* back) {
   Ship->Process(back);
   TFonts* fonts = Fonts();
   if (back && fonts) {
+    // TRANSLATORS: Large caption at the start of each level.
     DrawCaption(*fonts, 330, 260, 32, 20, kDarkBlue, *back, Format(_("Level %d"), Level));
   }
   if (Elapsed(Now, PhaseStart, kBannerMs)) {
