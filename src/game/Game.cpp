@@ -166,6 +166,7 @@ void TGame::BuildGameOverPicture(TSurface& back) {
     for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
   if (ITextPainter* text = Text())
+    // TRANSLATORS: Large caption at the end of a game.
     text->DrawText(310, 300, 32, 20, true, kTaLeft | kTaTop, kOrange, snapshot, _("Game Over"));
 }
 
@@ -177,8 +178,9 @@ void TGame::RunLevelIntro(TSurface* back) {
   ProcessIslands(back);
   Ship->Process(back);
   if (ITextPainter* text = Text(); back && text) {
-    text->DrawText(330, 260, 32, 20, true, kTaLeft | kTaTop, kDarkBlue, *back,
-                   Format(_("Level %d"), Level));
+    // TRANSLATORS: Large caption at the start of each level.
+    const std::string banner = Format(_("Level %d"), Level);
+    text->DrawText(330, 260, 32, 20, true, kTaLeft | kTaTop, kDarkBlue, *back, banner);
   }
   if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;

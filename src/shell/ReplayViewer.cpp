@@ -7,6 +7,7 @@
 #include "game/GameChecksum.h"
 #include "game/LogicVersion.h"
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 #include "platform/FrameSize.h"
 #include "platform/RegularFile.h"
 
@@ -84,9 +85,10 @@ void TReplayViewer::StepFrame(TSurface* back) {
   checkpoints_.push_back(sum);
   if (!mismatchTold_ && index < replay_.Checkpoints.size() && replay_.Checkpoints[index] != sum) {
     mismatchTold_ = true;
-    std::fprintf(stderr,
-                 "tidal-lynx: the watched game parts from the recorded one before frame %u\n",
-                 next_ - 1);
+    const std::string told =
+        // TRANSLATORS: Said on standard error while watching a replay; %u is a frame number.
+        Format(_("the watched game parts from the recorded one before frame %u"), next_ - 1);
+    std::fprintf(stderr, "tidal-lynx: %s\n", told.c_str());
   }
 }
 
