@@ -4,15 +4,23 @@
 // BM_ConcurrentSubmissions serves from this process on SQLite;
 // BM_ServerProcesses runs the real server program, on SQLite (the floor to
 // compare with) and on a PostgreSQL started for the run, with one and with two
-// server processes sharing it.
+// server processes sharing it, and reports what one accepted result costs:
+// the CPU time of the server processes and of the database's processes (read
+// from /proc) per accepted result, and the cores 10,000 accepted results a
+// second would take. TL_BENCH_SERVER names another server program to measure
+// (an older build, for a before-and-after figure).
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +34,53 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// User and system CPU seconds of a process (all its threads), with those of
+// its children it has waited for when `reaped`; 0 when it is gone.
+double CpuSeconds(pid_t pid, bool reaped) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  double ticks = 0;
+  // Field 3 is the state; 14 and 15 utime and stime, 16 and 17 those of
+  // waited-for children.
+  for (int index = 3; fields >> field && index <= 17; ++index) {
+    if (index == 14 || index == 15 || (reaped && (index == 16 || index == 17))) {
+      ticks += std::stod(field);
+    }
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The database: the postmaster with the backends it has reaped, and those
+// still running (one per server connection).
+double DatabaseCpuSeconds(pid_t postmaster) {
+  if (postmaster <= 0) return 0;
+  double total = CpuSeconds(postmaster, true);
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream file(entry.path() / "stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(stat.substr(close + 2));
+    char state = 0;
+    pid_t parent = 0;
+    fields >> state >> parent;
+    if (parent == postmaster) total += CpuSeconds(std::stoi(name), false);
+  }
+  return total;
+}
+
+const char* ServerProgram() {
+  const char* chosen = std::getenv("TL_BENCH_SERVER");
+  return chosen && *chosen ? chosen : TL_SERVER_BIN;
+}
 
 // One client: `count` results, each a fresh challenge and a submission.
 void RunClient(int port, int client, int count, std::vector<std::string>& accepted,
@@ -168,6 +223,8 @@ void BM_ServerProcesses(benchmark::State& state) {
     return;
   }
   int64_t totalAccepted = 0;
+  double serverSeconds = 0;
+  double databaseSeconds = 0;
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(dir);
@@ -176,7 +233,7 @@ void BM_ServerProcesses(benchmark::State& state) {
     std::vector<std::unique_ptr<TServerProcess>> servers;
     for (int i = 0; i < processes; ++i) {
       servers.push_back(std::make_unique<TServerProcess>(
-          TL_SERVER_BIN, dir / ("server" + std::to_string(i)), database,
+          ServerProgram(), dir / ("server" + std::to_string(i)), database,
           std::vector<std::string>{"--challenges-per-address", "10000", "--rate", "0/min"}));
       if (servers.back()->Port() <= 0) {
         state.SkipWithError(("server did not start: " + servers.back()->Log()).c_str());
@@ -184,6 +241,14 @@ void BM_ServerProcesses(benchmark::State& state) {
       }
     }
     std::atomic<int> failures{0};
+    const auto serverCpu = [&servers] {
+      double total = 0;
+      for (const auto& server : servers) total += CpuSeconds(server->Pid(), false);
+      return total;
+    };
+    const pid_t postmaster = pg ? pg->Postmaster() : 0;
+    const double serverBefore = serverCpu();
+    const double databaseBefore = DatabaseCpuSeconds(postmaster);
     state.ResumeTiming();
 
     const auto accepted = RunClients(
@@ -194,6 +259,9 @@ void BM_ServerProcesses(benchmark::State& state) {
         failures);
 
     state.PauseTiming();
+    // Read before the servers stop: their backends end with their connections.
+    serverSeconds += serverCpu() - serverBefore;
+    databaseSeconds += DatabaseCpuSeconds(postmaster) - databaseBefore;
     servers.clear();
     std::string error;
     auto store = TScoreStore::Open(database, error);
@@ -211,6 +279,18 @@ void BM_ServerProcesses(benchmark::State& state) {
   }
   state.counters["results_per_s"] =
       benchmark::Counter(static_cast<double>(totalAccepted), benchmark::Counter::kIsRate);
+  if (totalAccepted == 0) return;
+  // The cost of one accepted result (its challenge and its submission).
+  const double perResult = 1e6 / static_cast<double>(totalAccepted);
+  state.counters["server_cpu_us"] = serverSeconds * perResult;
+  state.counters["db_cpu_us"] = databaseSeconds * perResult;
+  const double cores = (serverSeconds + databaseSeconds) * perResult * 1e-6 * 10'000;
+  state.counters["cores_10k_per_s"] = cores;
+  std::printf(
+      "%s, %d process(es): %.0f us server + %.0f us database CPU per accepted result;"
+      " 10,000 results/s take %.1f cores\n",
+      postgres ? "PostgreSQL" : "SQLite", processes, serverSeconds * perResult,
+      databaseSeconds * perResult, cores);
 }
 
 BENCHMARK(BM_ServerProcesses)

@@ -18,14 +18,15 @@ packages=(
 # to look at their windows by hand, the validators of the desktop entry and
 # the AppStream data, the MIME database tools that recognise the installed
 # replay type, a PostgreSQL server the score server tests start for
-# themselves, clang with its libFuzzer runtime for the fuzz targets, and
+# themselves, promtool (from prometheus) that checks the server's /metrics,
+# clang with its libFuzzer runtime for the fuzz targets, and
 # systemd-analyze and man for checking the server's unit, and Mesa's software
 # OpenGL and OpenGL ES behind SDL's offscreen driver, where the window tests
 # read back what each renderer shows. (libx11-dev above: the window tests ask
 # the X server itself where the window stands.)
 if [[ "${1:-}" == "--tests" ]]; then
   packages+=(chromium xvfb xauth xdotool desktop-file-utils appstream
-    shared-mime-info libglib2.0-bin postgresql clang
+    shared-mime-info libglib2.0-bin postgresql prometheus clang
     libclang-rt-14-dev systemd man-db libgl1-mesa-dri libegl-mesa0 libgles2 openbox x11-utils
     xserver-xorg-core xserver-xorg-video-dummy)
   # The locale sources from which the locale tests build a decimal-comma

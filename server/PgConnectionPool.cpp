@@ -58,6 +58,42 @@ PGresult* PgAwait(PGconn* conn, TPgDeadline deadline) {
   }
 }
 
+std::vector<PGresult*> PgAwaitPipeline(PGconn* conn, size_t count, TPgDeadline deadline) {
+  std::vector<PGresult*> results(count, nullptr);
+  const auto fail = [&results] {
+    for (PGresult*& r : results) PQclear(r);
+    return std::vector<PGresult*>();
+  };
+  while (true) {
+    const int flushed = PQflush(conn);
+    if (flushed == 0) break;
+    if (flushed < 0 || !WaitFor(PQsocket(conn), POLLOUT | POLLIN, deadline)) return fail();
+    if (!PQconsumeInput(conn)) return fail();
+  }
+  // Each statement's results end with a null; the sync ends the pipeline.
+  size_t index = 0;
+  while (true) {
+    while (!PQisBusy(conn)) {
+      PGresult* next = PQgetResult(conn);
+      if (!next) {
+        ++index;
+        continue;
+      }
+      if (PQresultStatus(next) == PGRES_PIPELINE_SYNC) {
+        PQclear(next);
+        if (!PQexitPipelineMode(conn)) return fail();
+        return results;
+      }
+      if (index < count && !results[index]) {
+        results[index] = next;
+      } else {
+        PQclear(next);
+      }
+    }
+    if (!WaitFor(PQsocket(conn), POLLIN, deadline) || !PQconsumeInput(conn)) return fail();
+  }
+}
+
 bool PgConnectionLost(PGconn* conn, const PGresult* result) {
   if (PQstatus(conn) != CONNECTION_OK || !result) return true;
   const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
@@ -165,4 +201,9 @@ void TPgConnectionPool::TLease::Discard() {
 void TPgConnectionPool::TLease::Release() {
   if (conn_) pool_->Return(conn_, false);
   conn_ = nullptr;
+}
+
+int TPgConnectionPool::InUse() {
+  std::lock_guard lock(mutex_);
+  return open_ - static_cast<int>(idle_.size());
 }

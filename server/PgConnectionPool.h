@@ -55,6 +55,8 @@ class TPgConnectionPool {
   // busy until `deadline`) none; `error` then says why.
   TLease Acquire(std::string& error, TPgDeadline deadline);
   const std::string& Conninfo() const { return conninfo_; }
+  // Connections leased right now.
+  int InUse();
 
  private:
   PGconn* Connect(std::string& error, TPgDeadline deadline);
@@ -75,6 +77,11 @@ class TPgConnectionPool {
 // Nothing when `deadline` passes first or the connection fails; the
 // connection is then of no further use.
 struct pg_result* PgAwait(PGconn* conn, TPgDeadline deadline);
+
+// The first result of each of the `count` statements sent in pipeline mode on
+// `conn` and then synced: one round trip. Leaves pipeline mode. Nothing when
+// `deadline` passes first or the connection fails.
+std::vector<struct pg_result*> PgAwaitPipeline(PGconn* conn, size_t count, TPgDeadline deadline);
 
 // True when the result of a statement says the connection itself failed
 // (rather than the statement): the database went away or is shutting down.

@@ -12,26 +12,16 @@
 #include <cstring>
 #include <memory>
 
+#include "PgQuery.h"
 #include "PostgresScoreStore.h"
+#include "StoreSchema.h"
 
 namespace {
-
-struct TResultFree {
-  void operator()(PGresult* result) const { PQclear(result); }
-};
-using TPgResult = std::unique_ptr<PGresult, TResultFree>;
 
 struct TParam {
   std::string Text;
   const std::vector<uint8_t>* Bytes = nullptr;  // sent as binary when set
 };
-
-// What one call may take in all, as the store's other calls.
-constexpr auto kCallBudget = std::chrono::milliseconds(2500);
-
-TPgDeadline CallDeadline() {
-  return std::chrono::steady_clock::now() + kCallBudget;
-}
 
 // One statement with parameters; nothing when the connection or the
 // statement failed or the deadline passed (a lost connection is dropped from
@@ -60,13 +50,6 @@ TPgResult Exec(TPgConnectionPool::TLease& lease, const char* sql, const std::vec
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return result;
   if (PgConnectionLost(*lease, result.get())) lease.Discard();
   return nullptr;
-}
-
-int64_t Number(const PGresult* result, int row, int column) {
-  const char* text = PQgetvalue(result, row, column);
-  int64_t value = 0;
-  std::from_chars(text, text + std::strlen(text), value);
-  return value;
 }
 
 std::vector<uint8_t> Bytes(const PGresult* result, int row, int column) {
@@ -184,14 +167,8 @@ std::vector<TUnsettledRow> TPostgresScoreStore::Unsettled(int64_t since, int lim
   const TPgDeadline deadline = CallDeadline();
   auto lease = pool_.Acquire(error, deadline);
   if (!lease) return rows;
-  const TPgResult found =
-      Exec(lease,
-           "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0),"
-           " coalesce(p.status, 'no replay'), coalesce(p.reason, '') FROM results r"
-           " LEFT JOIN replays p ON p.result_id = r.id"
-           " WHERE r.submitted >= $1 AND (p.id IS NULL OR p.status <> 'verified')"
-           " ORDER BY r.submitted DESC, r.id DESC LIMIT $2",
-           {{std::to_string(since)}, {std::to_string(limit)}}, deadline);
+  const TPgResult found = Exec(lease, kUnsettledStatement,
+                               {{std::to_string(since)}, {std::to_string(limit)}}, deadline);
   if (!found) return rows;
   const PGresult* r = found.get();
   for (int i = 0; i < PQntuples(r); ++i) {

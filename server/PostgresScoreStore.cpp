@@ -1,7 +1,5 @@
 #include "PostgresScoreStore.h"
 
-#include "DatabaseLocation.h"
-
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -11,39 +9,11 @@
 #include <limits>
 #include <vector>
 
-namespace {
+#include "DatabaseLocation.h"
+#include "PgQuery.h"
+#include "StoreSchema.h"
 
-constexpr const char* kCreateSchema =
-    "CREATE TABLE results("
-    "  id BIGSERIAL PRIMARY KEY,"
-    "  name TEXT NOT NULL,"
-    "  player TEXT NOT NULL,"
-    "  score INTEGER NOT NULL,"
-    "  challenge TEXT NOT NULL UNIQUE,"
-    "  submitted BIGINT NOT NULL);"
-    "CREATE INDEX results_by_score ON results(score DESC, id);"
-    "CREATE INDEX results_by_time ON results(submitted);"
-    "CREATE TABLE challenges("
-    "  p TEXT PRIMARY KEY,"
-    "  issued BIGINT NOT NULL,"
-    "  address TEXT NOT NULL DEFAULT '');"
-    "CREATE INDEX challenges_by_age ON challenges(issued);"
-    "CREATE INDEX challenges_by_address ON challenges(address, issued);";
-// Version 3: replays and their verification. Results from before have no
-// replay, so they are not ranked by default.
-constexpr const char* kReplaysOf3 =
-    "CREATE TABLE IF NOT EXISTS replays("
-    "  id BIGSERIAL PRIMARY KEY,"
-    "  result_id BIGINT NOT NULL UNIQUE REFERENCES results(id),"
-    "  data BYTEA NOT NULL,"
-    "  uploaded BIGINT NOT NULL,"
-    "  status TEXT NOT NULL DEFAULT 'pending',"
-    "  reason TEXT NOT NULL DEFAULT '',"
-    "  lease_owner TEXT NOT NULL DEFAULT '',"
-    "  lease_until BIGINT NOT NULL DEFAULT 0,"
-    "  attempts INTEGER NOT NULL DEFAULT 0,"
-    "  verifications INTEGER NOT NULL DEFAULT 0);"
-    "CREATE INDEX IF NOT EXISTS replays_by_status ON replays(status, id);";
+namespace {
 
 // Prepared on every connection: name, text.
 constexpr std::pair<const char*, const char*> kStatements[] = {
@@ -52,28 +22,33 @@ constexpr std::pair<const char*, const char*> kStatements[] = {
     {"purge",
      "DELETE FROM challenges WHERE p IN (SELECT p FROM challenges WHERE issued < $1"
      " LIMIT $2 FOR UPDATE SKIP LOCKED)"},
-    // One statement, one transaction: the challenge goes only if the result is stored.
+    // One statement: the challenge goes only if the result is stored, and
+    // only while the bans are those this process checked against ($8, their
+    // counter); when they moved, nothing happens and the caller looks again.
     {"submit",
-     "WITH used AS (DELETE FROM challenges WHERE p = $1 AND issued BETWEEN $2 AND $3 RETURNING p)"
-     " INSERT INTO results(name, player, score, challenge, submitted)"
-     " SELECT $4, $5, $6, p, $7 FROM used"},
-    {"top",
-     "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0) FROM results r"
-     " LEFT JOIN replays p ON p.result_id = r.id"
-     " WHERE r.submitted >= $1 AND ($4::boolean OR p.status = 'verified')"
-     " ORDER BY r.score DESC, r.id LIMIT $2 OFFSET $3"},
-    {"ranked",
-     "SELECT count(*) FROM (SELECT 1 FROM results r LEFT JOIN replays p ON p.result_id = r.id"
-     " WHERE r.submitted >= $1 AND ($3::boolean OR p.status = 'verified') LIMIT $2) AS r"},
+     "WITH used AS (DELETE FROM challenges WHERE p = $1 AND issued BETWEEN $2 AND $3"
+     " AND (SELECT generation FROM ban_state) = $8 RETURNING p)"
+     " INSERT INTO results(name, player, score, challenge, submitted, address)"
+     " SELECT $4, $5, $6, p, $7, $9 FROM used"},
+    // A capped issue: the address's lock, then the count and the insert, in
+    // one pipelined round trip and one transaction. The lock makes
+    // count-then-insert exact across processes; the insert's own snapshot,
+    // taken after the lock, sees what the holder before it committed.
+    {"lockaddress", "SELECT pg_advisory_xact_lock(hashtextextended($1, 0))"},
+    {"issuecapped",
+     "INSERT INTO challenges(p, issued, address) SELECT $1, $2, $3"
+     " WHERE (SELECT count(*) FROM challenges WHERE address = $3 AND issued >= $4) < $5"
+     " RETURNING p"},
+    {"top", kTopStatement},
+    {"ranked", kRankedStatement},
+    {"bangen", kBanGenerationStatement},
+    {"bans", kActiveBansStatement},
+    {"queue", kReplayQueueStatement},
     {"results", "SELECT count(*) FROM results"},
     {"challenges", "SELECT count(*) FROM challenges"},
     {"ping", "SELECT 1"},
 };
 
-// What one store call may take in all: waiting for a connection, connecting,
-// and its statements. The request deadline is longer, so the client always
-// hears whether its result was stored.
-constexpr auto kCallBudget = std::chrono::milliseconds(2500);
 // Enforced by the database itself, below the budget: a statement that waits on
 // a lock or runs long is cancelled and its transaction rolled back, so the
 // answer (503, nothing stored) is certain. The budget's own cut-off only bites
@@ -81,71 +56,6 @@ constexpr auto kCallBudget = std::chrono::milliseconds(2500);
 constexpr const char* kSessionLimits = "SET statement_timeout = 1500; SET lock_timeout = 1000";
 // Creating or upgrading the schema at start-up may wait for another process doing it.
 constexpr auto kMigrateBudget = std::chrono::seconds(30);
-
-TPgDeadline CallDeadline() {
-  return std::chrono::steady_clock::now() + kCallBudget;
-}
-
-struct TResultFree {
-  void operator()(PGresult* result) const { PQclear(result); }
-};
-using TPgResult = std::unique_ptr<PGresult, TResultFree>;
-
-enum class TRun : uint8_t { Ok, Refused, Lost };
-
-struct TQuery {
-  TRun State = TRun::Lost;
-  TPgResult Result;
-};
-
-// Sorts a statement's result: done, refused by the database, or lost with its
-// connection (which is then dropped from the pool).
-TQuery Classify(TPgConnectionPool::TLease& lease, PGresult* result) {
-  TQuery query;
-  query.Result.reset(result);
-  const ExecStatusType status = PQresultStatus(result);
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
-    query.State = TRun::Ok;
-  } else if (PgConnectionLost(*lease, result)) {
-    lease.Discard();
-  } else {
-    query.State = TRun::Refused;
-  }
-  return query;
-}
-
-// Runs a prepared statement on a leased connection, within `deadline`.
-TQuery Run(TPgConnectionPool::TLease& lease, const char* name,
-           const std::vector<std::string>& params, TPgDeadline deadline) {
-  std::vector<const char*> values;
-  for (const std::string& p : params) values.push_back(p.c_str());
-  if (!PQsendQueryPrepared(*lease, name, static_cast<int>(values.size()), values.data(), nullptr,
-                           nullptr, 0)) {
-    return Classify(lease, nullptr);
-  }
-  return Classify(lease, PgAwait(*lease, deadline));
-}
-
-// Runs a plain (unprepared, possibly multi-statement) text; same outcomes.
-TQuery RunText(TPgConnectionPool::TLease& lease, const std::string& sql, TPgDeadline deadline) {
-  if (!PQsendQuery(*lease, sql.c_str())) return Classify(lease, nullptr);
-  return Classify(lease, PgAwait(*lease, deadline));
-}
-
-int64_t Number(const PGresult* result, int row, int column) {
-  const char* text = PQgetvalue(result, row, column);
-  int64_t value = 0;
-  std::from_chars(text, text + std::strlen(text), value);
-  return value;
-}
-
-std::string Literal(PGconn* conn, const std::string& text) {
-  char* quoted = PQescapeLiteral(conn, text.data(), text.size());
-  if (!quoted) return "''";
-  std::string out = quoted;
-  PQfreemem(quoted);
-  return out;
-}
 
 bool HasPassword(const std::string& uri) {
   char* parseError = nullptr;
@@ -227,18 +137,12 @@ bool TPostgresScoreStore::Migrate(std::string& error) {
   const int64_t version = Number(found.Result.get(), 0, 0);
   if (version > kSchemaVersion) {
     RunText(lease, "ROLLBACK", deadline);
-    error = "its schema version " + std::to_string(version) + " is newer than this server knows (" +
-            std::to_string(kSchemaVersion) + "); run a newer tidal-lynx-scores";
+    error = NewerSchemaMessage(version);
     return false;
   }
-  // Version 2 is the first on PostgreSQL; later versions add their upgrade steps here.
-  std::vector<std::string> steps;
-  if (version == 0) steps.emplace_back(kCreateSchema);
-  if (version < 3) steps.emplace_back(kReplaysOf3);
-  if (version < kSchemaVersion) {
-    steps.emplace_back("DELETE FROM schema_version");
-    steps.push_back("INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")");
-  }
+  const std::vector<std::string> steps =
+      version < kSchemaVersion ? SchemaSteps(TSqlDialect::Postgres, static_cast<int>(version))
+                               : std::vector<std::string>();
   for (const std::string& step : steps) {
     TQuery q = RunText(lease, step, deadline);
     if (q.State != TRun::Ok) return fail(q);
@@ -266,17 +170,16 @@ TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address,
     if (maxOpen <= 0) {
       q = Run(lease, "issue", {p, std::to_string(now), address}, deadline);
     } else {
-      // The per-address lock makes count-then-insert exact across processes;
-      // the second statement sees what the lock holder before it committed.
-      const std::string quoted = Literal(*lease, address);
-      q = RunText(lease,
-                  "SELECT pg_advisory_xact_lock(hashtextextended(" + quoted +
-                      ", 0)); INSERT INTO challenges(p, issued, address) SELECT " +
-                      Literal(*lease, p) + ", " + std::to_string(now) + ", " + quoted +
-                      " WHERE (SELECT count(*) FROM challenges WHERE address = " + quoted +
-                      " AND issued >= " + std::to_string(now - lifetimeSeconds) + ") < " +
-                      std::to_string(maxOpen) + " RETURNING p",
-                  deadline);
+      std::vector<TQuery> steps =
+          RunPipeline(lease,
+                      {{"lockaddress", nullptr, {address}},
+                       {"issuecapped",
+                        nullptr,
+                        {p, std::to_string(now), address, std::to_string(now - lifetimeSeconds),
+                         std::to_string(maxOpen)}}},
+                      deadline);
+      if (!lease) continue;
+      q = steps[0].State != TRun::Ok ? std::move(steps[0]) : std::move(steps[1]);
     }
     if (q.State == TRun::Lost) continue;
     if (q.State == TRun::Refused) continue;  // a clash of p: astronomically rare
@@ -286,64 +189,113 @@ TIssuedChallenge TPostgresScoreStore::IssueChallenge(const std::string& address,
   return {TIssueOutcome::Unavailable, {}};
 }
 
-TSubmitOutcome TPostgresScoreStore::Submit(const TSubmittedResult& result, int64_t now,
+bool TPostgresScoreStore::RefreshBans(TPgConnectionPool::TLease& lease, TPgDeadline deadline) {
+  const TQuery generation = Run(lease, "bangen", {}, deadline);
+  if (generation.State != TRun::Ok || PQntuples(generation.Result.get()) != 1) return false;
+  const int64_t now = Number(generation.Result.get(), 0, 0);
+  if (now == bans_.Generation()) return true;
+  const TQuery all = Run(lease, "bans", {}, deadline);
+  if (all.State != TRun::Ok) return false;
+  std::vector<TBanRule> rules;
+  for (int i = 0; i < PQntuples(all.Result.get()); ++i) {
+    std::string ignored;
+    auto rule = MakeBanRule(PQgetvalue(all.Result.get(), i, 0), PQgetvalue(all.Result.get(), i, 1),
+                            ignored);
+    if (rule) rules.push_back(std::move(*rule));
+  }
+  bans_.Replace(now, std::move(rules));
+  return true;
+}
+
+TSubmitOutcome TPostgresScoreStore::Submit(const TSubmittedResult& result,
+                                           const std::string& address, int64_t now,
                                            int64_t lifetimeSeconds) {
   const TPgDeadline deadline = CallDeadline();
   std::string error;
   auto lease = pool_.Acquire(error, deadline);
   if (!lease) return TSubmitOutcome::Unavailable;
-  // In a transaction of its own, so that a statement cut off by the deadline
-  // (the database stopped answering) can never commit later: only COMMIT
-  // does. Never retried: after a connection broke during COMMIT the result
-  // may or may not be in, and only a consumed p tells; the client hears 503.
-  const TQuery begin = RunText(lease, "BEGIN", deadline);
-  if (begin.State == TRun::Lost) return TSubmitOutcome::Unavailable;
-  if (begin.State == TRun::Refused) return TSubmitOutcome::Failed;
-  const TQuery q =
-      Run(lease, "submit",
-          {result.Challenge, std::to_string(now - lifetimeSeconds), std::to_string(now),
-           result.Name, result.PlayerName, std::to_string(result.Score), std::to_string(now)},
-          deadline);
-  if (q.State == TRun::Lost) return TSubmitOutcome::Unavailable;
-  const bool stored = q.State == TRun::Ok && std::strcmp(PQcmdTuples(q.Result.get()), "1") == 0;
-  if (!stored) {
-    // A refused statement (a lock or statement time-out) or an unknown p: nothing kept.
-    RunText(lease, "ROLLBACK", deadline);
-    if (q.State == TRun::Refused) return TSubmitOutcome::Failed;
-    return TSubmitOutcome::BadChallenge;
+  // The bans as last read; the statement itself checks they are still those.
+  if (bans_.Generation() < 0 && !RefreshBans(lease, deadline)) {
+    return lease ? TSubmitOutcome::Failed : TSubmitOutcome::Unavailable;
   }
-  const TQuery commit = RunText(lease, "COMMIT", deadline);
-  if (commit.State == TRun::Lost) return TSubmitOutcome::Unavailable;
-  if (commit.State == TRun::Refused) return TSubmitOutcome::Failed;
-  return TSubmitOutcome::Stored;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (bans_.Refuses(result.Name, result.PlayerName, address)) {
+      // Refused by the bans as last read: make sure they are still in force.
+      const int64_t seen = bans_.Generation();
+      if (!RefreshBans(lease, deadline)) {
+        return lease ? TSubmitOutcome::Failed : TSubmitOutcome::Unavailable;
+      }
+      if (bans_.Generation() == seen || bans_.Refuses(result.Name, result.PlayerName, address)) {
+        return TSubmitOutcome::Banned;
+      }
+    }
+    const int64_t generation = bans_.Generation();
+    // In a transaction of its own, so that a statement cut off by the deadline
+    // (the database stopped answering) can never commit later: only COMMIT
+    // does. Never retried: after a connection broke during COMMIT the result
+    // may or may not be in, and only a consumed p tells; the client hears 503.
+    // BEGIN and the statement go in one round trip.
+    std::vector<TQuery> steps =
+        RunPipeline(lease,
+                    {{nullptr, "BEGIN", {}},
+                     {"submit",
+                      nullptr,
+                      {result.Challenge, std::to_string(now - lifetimeSeconds), std::to_string(now),
+                       result.Name, result.PlayerName, std::to_string(result.Score),
+                       std::to_string(now), std::to_string(generation), address}}},
+                    deadline);
+    if (!lease) return TSubmitOutcome::Unavailable;
+    if (steps[0].State == TRun::Refused) {
+      RunText(lease, "ROLLBACK", deadline);
+      return TSubmitOutcome::Failed;
+    }
+    const TQuery q = std::move(steps[1]);
+    if (q.State == TRun::Lost) return TSubmitOutcome::Unavailable;
+    const bool stored = q.State == TRun::Ok && std::strcmp(PQcmdTuples(q.Result.get()), "1") == 0;
+    if (stored) {
+      const TQuery commit = RunText(lease, "COMMIT", deadline);
+      if (commit.State == TRun::Lost) return TSubmitOutcome::Unavailable;
+      if (commit.State == TRun::Refused) return TSubmitOutcome::Failed;
+      return TSubmitOutcome::Stored;
+    }
+    // A refused statement (a lock or statement time-out), an unknown p, or
+    // bans that moved: nothing kept.
+    RunText(lease, "ROLLBACK", deadline);
+    if (!lease) return TSubmitOutcome::Unavailable;
+    if (q.State == TRun::Refused) return TSubmitOutcome::Failed;
+    if (!RefreshBans(lease, deadline)) {
+      return lease ? TSubmitOutcome::Failed : TSubmitOutcome::Unavailable;
+    }
+    if (bans_.Generation() == generation) return TSubmitOutcome::BadChallenge;
+  }
+  return TSubmitOutcome::Failed;
 }
 
 TScoreSlice TPostgresScoreStore::Top(TScorePeriod period, int64_t now, int64_t offset, int limit) {
-  const std::string since = std::to_string(
-      period == TScorePeriod::Week ? now - kWeekSeconds : std::numeric_limits<int64_t>::min());
-  offset = std::max<int64_t>(offset, 0);
-  const int64_t rows = std::min<int64_t>(std::max(limit, 0), kMaxRanked - offset);
+  const std::string since = std::to_string(PeriodStart(period, now));
+  const TPageBounds page = ClampPage(offset, limit);
   const TPgDeadline deadline = CallDeadline();
   for (int attempt = 0; attempt < 2; ++attempt) {
     std::string error;
     auto lease = pool_.Acquire(error, deadline);
     if (!lease) return {};
-    const std::string all = RankAll() ? "true" : "false";
+    const std::string all = RankAll() ? "1" : "0";
     const TQuery count = Run(lease, "ranked", {since, std::to_string(kMaxRanked), all}, deadline);
     if (count.State == TRun::Lost) continue;
     if (count.State != TRun::Ok) return {};
     TScoreSlice slice;
     slice.Total = Number(count.Result.get(), 0, 0);
-    if (rows > 0) {
+    if (page.Rows > 0) {
       const TQuery top =
-          Run(lease, "top", {since, std::to_string(rows), std::to_string(offset), all}, deadline);
+          Run(lease, "top", {since, std::to_string(page.Rows), std::to_string(page.Offset), all},
+              deadline);
       if (top.State == TRun::Lost) continue;
       if (top.State != TRun::Ok) return {};
       const PGresult* r = top.Result.get();
       for (int i = 0; i < PQntuples(r); ++i) {
         slice.Rows.push_back({PQgetvalue(r, i, 0), PQgetvalue(r, i, 1),
                               static_cast<int32_t>(Number(r, i, 2)), Number(r, i, 3),
-                              offset + i + 1, Number(r, i, 4)});
+                              page.Offset + i + 1, Number(r, i, 4)});
       }
     }
     slice.Available = true;
@@ -375,4 +327,18 @@ int64_t TPostgresScoreStore::ResultCount() {
 
 int64_t TPostgresScoreStore::OpenChallengeCount() {
   return Count("challenges");
+}
+
+TReplayQueue TPostgresScoreStore::ReplayQueue() {
+  const TPgDeadline deadline = CallDeadline();
+  std::string error;
+  auto lease = pool_.Acquire(error, deadline);
+  if (!lease) return {};
+  const TQuery q = Run(lease, "queue", {}, deadline);
+  if (q.State != TRun::Ok || PQntuples(q.Result.get()) != 1) return {};
+  return {true, Number(q.Result.get(), 0, 0), Number(q.Result.get(), 0, 1)};
+}
+
+int TPostgresScoreStore::ConnectionsInUse() {
+  return pool_.InUse();
 }

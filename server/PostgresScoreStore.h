@@ -23,13 +23,16 @@ class TPostgresScoreStore final : public TScoreStore {
   TIssuedChallenge IssueChallenge(const std::string& address, int64_t now, int64_t lifetimeSeconds,
                                   int maxOpen) override;
   using TScoreStore::IssueChallenge;
-  TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now,
+  TSubmitOutcome Submit(const TSubmittedResult& result, const std::string& address, int64_t now,
                         int64_t lifetimeSeconds) override;
+  using TScoreStore::Submit;
   TScoreSlice Top(TScorePeriod period, int64_t now, int64_t offset, int limit) override;
   using TScoreStore::Top;
   bool Healthy() override;
   int64_t ResultCount() override;
   int64_t OpenChallengeCount() override;
+  TReplayQueue ReplayQueue() override;
+  int ConnectionsInUse() override;
   // Replays: PgReplayRows.cpp.
   TReplayUpload AddReplay(const std::string& p, const std::vector<uint8_t>& data,
                           int64_t now) override;
@@ -42,6 +45,8 @@ class TPostgresScoreStore final : public TScoreStore {
   TPostgresScoreStore(const std::string& uri, int connections);
   bool Migrate(std::string& error);
   int64_t Count(const char* statement);
+  // Reloads the bans when their counter in the database moved.
+  bool RefreshBans(TPgConnectionPool::TLease& lease, TPgDeadline deadline);
 
   TPgConnectionPool pool_;
   std::atomic<uint32_t> issuedSincePurge_{0};

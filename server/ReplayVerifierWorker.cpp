@@ -86,8 +86,15 @@ void TReplayVerifierWorker::Work(int index) {
         ownerPrefix_ + std::to_string(index) + ":" + std::to_string(++serial_);
     const std::optional<TReplayClaim> claim = store_.ClaimReplay(owner, options_.LeaseMs);
     if (claim) {
+      const auto started = std::chrono::steady_clock::now();
       const TReplayJudgement judgement = JudgeReplay(*claim, options_.CpuSecondsPerReplay);
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
       const bool written = store_.SettleReplay(*claim, judgement.Verified, judgement.Reason);
+      if (options_.Metrics && written) {
+        options_.Metrics->ObserveVerify(took.count());
+        options_.Metrics->CountReplay(judgement.Verified ? TServerMetrics::TReplay::Verified
+                                                         : TServerMetrics::TReplay::Rejected);
+      }
       if (options_.Log) {
         const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
                                 std::chrono::system_clock::now().time_since_epoch())

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ScoreStore.h"
+#include "metrics/ServerMetrics.h"
 
 struct TReplayWorkerOptions {
   // Worker threads of this process (SQLite: one is enough and the default).
@@ -22,6 +23,8 @@ struct TReplayWorkerOptions {
   int PollMs = 250;
   // Receives one line per settled replay; nothing when empty.
   std::function<void(const std::string&)> Log;
+  // Counts verifications and their time for /metrics; none when null.
+  TServerMetrics* Metrics = nullptr;
 };
 
 // What playing a claimed replay again found, against its accepted result.

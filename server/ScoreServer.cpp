@@ -125,10 +125,10 @@ struct TScoreServer::TImpl {
 
   TImpl(TScoreStore& store, TScoreServerOptions options)
       : options(std::move(options)),
-        service(store, TScoreServiceOptions{
-                           this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
-                           this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
-                           this->options.Clock, this->options.ReplayUploaded}) {}
+        service(store, {this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
+                        this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
+                        this->options.Clock, this->options.ReplayUploaded, this->options.Metrics}) {
+  }
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();
@@ -320,7 +320,7 @@ struct TScoreServer::TImpl {
     if (r.Connection)
       client = ResolveClient(r.Connection->Peer, forwardedFor, options.TrustedProxies);
     request.ClientKey = LimitKey(client);
-    r.Client = AddressText(client);
+    r.Client = request.ClientAddress = AddressText(client);
     if (r.Connection && !(client == r.Connection->Peer)) {
       r.Client += " via=" + AddressText(r.Connection->Peer);
     }
@@ -409,6 +409,7 @@ struct TScoreServer::TImpl {
       --inProgress;
     }
     wake.notify_all();
+    if (options.Metrics && r->Status != 0) options.Metrics->CountRequest(r->Status);
     std::string line = "addr=" + r->Client + " method=" + LogValue(r->Method) +
                        " path=" + LogValue(r->Target) +
                        " status=" + (r->Status ? std::to_string(r->Status) : std::string("-")) +
@@ -421,7 +422,6 @@ struct TScoreServer::TImpl {
     delete r;
   }
 
-  // Ends every connection whose request has run past the deadline.
   // Ends every connection whose request has run past the deadline, or that
   // has not sent a whole request within the header time-out.
   void EnforceDeadline() {

@@ -8,6 +8,7 @@
 
 #include "ClientAddress.h"
 #include "ScoreStore.h"
+#include "metrics/ServerMetrics.h"
 
 struct TScoreServerOptions {
   int64_t ChallengeLifetimeSeconds = 600;
@@ -46,6 +47,8 @@ struct TScoreServerOptions {
   int DatabaseThreads = 4;
   // Called after a replay upload was stored (wakes the verifier workers).
   std::function<void()> ReplayUploaded;
+  // Counts answers, results and database errors for /metrics; none when null.
+  TServerMetrics* Metrics = nullptr;
 };
 
 // The world high-score server: the game's two requests, the world table, the

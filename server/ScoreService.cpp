@@ -76,6 +76,7 @@ TWebAnswer TScoreService::Busy() {
 
 void TScoreService::ProbeDatabase() {
   const bool ok = store_.Healthy();
+  if (!ok && options_.Metrics) options_.Metrics->CountDbError();
   probeOk_ = ok;
   if (ok) probedOkMs_ = MonotonicMs();
 }
@@ -88,6 +89,19 @@ int64_t TScoreService::Now() const {
 }
 
 TWebAnswer TScoreService::Handle(const TScoreRequest& request) {
+  TWebAnswer answer = Answer(request);
+  // Every 503 of a request that went to the database is a call that failed.
+  if (answer.Status == 503 && options_.Metrics && NeedsDatabase(request)) {
+    options_.Metrics->CountDbError();
+  }
+  return answer;
+}
+
+void TScoreService::CountResult(TServerMetrics::TResult outcome) {
+  if (options_.Metrics) options_.Metrics->CountResult(outcome);
+}
+
+TWebAnswer TScoreService::Answer(const TScoreRequest& request) {
   if (IsReplayPath(request.Path)) {
     return HandleReplayRequest(store_, request, Now(), options_.ReplayUploaded);
   }
@@ -153,22 +167,34 @@ TWebAnswer TScoreService::IssueChallenge(const TScoreRequest& request) {
 
 TWebAnswer TScoreService::AcceptResult(const TScoreRequest& request) {
   if (request.Method != "HEAD" && !resultLimiter_.Take(request.ClientKey, MonotonicMs())) {
+    CountResult(TServerMetrics::TResult::RateLimited);
     return Refuse(429, "too many requests from this address, try again in a minute");
   }
   const auto inf = Single(request, "inf");
-  if (!inf) return Refuse(400, "one inf value expected");
-  if (inf->size() > kMaxEncodedLength) return Refuse(400, "inf too long");
-  const auto record = DecodeResult(*inf);
-  if (!record) return Refuse(400, "inf is not an encoded result");
-  std::string reason;
-  const auto result = ParseSubmittedResult(*record, reason);
-  if (!result) return Refuse(400, reason);
+  std::optional<TSubmittedResult> result;
+  std::string reason = "one inf value expected";
+  if (inf && inf->size() > kMaxEncodedLength) {
+    reason = "inf too long";
+  } else if (inf) {
+    const auto record = DecodeResult(*inf);
+    reason = "inf is not an encoded result";
+    if (record) result = ParseSubmittedResult(*record, reason);
+  }
+  if (!result) {
+    if (request.Method != "HEAD") CountResult(TServerMetrics::TResult::Refused);
+    return Refuse(400, reason);
+  }
   if (request.Method == "HEAD") return {200, "text/plain", "", {}};
-  switch (store_.Submit(*result, Now(), options_.ChallengeLifetimeSeconds)) {
+  switch (store_.Submit(*result, request.ClientAddress, Now(), options_.ChallengeLifetimeSeconds)) {
     case TSubmitOutcome::Stored:
+      CountResult(TServerMetrics::TResult::Accepted);
       return {200, "text/plain", "|ok|\n", {}};
     case TSubmitOutcome::BadChallenge:
+      CountResult(TServerMetrics::TResult::Refused);
       return Refuse(403, "unknown, used or expired p");
+    case TSubmitOutcome::Banned:
+      CountResult(TServerMetrics::TResult::Banned);
+      return Refuse(403, "results from this player or address are not accepted");
     case TSubmitOutcome::Failed:
     case TSubmitOutcome::Unavailable:
       break;

@@ -11,6 +11,7 @@
 #include "RateLimiter.h"
 #include "ScorePages.h"
 #include "ScoreStore.h"
+#include "metrics/ServerMetrics.h"
 
 // One request as the HTTP layer has read it.
 struct TScoreRequest {
@@ -21,8 +22,9 @@ struct TScoreRequest {
   size_t TargetLength = 0;  // of the raw request target
   size_t HeaderCount = 0;
   bool HasRange = false;
-  bool HasBody = false;   // Content-Length above 0 or a Transfer-Encoding
-  std::string ClientKey;  // what the per-address rate limits count
+  bool HasBody = false;       // Content-Length above 0 or a Transfer-Encoding
+  std::string ClientKey;      // what the per-address rate limits count
+  std::string ClientAddress;  // the client's own address, kept with its results for bans
   // POST only: the Content-Type and the body, read up to kMaxReplayUpload
   // bytes; BodyTooLarge when more was sent or announced.
   std::string ContentType;
@@ -42,6 +44,8 @@ struct TScoreServiceOptions {
   std::function<int64_t()> Clock;
   // Called after a replay was stored (wakes this process's verifier).
   std::function<void()> ReplayUploaded;
+  // Counts results and database errors for /metrics; none when null.
+  TServerMetrics* Metrics = nullptr;
 };
 
 inline constexpr size_t kMaxTargetLength = 8192;
@@ -64,7 +68,9 @@ class TScoreService {
   void ProbeDatabase();
 
  private:
+  TWebAnswer Answer(const TScoreRequest& request);
   TWebAnswer HandleScript(const TScoreRequest& request);
+  void CountResult(TServerMetrics::TResult outcome);
   TWebAnswer IssueChallenge(const TScoreRequest& request);
   TWebAnswer AcceptResult(const TScoreRequest& request);
   int64_t Now() const;

@@ -1,5 +1,7 @@
 #include "ScoreStore.h"
 
+#include <sys/random.h>
+
 #include <random>
 #include <string_view>
 
@@ -32,12 +34,22 @@ std::optional<std::string> TScoreStore::IssueChallenge(int64_t now, int64_t life
 }
 
 std::string TScoreStore::NewChallenge() {
-  std::random_device entropy;
-  std::uniform_int_distribution<size_t> pick(0, kChallengeAlphabet.size() - 1);
+  // One system call for all the randomness a challenge needs; a byte past the
+  // largest multiple of the alphabet's size is drawn again, so every letter
+  // is equally likely.
+  constexpr size_t kUsable = 256 / kChallengeAlphabet.size() * kChallengeAlphabet.size();
   std::string p;
-  for (size_t i = 0; i < kChallengeLength; ++i) {
-    const size_t index = pick(entropy);
-    p += kChallengeAlphabet[index];
+  uint8_t bytes[64];
+  while (p.size() < kChallengeLength) {
+    if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+      // The kernel's pool is always there after boot; this is the fallback.
+      std::random_device entropy;
+      for (uint8_t& b : bytes) b = static_cast<uint8_t>(entropy());
+    }
+    for (const uint8_t b : bytes) {
+      if (b < kUsable && p.size() < kChallengeLength)
+        p += kChallengeAlphabet[b % kChallengeAlphabet.size()];
+    }
   }
   return p;
 }

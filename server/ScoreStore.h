@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "BanList.h"
 #include "ReplayRecords.h"
 #include "protocol/SubmittedResult.h"
 
@@ -24,6 +25,7 @@ enum class TSubmitOutcome : uint8_t {
   BadChallenge,  // p was never handed out, already used or expired; nothing stored
   Failed,        // the database refused; nothing stored
   Unavailable,   // the database could not be reached; nothing stored
+  Banned,        // a ban in force matches it; nothing stored, p not used
 };
 
 enum class TIssueOutcome : uint8_t {
@@ -46,14 +48,22 @@ struct TScoreSlice {
   int64_t Total = 0;  // capped at TScoreStore::kMaxRanked
 };
 
+// Replays waiting for a verifier, as /metrics shows them.
+struct TReplayQueue {
+  bool Available = false;
+  int64_t Depth = 0;
+  int64_t OldestUploaded = 0;  // Unix seconds; 0 when the queue is empty
+};
+
 // The score database: handed-out challenges and stored results. Every call is
 // safe from any request thread. Implementations: SQLite (one file, the default
 // for a single machine) and PostgreSQL (shared by several server processes).
 class TScoreStore {
  public:
   // Schema version this server writes; a database with a newer one is refused.
-  // Version 3 added the replays and their verification.
-  static constexpr int kSchemaVersion = 3;
+  // Version 3 added the replays and their verification, 4 moderation (removed
+  // and banned results, bans, the audit trail).
+  static constexpr int kSchemaVersion = 4;
   // Results past this rank are not listed: paging and counting stay bounded.
   static constexpr int64_t kMaxRanked = 10'000;
   static constexpr int64_t kWeekSeconds = 7 * 24 * 3600;
@@ -77,9 +87,14 @@ class TScoreStore {
   // Without an address or a cap; nothing when the database fails.
   std::optional<std::string> IssueChallenge(int64_t now, int64_t lifetimeSeconds);
   // Consumes the result's challenge (issued no more than `lifetimeSeconds`
-  // before `now`) and stores the result, both in one transaction.
-  virtual TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now,
-                                int64_t lifetimeSeconds) = 0;
+  // before `now`) and stores the result with the client `address` it came
+  // from, both in one transaction; unless a ban in force (as the database says
+  // at this call) matches it.
+  virtual TSubmitOutcome Submit(const TSubmittedResult& result, const std::string& address,
+                                int64_t now, int64_t lifetimeSeconds) = 0;
+  TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now, int64_t lifetimeSeconds) {
+    return Submit(result, std::string(), now, lifetimeSeconds);
+  }
   // Up to `limit` results of `period` (ending at `now`) from rank `offset` + 1
   // on: highest score first, earlier result first on a tie.
   virtual TScoreSlice Top(TScorePeriod period, int64_t now, int64_t offset, int limit) = 0;
@@ -90,6 +105,9 @@ class TScoreStore {
   // -1 when the database cannot be read.
   virtual int64_t ResultCount() = 0;
   virtual int64_t OpenChallengeCount() = 0;
+  virtual TReplayQueue ReplayQueue() = 0;
+  // Database connections busy with a call right now.
+  virtual int ConnectionsInUse() = 0;
 
   // Ranking: by default only results whose replay was verified are ranked;
   // with `all` every stored result is, as before replays existed.
@@ -120,6 +138,9 @@ class TScoreStore {
   static constexpr int kPurgeBatch = 500;
   // 20 random letters and digits.
   static std::string NewChallenge();
+
+  // The bans in force as this process last read them.
+  TBanCache bans_;
 
  private:
   bool rankAll_ = false;

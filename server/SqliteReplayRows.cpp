@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "SqliteScoreStore.h"
+#include "StoreSchema.h"
 
 namespace {
 
@@ -168,13 +169,7 @@ bool TSqliteScoreStore::SettleReplay(const TReplayClaim& claim, bool verified,
 std::vector<TUnsettledRow> TSqliteScoreStore::Unsettled(int64_t since, int limit) {
   std::lock_guard lock(mutex_);
   std::vector<TUnsettledRow> rows;
-  TStatement select =
-      PrepareOnce(db_,
-                  "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0),"
-                  " coalesce(p.status, 'no replay'), coalesce(p.reason, '') FROM results r"
-                  " LEFT JOIN replays p ON p.result_id = r.id"
-                  " WHERE r.submitted >= ?1 AND (p.id IS NULL OR p.status <> 'verified')"
-                  " ORDER BY r.submitted DESC, r.id DESC LIMIT ?2");
+  TStatement select = PrepareOnce(db_, SqlFor(TSqlDialect::Sqlite, kUnsettledStatement).c_str());
   if (!select) return rows;
   sqlite3_bind_int64(select.get(), 1, since);
   sqlite3_bind_int(select.get(), 2, limit);

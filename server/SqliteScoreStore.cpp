@@ -2,46 +2,12 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <chrono>
-#include <limits>
+#include <cstring>
+
+#include "StoreSchema.h"
 
 namespace {
-
-// Version 1 is the layout from before the version table: no address column.
-constexpr const char* kCreateSchema =
-    "CREATE TABLE results("
-    "  id INTEGER PRIMARY KEY,"
-    "  name TEXT NOT NULL,"
-    "  player TEXT NOT NULL,"
-    "  score INTEGER NOT NULL,"
-    "  challenge TEXT NOT NULL UNIQUE,"
-    "  submitted INTEGER NOT NULL);"
-    "CREATE INDEX results_by_score ON results(score DESC, id);"
-    "CREATE TABLE challenges("
-    "  p TEXT PRIMARY KEY,"
-    "  issued INTEGER NOT NULL,"
-    "  address TEXT NOT NULL DEFAULT '');"
-    "CREATE INDEX challenges_by_age ON challenges(issued);";
-constexpr const char* kUpgradeFrom1 =
-    "ALTER TABLE challenges ADD COLUMN address TEXT NOT NULL DEFAULT '';";
-constexpr const char* kIndexesOf2 =
-    "CREATE INDEX IF NOT EXISTS results_by_time ON results(submitted);"
-    "CREATE INDEX IF NOT EXISTS challenges_by_address ON challenges(address, issued);";
-// Results from before version 3 have no replay, so they are not ranked by default.
-constexpr const char* kReplaysOf3 =
-    "CREATE TABLE IF NOT EXISTS replays("
-    "  id INTEGER PRIMARY KEY,"
-    "  result_id INTEGER NOT NULL UNIQUE REFERENCES results(id),"
-    "  data BLOB NOT NULL,"
-    "  uploaded INTEGER NOT NULL,"
-    "  status TEXT NOT NULL DEFAULT 'pending',"
-    "  reason TEXT NOT NULL DEFAULT '',"
-    "  lease_owner TEXT NOT NULL DEFAULT '',"
-    "  lease_until INTEGER NOT NULL DEFAULT 0,"
-    "  attempts INTEGER NOT NULL DEFAULT 0,"
-    "  verifications INTEGER NOT NULL DEFAULT 0);"
-    "CREATE INDEX IF NOT EXISTS replays_by_status ON replays(status, id);";
 
 // Resets a statement when it goes out of scope, whatever path leaves.
 class TStatementUse {
@@ -75,11 +41,6 @@ std::string ColumnText(sqlite3_stmt* stmt, int column) {
 // stored), well inside the request deadline.
 constexpr auto kLockWait = std::chrono::milliseconds(1000);
 
-int64_t PeriodStart(TScorePeriod period, int64_t now) {
-  return period == TScorePeriod::Week ? now - TScoreStore::kWeekSeconds
-                                      : std::numeric_limits<int64_t>::min();
-}
-
 }  // namespace
 
 std::unique_ptr<TSqliteScoreStore> TSqliteScoreStore::Open(const std::string& path,
@@ -107,7 +68,8 @@ std::unique_ptr<TSqliteScoreStore> TSqliteScoreStore::Open(const std::string& pa
 TSqliteScoreStore::~TSqliteScoreStore() {
   for (sqlite3_stmt* stmt :
        {insertChallenge_, countOpenForAddress_, purgeChallenges_, consumeChallenge_, insertResult_,
-        topResults_, countRanked_, countResults_, countChallenges_}) {
+        topResults_, countRanked_, countResults_, countChallenges_, banGeneration_, activeBans_,
+        replayQueue_, begin_, commit_}) {
     sqlite3_finalize(stmt);
   }
   sqlite3_close(db_);
@@ -139,20 +101,23 @@ bool TSqliteScoreStore::Migrate(std::string& error) {
   if (version == 0 && hasTables) version = 1;
   if (version > kSchemaVersion) {
     Exec("ROLLBACK");
-    error = "its schema version " + std::to_string(version) + " is newer than this server knows (" +
-            std::to_string(kSchemaVersion) + "); run a newer tidal-lynx-scores";
+    error = NewerSchemaMessage(version);
     return false;
   }
-  const bool ok =
-      (version != 0 || Exec(kCreateSchema)) && (version != 1 || Exec(kUpgradeFrom1)) &&
-      Exec(kIndexesOf2) && Exec(kReplaysOf3) && Exec("DELETE FROM schema_version") &&
-      Exec(("INSERT INTO schema_version VALUES(" + std::to_string(kSchemaVersion) + ")").c_str()) &&
-      Exec("COMMIT");
-  if (!ok) {
+  for (const std::string& step : SchemaSteps(TSqlDialect::Sqlite, version)) {
+    if (Exec(step.c_str())) continue;
+    // A column an earlier run of this step already added.
+    if (std::strncmp(sqlite3_errmsg(db_), "duplicate column name", 21) == 0) continue;
     error = std::string("cannot create or upgrade the schema: ") + sqlite3_errmsg(db_);
     Exec("ROLLBACK");
+    return false;
   }
-  return ok;
+  if (!Exec("COMMIT")) {
+    error = std::string("cannot create or upgrade the schema: ") + sqlite3_errmsg(db_);
+    Exec("ROLLBACK");
+    return false;
+  }
+  return true;
 }
 
 bool TSqliteScoreStore::Prepare(std::string& error) {
@@ -165,20 +130,21 @@ bool TSqliteScoreStore::Prepare(std::string& error) {
        " (SELECT p FROM challenges WHERE issued < ?1 LIMIT ?2)"},
       {&consumeChallenge_, "DELETE FROM challenges WHERE p = ?1 AND issued >= ?2 AND issued <= ?3"},
       {&insertResult_,
-       "INSERT INTO results(name, player, score, challenge, submitted) VALUES(?1, ?2, ?3, ?4, ?5)"},
-      {&topResults_,
-       "SELECT r.name, r.player, r.score, r.submitted, coalesce(p.id, 0) FROM results r"
-       " LEFT JOIN replays p ON p.result_id = r.id"
-       " WHERE r.submitted >= ?1 AND (?4 OR p.status = 'verified')"
-       " ORDER BY r.score DESC, r.id LIMIT ?2 OFFSET ?3"},
-      {&countRanked_,
-       "SELECT COUNT(*) FROM (SELECT 1 FROM results r LEFT JOIN replays p ON p.result_id = r.id"
-       " WHERE r.submitted >= ?1 AND (?3 OR p.status = 'verified') LIMIT ?2)"},
+       "INSERT INTO results(name, player, score, challenge, submitted, address)"
+       " VALUES(?1, ?2, ?3, ?4, ?5, ?6)"},
+      {&topResults_, kTopStatement},
+      {&countRanked_, kRankedStatement},
       {&countResults_, "SELECT COUNT(*) FROM results"},
       {&countChallenges_, "SELECT COUNT(*) FROM challenges"},
+      {&banGeneration_, kBanGenerationStatement},
+      {&activeBans_, kActiveBansStatement},
+      {&replayQueue_, kReplayQueueStatement},
+      {&begin_, "BEGIN IMMEDIATE"},
+      {&commit_, "COMMIT"},
   };
   for (const auto& [slot, sql] : statements) {
-    if (sqlite3_prepare_v2(db_, sql, -1, slot, nullptr) != SQLITE_OK) {
+    const std::string text = SqlFor(TSqlDialect::Sqlite, sql);
+    if (sqlite3_prepare_v2(db_, text.c_str(), -1, slot, nullptr) != SQLITE_OK) {
       error = std::string("cannot prepare statement: ") + sqlite3_errmsg(db_);
       return false;
     }
@@ -199,9 +165,9 @@ TIssuedChallenge TSqliteScoreStore::IssueChallenge(const std::string& address, i
   }
   // Count and insert in one write transaction: exact also when several
   // processes share the file.
-  if (!Exec("BEGIN IMMEDIATE")) return {TIssueOutcome::Unavailable, {}};
+  if (!Step(begin_)) return {TIssueOutcome::Unavailable, {}};
   const TIssuedChallenge issued = InsertChallenge(address, now, lifetimeSeconds, maxOpen);
-  if (issued.Outcome != TIssueOutcome::Stored || !Exec("COMMIT")) {
+  if (issued.Outcome != TIssueOutcome::Stored || !Step(commit_)) {
     Exec("ROLLBACK");
     return issued.Outcome == TIssueOutcome::Stored ? TIssuedChallenge{} : issued;
   }
@@ -229,11 +195,47 @@ TIssuedChallenge TSqliteScoreStore::InsertChallenge(const std::string& address, 
   return {TIssueOutcome::Unavailable, {}};
 }
 
-TSubmitOutcome TSqliteScoreStore::Submit(const TSubmittedResult& result, int64_t now,
-                                         int64_t lifetimeSeconds) {
+bool TSqliteScoreStore::Step(sqlite3_stmt* stmt) {
+  TStatementUse use(stmt);
+  return sqlite3_step(stmt) == SQLITE_DONE;
+}
+
+bool TSqliteScoreStore::RefreshBans() {
+  int64_t generation = 0;
+  {
+    TStatementUse read(banGeneration_);
+    if (sqlite3_step(*read) != SQLITE_ROW) return false;
+    generation = sqlite3_column_int64(*read, 0);
+  }
+  if (generation == bans_.Generation()) return true;
+  std::vector<TBanRule> rules;
+  TStatementUse all(activeBans_);
+  int step = SQLITE_ROW;
+  while ((step = sqlite3_step(*all)) == SQLITE_ROW) {
+    std::string ignored;
+    if (auto rule = MakeBanRule(ColumnText(*all, 0), ColumnText(*all, 1), ignored)) {
+      rules.push_back(std::move(*rule));
+    }
+  }
+  if (step != SQLITE_DONE) return false;
+  bans_.Replace(generation, std::move(rules));
+  return true;
+}
+
+TSubmitOutcome TSqliteScoreStore::Submit(const TSubmittedResult& result, const std::string& address,
+                                         int64_t now, int64_t lifetimeSeconds) {
   std::unique_lock lock(mutex_, kLockWait);
   if (!lock) return TSubmitOutcome::Unavailable;
-  if (!Exec("BEGIN IMMEDIATE")) return TSubmitOutcome::Failed;
+  if (!Step(begin_)) return TSubmitOutcome::Failed;
+  // Inside the write transaction: no ban can land between this look and the insert.
+  if (!RefreshBans()) {
+    Exec("ROLLBACK");
+    return TSubmitOutcome::Failed;
+  }
+  if (bans_.Refuses(result.Name, result.PlayerName, address)) {
+    Exec("ROLLBACK");
+    return TSubmitOutcome::Banned;
+  }
   {
     TStatementUse consume(consumeChallenge_);
     BindText(*consume, 1, result.Challenge);
@@ -255,12 +257,13 @@ TSubmitOutcome TSqliteScoreStore::Submit(const TSubmittedResult& result, int64_t
     sqlite3_bind_int64(*insert, 3, result.Score);
     BindText(*insert, 4, result.Challenge);
     sqlite3_bind_int64(*insert, 5, now);
+    BindText(*insert, 6, address);
     if (sqlite3_step(*insert) != SQLITE_DONE) {
       Exec("ROLLBACK");
       return TSubmitOutcome::Failed;
     }
   }
-  if (!Exec("COMMIT")) {
+  if (!Step(commit_)) {
     Exec("ROLLBACK");
     return TSubmitOutcome::Failed;
   }
@@ -272,6 +275,7 @@ TScoreSlice TSqliteScoreStore::Top(TScorePeriod period, int64_t now, int64_t off
   if (!lock) return {};
   TScoreSlice slice;
   const int64_t since = PeriodStart(period, now);
+  const TPageBounds page = ClampPage(offset, limit);
   {
     TStatementUse count(countRanked_);
     sqlite3_bind_int64(*count, 1, since);
@@ -280,20 +284,19 @@ TScoreSlice TSqliteScoreStore::Top(TScorePeriod period, int64_t now, int64_t off
     if (sqlite3_step(*count) != SQLITE_ROW) return slice;
     slice.Total = sqlite3_column_int64(*count, 0);
   }
-  offset = std::max<int64_t>(offset, 0);
-  const int64_t rows = std::min<int64_t>(std::max(limit, 0), kMaxRanked - offset);
-  if (rows > 0) {
+  if (page.Rows > 0) {
     TStatementUse top(topResults_);
     sqlite3_bind_int64(*top, 1, since);
-    sqlite3_bind_int64(*top, 2, rows);
-    sqlite3_bind_int64(*top, 3, offset);
+    sqlite3_bind_int64(*top, 2, page.Rows);
+    sqlite3_bind_int64(*top, 3, page.Offset);
     sqlite3_bind_int(*top, 4, RankAll() ? 1 : 0);
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(*top)) == SQLITE_ROW) {
-      slice.Rows.push_back(
-          {ColumnText(*top, 0), ColumnText(*top, 1),
-           static_cast<int32_t>(sqlite3_column_int64(*top, 2)), sqlite3_column_int64(*top, 3),
-           offset + static_cast<int64_t>(slice.Rows.size()) + 1, sqlite3_column_int64(*top, 4)});
+      slice.Rows.push_back({ColumnText(*top, 0), ColumnText(*top, 1),
+                            static_cast<int32_t>(sqlite3_column_int64(*top, 2)),
+                            sqlite3_column_int64(*top, 3),
+                            page.Offset + static_cast<int64_t>(slice.Rows.size()) + 1,
+                            sqlite3_column_int64(*top, 4)});
     }
     if (step != SQLITE_DONE) return TScoreSlice{};
   }
@@ -320,4 +323,19 @@ int64_t TSqliteScoreStore::ResultCount() {
 
 int64_t TSqliteScoreStore::OpenChallengeCount() {
   return CountOf(countChallenges_);
+}
+
+TReplayQueue TSqliteScoreStore::ReplayQueue() {
+  std::unique_lock lock(mutex_, kLockWait);
+  if (!lock) return {};
+  TStatementUse queue(replayQueue_);
+  if (sqlite3_step(*queue) != SQLITE_ROW) return {};
+  return {true, sqlite3_column_int64(*queue, 0), sqlite3_column_int64(*queue, 1)};
+}
+
+int TSqliteScoreStore::ConnectionsInUse() {
+  // One connection, busy while a call holds it.
+  if (!mutex_.try_lock()) return 1;
+  mutex_.unlock();
+  return 0;
 }

@@ -21,13 +21,16 @@ class TSqliteScoreStore final : public TScoreStore {
   TIssuedChallenge IssueChallenge(const std::string& address, int64_t now, int64_t lifetimeSeconds,
                                   int maxOpen) override;
   using TScoreStore::IssueChallenge;
-  TSubmitOutcome Submit(const TSubmittedResult& result, int64_t now,
+  TSubmitOutcome Submit(const TSubmittedResult& result, const std::string& address, int64_t now,
                         int64_t lifetimeSeconds) override;
+  using TScoreStore::Submit;
   TScoreSlice Top(TScorePeriod period, int64_t now, int64_t offset, int limit) override;
   using TScoreStore::Top;
   bool Healthy() override;
   int64_t ResultCount() override;
   int64_t OpenChallengeCount() override;
+  TReplayQueue ReplayQueue() override;
+  int ConnectionsInUse() override;
   // Replays: SqliteReplayRows.cpp.
   TReplayUpload AddReplay(const std::string& p, const std::vector<uint8_t>& data,
                           int64_t now) override;
@@ -44,6 +47,10 @@ class TSqliteScoreStore final : public TScoreStore {
                                    int maxOpen);
   bool Prepare(std::string& error);
   bool Exec(const char* sql);
+  bool Step(sqlite3_stmt* stmt);
+  // Reloads the bans when their counter in the database moved; inside the
+  // caller's transaction.
+  bool RefreshBans();
   int64_t CountOf(sqlite3_stmt* stmt);
 
   std::timed_mutex mutex_;
@@ -57,5 +64,10 @@ class TSqliteScoreStore final : public TScoreStore {
   sqlite3_stmt* countRanked_ = nullptr;
   sqlite3_stmt* countResults_ = nullptr;
   sqlite3_stmt* countChallenges_ = nullptr;
+  sqlite3_stmt* banGeneration_ = nullptr;
+  sqlite3_stmt* activeBans_ = nullptr;
+  sqlite3_stmt* replayQueue_ = nullptr;
+  sqlite3_stmt* begin_ = nullptr;
+  sqlite3_stmt* commit_ = nullptr;
   uint32_t issuedSincePurge_ = 0;
 };

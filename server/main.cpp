@@ -5,6 +5,8 @@
 //                     [--max-connections N] [--header-timeout SECONDS]
 //                     [--request-deadline SECONDS] [--ranking verified|all]
 //                     [--verifiers N] [--replay-lease SECONDS]
+//                     [--metrics-listen HOST:PORT]
+//   tidal-lynx-scores admin [--db FILE|URI] COMMAND ... (admin/AdminCommand.h)
 // Defaults: --listen 127.0.0.1:8642 --db scores.db --rate 60/min. Port 0 picks a
 // free port.
 // Stops cleanly on SIGINT or SIGTERM: requests in progress finish, every
@@ -29,6 +31,8 @@
 #include "ReplayVerifierWorker.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
+#include "admin/AdminCommand.h"
+#include "metrics/MetricsServer.h"
 
 namespace {
 
@@ -47,6 +51,9 @@ struct TArguments {
   bool RankAll = false;
   int Verifiers = 1;
   int ReplayLeaseSeconds = 60;
+  // The private /metrics listener; off when the port is negative.
+  std::string MetricsHost;
+  int MetricsPort = -1;
 };
 
 constexpr const char* kUsage =
@@ -85,7 +92,11 @@ constexpr const char* kUsage =
     "                      always 1 on SQLite)\n"
     "  --replay-lease SECONDS\n"
     "                      how long a verifier's claim on a replay holds before another\n"
-    "                      worker may take it again (1-3600, default 60)\n";
+    "                      worker may take it again (1-3600, default 60)\n"
+    "  --metrics-listen HOST:PORT\n"
+    "                      serve /metrics (Prometheus text format) on this address only;\n"
+    "                      off by default\n"
+    "       tidal-lynx-scores admin [--db FILE|URI] COMMAND ...  (admin --help lists them)\n";
 
 // A whole number in [low, high] and nothing else.
 std::optional<int> ParseCount(const std::string& text, int low, int high) {
@@ -98,18 +109,20 @@ std::optional<int> ParseCount(const std::string& text, int low, int high) {
   return value;
 }
 
-bool ParseListen(const std::string& text, TArguments& args) {
+bool ParseListen(const std::string& text, std::string& host, int& port) {
   const size_t colon = text.rfind(':');
   if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return false;
-  const std::string port = text.substr(colon + 1);
-  if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos) return false;
-  const int value = std::stoi(port);
-  if (value > 65535) return false;
-  args.Host = text.substr(0, colon);
-  if (args.Host.size() > 2 && args.Host.front() == '[' && args.Host.back() == ']') {
-    args.Host = args.Host.substr(1, args.Host.size() - 2);
+  const std::string digits = text.substr(colon + 1);
+  if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
   }
-  args.Port = value;
+  const int value = std::stoi(digits);
+  if (value > 65535) return false;
+  host = text.substr(0, colon);
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  port = value;
   return true;
 }
 
@@ -125,9 +138,11 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
       return false;
     }
     const std::string value = argv[++i];
-    if (flag == "--listen") {
-      if (!ParseListen(value, args)) {
-        error = "bad --listen value \"" + value + "\" (expected HOST:PORT)";
+    if (flag == "--listen" || flag == "--metrics-listen") {
+      const bool metrics = flag == "--metrics-listen";
+      if (!ParseListen(value, metrics ? args.MetricsHost : args.Host,
+                       metrics ? args.MetricsPort : args.Port)) {
+        error = "bad " + flag + " value \"" + value + "\" (expected HOST:PORT)";
         return false;
       }
     } else if (flag == "--db") {
@@ -213,6 +228,9 @@ bool ParseArguments(int argc, char** argv, TArguments& args, std::string& error)
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "admin") {
+    return RunAdminCommand(argc - 2, argv + 2, std::cout, std::cerr);
+  }
   TArguments args;
   std::string error;
   if (!ParseArguments(argc, argv, args, error)) {
@@ -251,10 +269,16 @@ int main(int argc, char** argv) {
   // A verification ends well inside its lease, so a live worker keeps its claim.
   workerOptions.CpuSecondsPerReplay = std::min(20.0, args.ReplayLeaseSeconds * 0.5);
   workerOptions.Log = [&log](const std::string& line) { log.Write(line); };
+  TServerMetrics metrics;
+  workerOptions.Metrics = &metrics;
   TReplayVerifierWorker verifier(*store, workerOptions);
 
   TScoreServerOptions options;
-  options.ReplayUploaded = [&verifier] { verifier.Notify(); };
+  options.Metrics = &metrics;
+  options.ReplayUploaded = [&verifier, &metrics] {
+    metrics.CountReplay(TServerMetrics::TReplay::Uploaded);
+    verifier.Notify();
+  };
   options.MaxOpenChallengesPerAddress = args.ChallengesPerAddress;
   options.RatePerMinute = args.RatePerMinute;
   options.TrustedProxies = args.TrustedProxies;
@@ -270,6 +294,18 @@ int main(int argc, char** argv) {
     std::cerr << "tidal-lynx-scores: cannot listen on " << args.Host << ":" << args.Port << ": "
               << std::strerror(errno) << "\n";
     return 1;
+  }
+  TMetricsServer metricsServer(metrics, *store);
+  if (args.MetricsPort >= 0) {
+    const int bound = metricsServer.Start(args.MetricsHost, args.MetricsPort, error);
+    if (bound < 0) {
+      std::cerr << "tidal-lynx-scores: cannot serve metrics on " << args.MetricsHost << ":"
+                << args.MetricsPort << ": " << error << "\n";
+      return 1;
+    }
+    const bool v6 = args.MetricsHost.find(':') != std::string::npos;
+    log.Write("tidal-lynx-scores: metrics on http://" + std::string(v6 ? "[" : "") +
+              args.MetricsHost + (v6 ? "]" : "") + ":" + std::to_string(bound) + "/metrics");
   }
   const bool ipv6 = args.Host.find(':') != std::string::npos;
   log.Write("tidal-lynx-scores: listening on http://" + std::string(ipv6 ? "[" : "") + args.Host +
@@ -293,6 +329,7 @@ int main(int argc, char** argv) {
   pthread_kill(signalWaiter.native_handle(), SIGTERM);
   signalWaiter.join();
   verifier.Stop();
+  metricsServer.Stop();
   store.reset();
   log.Write("tidal-lynx-scores: stopped");
   log.Stop();

@@ -15,7 +15,7 @@
 #include "game/RunBackground.h"
 #include "game/RunScore.h"
 #include "graphics/Geometry.h"
-#include "graphics/Text.h"
+#include "graphics/ShapeContext.h"
 #include "i18n/Gettext.h"
 
 namespace {
@@ -165,8 +165,9 @@ void TGame::BuildGameOverPicture(TSurface& back) {
   if (const TSurface* stripe = context_.Images.MenuImages[mnuPauseLine].get()) {
     for (int k = 0; k < 300; ++k) (void)DrawKeyed(snapshot, 0, 2 * k, *stripe);
   }
-  if (TFonts* fonts = Fonts())
-    DrawCaption(*fonts, 310, 300, 32, 20, kOrange, snapshot, _("Game Over"));
+  if (ITextPainter* text = Text())
+    // TRANSLATORS: Large caption at the end of a game.
+    text->DrawText(310, 300, 32, 20, true, kTaLeft | kTaTop, kOrange, snapshot, _("Game Over"));
 }
 
 void TGame::RunLevelIntro(TSurface* back) {
@@ -176,9 +177,10 @@ void TGame::RunLevelIntro(TSurface* back) {
   Background->Process(back);
   ProcessIslands(back);
   Ship->Process(back);
-  TFonts* fonts = Fonts();
-  if (back && fonts) {
-    DrawCaption(*fonts, 330, 260, 32, 20, kDarkBlue, *back, Format(_("Level %d"), Level));
+  if (ITextPainter* text = Text(); back && text) {
+    // TRANSLATORS: Large caption at the start of each level.
+    const std::string banner = Format(_("Level %d"), Level);
+    text->DrawText(330, 260, 32, 20, true, kTaLeft | kTaTop, kDarkBlue, *back, banner);
   }
   if (Elapsed(Now, PhaseStart, kBannerMs)) {
     Phase = phPlay;
@@ -214,7 +216,7 @@ void TGame::RunGameOver(TSurface* back) {
   if (!Elapsed(Now, PhaseStart, kGameOverMs)) return;
   context_.Host.SetGameState(gsMainMenu);
   context_.Host.ShowCursor(true);
-  if (context_.Host.LowestHighScore() < Score) {
+  if (context_.Host.ScoreQualifies(Score)) {
     if (back && context_.SnapshotSurface) (void)DrawOpaque(*context_.SnapshotSurface, 0, 0, *back);
     context_.Host.SetGameState(gsNameEntry);
     context_.Host.SetMainMenuCurrent(2);
@@ -241,11 +243,10 @@ void TGame::DrawPanel(TSurface& back) {
   // part of the panel out of this frame only.
   if (const TSurface* left = Sprite(sprLeftPanel)) (void)DrawKeyed(back, 0, 0, *left);
   if (const TSurface* right = Sprite(sprRightPanel)) (void)DrawKeyed(back, kRightPanelX, 0, *right);
-  TFonts* fonts = Fonts();
+  ITextPainter* text = Text();
   auto field = [&](const TPanelField& f, uint32_t align, int32_t value) {
-    if (!fonts) return;
-    DrawTextEx(*fonts, f.X, f.Y, f.Height, f.Width, false, align, kOrange, back,
-               std::to_string(value));
+    if (!text) return;
+    text->DrawText(f.X, f.Y, f.Height, f.Width, false, align, kOrange, back, std::to_string(value));
   };
   field(kLevelField, kTaCenter, Level);
   field(kScoreField, kTaCenter, Score);

@@ -32,7 +32,9 @@ class TRunBackground;
 // session alive after that: the name entry reads Score.
 //
 // Drawing never changes the game: RunFrame(input, nullptr) leaves the session
-// in the same state as with a back buffer, which is how replays are verified.
+// in the same state as with a back buffer, which is how replays are verified,
+// and a host may draw only the frames it shows (watching at 4x or 8x) as long
+// as it draws those the session asks for (DrawsLastingPicture).
 //
 // Fields the shell reads between frames:
 //   Score, Level, Lives, Health, Kills  - the game's counters
@@ -56,6 +58,10 @@ class TGame {
   // True when the next RunFrame writes every pixel of `back` without reading
   // it, so the shell need not clear it first.
   bool CoversFrame(const TSurface& back) const;
+  // True when the next RunFrame may make a picture that later frames show
+  // (the game-over picture is taken from the frame the last ship's wreck
+  // clears in): a host that skips drawing frames draws this one.
+  bool DrawsLastingPicture() const { return Phase == phBetween && Lives == 0; }
   // The next available weapon after the selected one, wrapping to the
   // standard gun (Space, the wheel and the pad's shoulders in play).
   void NextWeapon();
@@ -86,8 +92,8 @@ class TGame {
   void PlaySoundAt(int32_t x, int32_t y, uint8_t id) { context_.Sound.PlaySoundAt(x, y, id); }
   // SpriteImages slot, or nullptr while it is empty.
   TSurface* Sprite(int slot) const;
-  // The faces for text, or nullptr when the session draws no text.
-  TFonts* Fonts() const { return context_.Fonts; }
+  // What draws the session's text, or nullptr when it draws none.
+  ITextPainter* Text() const { return context_.Text; }
   // The input of the current frame.
   const TFrameInput& Input() const { return input_; }
   bool KeyDown(uint8_t inputKey) const { return (input_.Keys & inputKey) != 0; }

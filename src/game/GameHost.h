@@ -4,19 +4,20 @@
 
 #include "audio/MusicPlayer.h"
 #include "audio/SoundEffects.h"
-#include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
+#include "graphics/TextPainter.h"
 
 // What the shell does for a game session, kept narrow so that game/ never
 // includes the shell. None of it feeds back into the game's logic except
-// LowestHighScore, which only picks the screen after the game.
+// ScoreQualifies, which only picks the screen after the game.
 class IGameHost {
  public:
   virtual ~IGameHost() = default;
   virtual void SetGameState(uint32_t state) = 0;
   virtual bool MusicOn() const = 0;
-  // Score of the last (10th) high-score entry.
-  virtual int32_t LowestHighScore() const = 0;
+  // Whether `score` earns a row of the high-score table (the table's own
+  // rule, settings' QualifiesForTable).
+  virtual bool ScoreQualifies(int32_t score) const = 0;
   // MainMenuGroup's Current item.
   virtual void SetMainMenuCurrent(int32_t item) = 0;
   // Hides the pointer for the game and shows it again at its end.
@@ -27,11 +28,11 @@ class IGameHost {
 
 // Everything a session and its objects use besides its input, handed to the
 // session at creation. The owner keeps all of it alive longer than the session.
-// Images, Fonts and SnapshotSurface are read only while a frame is drawn; a
+// Images, Text and SnapshotSurface are read only while a frame is drawn; a
 // session that is never drawn (a replay being verified) may leave them empty.
 struct TGameContext {
   TImageSlots& Images;
-  TFonts* Fonts;  // nullptr: no text is drawn
+  ITextPainter* Text;  // the faces; nullptr: no text is drawn
   ISoundEffects& Sound;
   IMusic& Music;
   IGameHost& Host;

@@ -2,7 +2,7 @@
 
 #include "game/Game.h"
 #include "game/GameMath.h"
-#include "graphics/Text.h"
+#include "graphics/ShapeContext.h"
 
 TLineLive::TLineLive(TGame& game, const int16_t& ownerX, const int16_t& ownerY,
                      const int32_t& ownerHitPoints, int32_t fullWidth, int32_t maxHitPoints)

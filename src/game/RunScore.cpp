@@ -5,7 +5,7 @@
 
 #include "game/Game.h"
 #include "game/GameMath.h"
-#include "graphics/Text.h"
+#include "graphics/ShapeContext.h"
 
 TRunScore::TRunScore(TGame& game, int16_t x, int16_t y, uint16_t value)
     : X(x), Y(static_cast<int16_t>(y - 30)), Value(static_cast<int16_t>(value)), game_(game) {}
@@ -15,8 +15,8 @@ bool TRunScore::Process(TSurface* back) {
   X = static_cast<int16_t>(X + RoundEven(game_trig::Sin(Y / 10.0) * 2));
   Age = static_cast<int16_t>(Age + 1);
   if (Age > 80) return false;
-  if (TFonts* fonts = game_.Fonts(); fonts && back) {
-    DrawTextEx(*fonts, X, Y, 18, 12, false, kTaCenter, kRed, *back, std::to_string(Value));
+  if (ITextPainter* text = game_.Text(); text && back) {
+    text->DrawText(X, Y, 18, 12, false, kTaCenter, kRed, *back, std::to_string(Value));
   }
   return true;
 }

@@ -33,10 +33,7 @@ void DrawCaption(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t wi
   DrawTextEx(fonts, x, y, height, width, true, kTaLeft | kTaTop, colorRef, surface, text);
 }
 
-void FillRoundRect(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t colorRef,
-                   TSurface& surface) {
-  TDeviceContext dc(surface);
-  dc.SetPen(colorRef, 1);
-  dc.SetBrush(colorRef);
-  dc.RoundRect(left, top, left + width, top + height, 1, 1);
+void TFonts::DrawText(int32_t x, int32_t y, int32_t height, int32_t width, bool shadow,
+                      uint32_t align, uint32_t colorRef, TSurface& surface, std::string_view text) {
+  DrawTextEx(*this, x, y, height, width, shadow, align, colorRef, surface, text);
 }

@@ -5,7 +5,8 @@
 
 #include "graphics/DeviceContext.h"
 
-// The text and shape vocabulary of the screens (GDI colour values throughout).
+// The text vocabulary of the screens (GDI colour values throughout); the
+// shapes and colours are in graphics/ShapeContext.h.
 
 // Tahoma weight 800: the shadow at (x + 1, y + 1), then the text at (x, y). The
 // shadow is dark blue 0x993300 under orange 0x0099FF and orange otherwise.
@@ -17,11 +18,3 @@ void DrawTextLeft(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t w
 // As DrawTextLeft with a GDI alignment (kTaCenter, kTaRight, ...).
 void DrawTextEx(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t width, bool shadow,
                 uint32_t align, uint32_t colorRef, TSurface& surface, std::string_view text);
-// Solid rounded rectangle from (left, top) to (left + width, top + height), 1 x 1 corners.
-void FillRoundRect(int32_t left, int32_t top, int32_t width, int32_t height, uint32_t colorRef,
-                   TSurface& surface);
-
-// The colours the screens use.
-inline constexpr uint32_t kOrange = 0x0099FF;
-inline constexpr uint32_t kDarkBlue = 0x993300;
-inline constexpr uint32_t kRed = 0x0000FF;

@@ -16,6 +16,9 @@ const char* TranslateIn(const char* context, const char* text) __attribute__((fo
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // `_("text")` translates; `N_("text")` marks a text in a table for the
-// catalogue and translates nothing (the table's reader calls Translate).
+// catalogue and translates nothing (the table's reader calls Translate);
+// `NC_("context", "text")` does the same for a text read with TranslateIn.
+// scripts/update-po.sh extracts the catalogue's template by these names.
 #define _(text) Translate(text)
 #define N_(text) text
+#define NC_(context, text) text

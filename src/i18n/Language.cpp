@@ -70,6 +70,8 @@ TLanguageChoice ChooseLanguage(const std::string& option, const TLanguageEnv& en
                                const std::vector<std::string>& available) {
   if (!option.empty()) {
     if (auto code = Match(option, available)) return {*code, {}};
+    // TRANSLATORS: Said once on standard error when --language names a language the game does not
+    // have.
     return {{}, Format(_("unknown language '%s'; the game is shown in English"), option.c_str())};
   }
   size_t start = 0;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "i18n/Gettext.h"
+
 namespace {
 
 // The challenge as a query value: everything but unreserved characters
@@ -56,7 +58,9 @@ TResultSubmission::TStep ReplayUploadStep(std::string replay) {
                                       const TAcceptedResult& result) {
     std::string error;
     if (UploadReplay(sys, http, result, replay, error)) return true;
-    std::fprintf(stderr, "tidal-lynx: the replay was not sent: %s\n", error.c_str());
+    // TRANSLATORS: Said on standard error; %s is why.
+    const std::string told = Format(_("the replay was not sent: %s"), error.c_str());
+    std::fprintf(stderr, "tidal-lynx: %s\n", told.c_str());
     return replay.size() > kMaxReplayUploadBytes;
   };
 }

@@ -29,7 +29,7 @@ class THeadlessGame final : private IGameHost {
   void SetGameState(uint32_t) override { ended_ = true; }
   bool MusicOn() const override { return false; }
   // Which screen follows the game does not change the game.
-  int32_t LowestHighScore() const override { return 0; }
+  bool ScoreQualifies(int32_t) const override { return false; }
   void SetMainMenuCurrent(int32_t) override {}
 
   TImageSlots images_;

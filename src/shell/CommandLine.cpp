@@ -18,6 +18,8 @@ struct TOptionRow {
 };
 
 constexpr TOptionRow kOptions[] = {
+    // TRANSLATORS: Command line help (--help): what the option does. Keep DIR, FILE and N as they
+    // are.
     {"help", nullptr, N_("show this help and exit")},
     {"version", nullptr, N_("show the version and exit")},
     {"windowed", nullptr, N_("play in a window (this run only)")},
@@ -30,6 +32,7 @@ constexpr TOptionRow kOptions[] = {
     {"replay", "FILE", N_("watch a replay in the window, then exit (also: tidal-lynx FILE)")},
     {"verify-replay", "FILE", N_("play a replay again without a window and report (exit 0, 1, 2)")},
     {"json", nullptr, N_("with --verify-replay: report as one JSON object")},
+    // TRANSLATORS: Command line help (--help): what the option does. Keep the codes as they are.
     {"language", "CODE", N_("show the game in another language (de, en, es, fr, pl, ru)")},
 };
 constexpr int kOptionCount = static_cast<int>(std::size(kOptions));
@@ -67,6 +70,7 @@ void Apply(TCommandLine& line, const std::string& name, const char* value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), scale);
     if (ec != std::errc{} || end != text.data() + text.size() || scale < 1 ||
         scale > TCommandLine::kMaxScale) {
+      // TRANSLATORS: Command line error.
       line.Error = Format(_("--scale takes a whole number from 1 to %d, not '%s'"),
                           TCommandLine::kMaxScale, text.c_str());
     } else {
@@ -102,10 +106,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     const int result = getopt_long(argc, argv.data(), "+:", table, nullptr);
     if (result == -1) break;
     if (result == ':') {
+      // TRANSLATORS: Command line error.
       line.Error = Format(_("option '%s' needs an argument"), argv[optind - 1]);
       return line;
     }
     if (result < kFirstValue || result >= kFirstValue + kOptionCount) {
+      // TRANSLATORS: Command line error.
       line.Error = Format(_("unknown option '%s'"), argv[optind - 1]);
       return line;
     }
@@ -116,20 +122,25 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   // replay to watch.
   if (optind < argc && line.Replay.empty()) line.Replay = argv[optind++];
   if (optind < argc) {
+    // TRANSLATORS: Command line error.
     line.Error = Format(_("unexpected argument '%s'"), argv[optind]);
   } else if (line.Json && line.VerifyReplay.empty()) {
+    // TRANSLATORS: Command line error.
     line.Error = _("--json goes with --verify-replay");
   }
   return line;
 }
 
 std::string UsageLine(const std::string& program) {
+  // TRANSLATORS: After a command line error; both %s are the program's name.
   return Format(_("usage: %s [OPTION]... [REPLAY.tlr]  (try '%s --help')"), program.c_str(),
                 program.c_str());
 }
 
 std::string HelpText(const std::string& program) {
+  // TRANSLATORS: Command line help, first line; %s is the program's name.
   std::string text = Format(_("usage: %s [OPTION]... [REPLAY.tlr]"), program.c_str()) + '\n' +
+                     // TRANSLATORS: Command line help, second line.
                      _("Tidal Lynx, an arcade naval shooter.") + "\n\n";
   for (const TOptionRow& row : kOptions) {
     std::string left = std::string("  --") + row.Name;
@@ -139,6 +150,8 @@ std::string HelpText(const std::string& program) {
   }
   text += '\n';
   text +=
+      // TRANSLATORS: End of the command line help. Keep lines under 80 columns; keep the options,
+      // paths and the word "portable" as they are.
       _("The game data is looked for in --data-dir, then $TIDAL_LYNX_DATA, then the\n"
         "program's own folder, then ../share/tidal-lynx beside it. Settings live in\n"
         "$XDG_DATA_HOME/tidal-lynx/Config.cfg (~/.local/share/tidal-lynx by default),\n"

@@ -382,8 +382,8 @@ void TForm1::PollSubmission() {
   Sound.PlaySoundAt(State.MouseX, State.MouseY, sndCheckMenu);
 }
 
-int32_t TForm1::LowestHighScore() const {
-  return State.HiScores[kHiScoreCount - 1].Score;
+bool TForm1::ScoreQualifies(int32_t score) const {
+  return QualifiesForTable(State.HiScores, score);
 }
 
 // The item is highlighted as well as current, so the menu after a name entry

@@ -293,7 +293,7 @@ class TForm1 final : public IGameHost {
   void ShowCursor(bool show) override { Sys.ShowCursor(show); }
   void Rumble(uint16_t strength, uint32_t ms) override { Sys.RumblePad(strength, ms); }
   bool MusicOn() const override { return State.Settings.MusicOn; }
-  int32_t LowestHighScore() const override;
+  bool ScoreQualifies(int32_t score) const override;
   void SetMainMenuCurrent(int32_t item) override;
 
   // --- what the form holds ------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "game/GameTables.h"
+#include "i18n/Gettext.h"
 #include "replay/ReplayFile.h"
 #include "shell/Form.h"
 #include "shell/VirtualKeys.h"
@@ -56,7 +57,8 @@ void TForm1::FinishRecording() {
   lastReplay_ = TReplay{};
   lastReplayName_.clear();
   if (!recorder->Whole()) {
-    std::cerr << "Tidal Lynx: the game was too long to keep its replay\n";
+    // TRANSLATORS: Said on standard error after the game.
+    std::cerr << "Tidal Lynx: " << _("the game was too long to keep its replay") << '\n';
     return;
   }
   lastReplay_ = recorder->Finish(*State.CurrentGame);
@@ -64,7 +66,10 @@ void TForm1::FinishRecording() {
   std::string error;
   lastReplayName_ = store.Add(EncodeReplay(lastReplay_), lastReplay_.StartDate, error);
   if (lastReplayName_.empty()) {
-    std::cerr << "Tidal Lynx: " << error << "; the replay of this game is not kept\n";
+    // TRANSLATORS: Said on standard error after the game; %s is why (in English, from the
+    // system).
+    const std::string told = Format(_("%s; the replay of this game is not kept"), error.c_str());
+    std::cerr << "Tidal Lynx: " << told << '\n';
     return;
   }
   store.Prune(store.ReadIndex());

@@ -171,14 +171,19 @@ void TForm1::DrawHelpPage(TSurface& back) {
     }
   };
   if (page == gsHelpStory) {
+    // TRANSLATORS: Heading of the first help page.
     heading(kHelpHeadingX, kHelpHeadingY, N_("GAME OVERVIEW"));
     lines(kStoryLines, 14, 8);
   } else if (page == gsHelpControls) {
+    // TRANSLATORS: Heading of the second help page: how to use the menus.
     heading(kHelpHeadingX, kHelpHeadingY, N_("MENU NAVIGATIONS"));
+    // TRANSLATORS: Second heading of the second help page: how to play.
     heading(kHelpHeadingX, kGameHeadingY, N_("GAME NAVIGATIONS"));
     lines(kControlLines, 14, 8);
   } else {
+    // TRANSLATORS: Heading of the third help page.
     heading(kHelpHeadingX, kHelpHeadingY, N_("Enemies"));
+    // TRANSLATORS: Heading of the bonus column on the third help page.
     heading(kBonusHeadingX, kHelpHeadingY, N_("Bonuses"));
     lines(kEnemyLines, 18, 10);
     for (const THelpBonus& bonus : kBonusRows) {
@@ -192,6 +197,7 @@ void TForm1::DrawHelpPage(TSurface& back) {
 void TForm1::DrawAbout(TSurface& back) {
   DrawMenuFrame(back, mnuHelpPanel);
   DrawMarker(back, mnuHelpMarker, sl::kHelpMarker);
+  // TRANSLATORS: Heading of the About page.
   DrawCaption(Fonts, kHelpHeadingX, kHelpHeadingY, 22, 12, kOrange, back, _("ABOUT"));
   DrawCaption(Fonts, kAboutTitle.X, kAboutTitle.Y, 40, 18, kOrange, back, kAboutTitle.Text);
   for (const THelpLine& line : kPublisherLines) {
@@ -208,6 +214,8 @@ void TForm1::DrawAbout(TSurface& back) {
 void TForm1::DrawExitConfirm(TSurface& back) {
   DrawBackdrop(back, mnuDialogBox, sl::kQuestionDialog);
   Draw(Fonts, back,
+       // TRANSLATORS: Question before the program ends (from the main menu). Large letters: keep
+       // it short.
        {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, N_("Exit  the game?")});
   Widgets->YesNoGroup->Draw(back);
 }
@@ -215,21 +223,26 @@ void TForm1::DrawExitConfirm(TSurface& back) {
 void TForm1::DrawClearScores(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kClearScoresDialog, false);
   DrawKeyedLayer(back, 0, 0, Menu(mnuTitle));
+  // TRANSLATORS: First line of a two-line question.
   Draw(Fonts, back, {260, 250, 26, 14, kDarkBlue, N_("Do you want to clear")});
+  // TRANSLATORS: Second line of the question.
   Draw(Fonts, back, {260, 278, 26, 14, kDarkBlue, N_("the High Score Table?")});
   Widgets->OkCancelGroup->Draw(back);
 }
 
 void TForm1::DrawPaused(TSurface& back) {
   DrawBackground(back, Display.SnapshotSurface.get(), true);
+  // TRANSLATORS: Shown while the game is paused.
   Draw(Fonts, back, {350, 300, 32, 20, kDarkBlue, N_("Pause")});
 }
 
 void TForm1::DrawNameEntry(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kNameEntryDialog, false);
   const int32_t score = State.CurrentGame ? State.CurrentGame->Score : 0;
+  // TRANSLATORS: Above the name entry after a good game.
   const std::string scoreText = Format(_("Your score is %d"), score);
   DrawCaption(Fonts, 290, 232, 24, 14, kDarkBlue, back, scoreText);
+  // TRANSLATORS: Name entry after a good game.
   Draw(Fonts, back, {250, 254, 24, 14, kDarkBlue, N_("Please enter your name")});
   Widgets->OkCancelGroup->Draw(back);
   Widgets->NameField->Draw(back);
@@ -238,13 +251,17 @@ void TForm1::DrawNameEntry(TSurface& back) {
 void TForm1::DrawSubmitAsk(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kSubmitDialog, false);
   Widgets->YesNoGroup->Draw(back);
+  // TRANSLATORS: First line of a two-line question.
   Draw(Fonts, back, {254, 252, 24, 15, kDarkBlue, N_("Send the result to")});
+  // TRANSLATORS: Second line of the question: the world high-score table on the web.
   Draw(Fonts, back, {216, 282, 24, 15, kDarkBlue, N_("world's highscores page")});
 }
 
 void TForm1::DrawQuitGame(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, true);
   Draw(Fonts, back,
+       // TRANSLATORS: Question when Esc is pressed during a game: leave it for the main menu.
+       // Large letters: keep it short.
        {sl::kExitQuestion.X, sl::kExitQuestion.Y, 46, 20, kDarkBlue, N_("Exit the game?")});
   Widgets->YesNoGroup->Draw(back);
 }
@@ -252,20 +269,26 @@ void TForm1::DrawQuitGame(TSurface& back) {
 void TForm1::DrawConnectFailed(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
   Widgets->YesNoGroup->Draw(back);
+  // TRANSLATORS: First line of a two-line error.
   Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not connect to")});
+  // TRANSLATORS: Second line: asks whether to try again.
   Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("server! Repeat?")});
 }
 
 void TForm1::DrawReplayFailed(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
+  // TRANSLATORS: First line of a two-line error.
   Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not play")});
+  // TRANSLATORS: Second line of the error.
   Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("this replay!")});
 }
 
 void TForm1::DrawUploadFailed(TSurface& back) {
   DrawDialogFrame(back, Display.SnapshotSurface.get(), sl::kQuestionDialog, false);
   Widgets->YesNoGroup->Draw(back);
+  // TRANSLATORS: First line of a two-line error.
   Draw(Fonts, back, {254, 252, 24, 15, kRed, N_("Can not send the")});
+  // TRANSLATORS: Second line: asks whether to try again.
   Draw(Fonts, back, {290, 282, 24, 15, kRed, N_("replay! Repeat?")});
 }
 
@@ -274,8 +297,10 @@ void TForm1::DrawSubmitting(TSurface& back) {
   // The server has the result; now it gets the game's replay to play
   // again. The catalogues are UTF-8, so the ellipsis is written as such.
   if (submission_ && submission_->RunningSteps()) {
+    // TRANSLATORS: While the server plays the sent replay again.
     Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, N_("Verifying\u2026")});
   } else {
+    // TRANSLATORS: While the result is being sent.
     Draw(Fonts, back, {290, 282, 24, 16, kDarkBlue, N_("Please wait...")});
   }
 }

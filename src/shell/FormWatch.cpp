@@ -40,6 +40,7 @@ void TForm1::WatchFrame(TSurface& back) {
   }
   if (viewer_->Paused) {
     DrawBackground(back, Display.SnapshotSurface.get(), true);
+    // TRANSLATORS: Shown while the game is paused.
     DrawCaption(Fonts, 350, 300, 32, 20, kDarkBlue, back, _("Pause"));
     return;
   }

@@ -8,6 +8,7 @@
 #include "game/GameChecksum.h"
 #include "game/LogicVersion.h"
 #include "graphics/Text.h"
+#include "i18n/Gettext.h"
 #include "platform/FrameSize.h"
 
 namespace {
@@ -55,9 +56,9 @@ TReplayViewer::~TReplayViewer() = default;
 bool TReplayViewer::Advance(uint32_t elapsedMs, uint32_t speed, TSurface& back) {
   if (Paused || Ended()) return false;
   clock_ += std::min(elapsedMs, kMaxElapsedMs) * std::max<uint32_t>(speed, 1);
-  // The frames whose clock step the watched time has passed. Each is drawn,
-  // as the game drew every frame when it was played: a session drawn only
-  // now and then can pass a checkpoint in another state.
+  // The frames whose clock step the watched time has passed; only the last
+  // is shown, so the others are played without drawing unless the session
+  // makes a lasting picture in them.
   uint32_t due = 0;
   uint32_t at = game_->Tick();
   for (uint32_t f = next_; f < replay_.FrameCount(); ++f) {
@@ -67,13 +68,16 @@ bool TReplayViewer::Advance(uint32_t elapsedMs, uint32_t speed, TSurface& back) 
     ++due;
   }
   if (due == 0) return false;
-  for (uint32_t i = 0; i < due && !Ended(); ++i) StepFrame(back);
+  for (uint32_t i = 0; i < due && !Ended(); ++i) {
+    const bool shown = i + 1 == due || game_->DrawsLastingPicture();
+    StepFrame(shown ? &back : nullptr);
+  }
   DrawOverlay(back);
   return true;
 }
 
-void TReplayViewer::StepFrame(TSurface& back) {
-  game_->RunFrame(replay_.Inputs[next_], &back);
+void TReplayViewer::StepFrame(TSurface* back) {
+  game_->RunFrame(replay_.Inputs[next_], back);
   ++next_;
   if (next_ % kCheckpointFrames != 0) return;
   const uint32_t sum = StateChecksum(*game_);
@@ -81,9 +85,10 @@ void TReplayViewer::StepFrame(TSurface& back) {
   checkpoints_.push_back(sum);
   if (!mismatchTold_ && index < replay_.Checkpoints.size() && replay_.Checkpoints[index] != sum) {
     mismatchTold_ = true;
-    std::fprintf(stderr,
-                 "tidal-lynx: the watched game parts from the recorded one before frame %u\n",
-                 next_ - 1);
+    const std::string told =
+        // TRANSLATORS: Said on standard error while watching a replay; %u is a frame number.
+        Format(_("the watched game parts from the recorded one before frame %u"), next_ - 1);
+    std::fprintf(stderr, "tidal-lynx: %s\n", told.c_str());
   }
 }
 

@@ -40,8 +40,8 @@ class TReplayViewer final : private IGameHost {
   TReplayViewer& operator=(const TReplayViewer&) = delete;
 
   // Plays the frames that `elapsedMs` of real time at `speed` times the
-  // recorded pace brings due (a long gap counts as a short one), each drawn
-  // into `back`, and lays the progress line, name and score over the last.
+  // recorded pace brings due (a long gap counts as a short one), draws the
+  // last of them into `back` and lays the progress line, name and score over it.
   // Returns whether anything was drawn: between two due frames the last
   // picture stays.
   bool Advance(uint32_t elapsedMs, uint32_t speed, TSurface& back);
@@ -57,14 +57,15 @@ class TReplayViewer final : private IGameHost {
   bool Stopped = false;  // the form has gone back from watching
 
  private:
-  void StepFrame(TSurface& back);
+  // One recorded frame, drawn into `back` unless it is nullptr.
+  void StepFrame(TSurface* back);
   void DrawOverlay(TSurface& back);
 
   // --- IGameHost: the watched session changes nothing of the form ---------------------
   void SetGameState(uint32_t) override { ended_ = true; }
   bool MusicOn() const override { return musicOn_; }
   // Only picks the screen after the game, which is not shown.
-  int32_t LowestHighScore() const override { return 0; }
+  bool ScoreQualifies(int32_t) const override { return false; }
   void SetMainMenuCurrent(int32_t) override {}
 
   TReplay replay_;

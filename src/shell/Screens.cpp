@@ -51,8 +51,8 @@ constexpr uint16_t kPageButtons = kMainMenuButtons | kHelpButtons;
 
 std::span<const TScreen> ScreenTable() {
   // The rows that differ only in their handlers share these parts.
-  constexpr auto menuRow = [](uint32_t state, void (F::*draw)(TSurface&), void (F::*key)(uint16_t),
-                              void (F::*escape)(), bool (F::*command)(), uint16_t buttons) {
+  constexpr auto kMenuRow = [](uint32_t state, void (F::*draw)(TSurface&), void (F::*key)(uint16_t),
+                               void (F::*escape)(), bool (F::*command)(), uint16_t buttons) {
     return TScreen{.State = state,
                    .Backdrop = TBd::Picture,
                    .Draw = draw,
@@ -66,10 +66,10 @@ std::span<const TScreen> ScreenTable() {
   };
   // A question over the frozen game: Yes/No (or OK/Cancel) chosen by keys,
   // clicks and the pad.
-  constexpr auto questionRow = [menuRow](uint32_t state, void (F::*draw)(TSurface&),
-                                         void (F::*key)(uint16_t), void (F::*escape)(),
-                                         bool (F::*command)(), TCl close, uint16_t buttons) {
-    TScreen screen = menuRow(state, draw, key, escape, command, buttons);
+  constexpr auto kQuestionRow = [kMenuRow](uint32_t state, void (F::*draw)(TSurface&),
+                                           void (F::*key)(uint16_t), void (F::*escape)(),
+                                           bool (F::*command)(), TCl close, uint16_t buttons) {
+    TScreen screen = kMenuRow(state, draw, key, escape, command, buttons);
     screen.Backdrop = TBd::Snapshot;
     screen.Close = close;
     return screen;
@@ -93,15 +93,15 @@ std::span<const TScreen> ScreenTable() {
               .PadKeys = kMainMenuPad,
               .PadMove = &F::PadArrows,
               .Buttons = kMainMenuButtons},
-      menuRow(gsOptions, &F::DrawOptions, &F::OptionsKey, &F::BackToMainMenu, &F::OptionsCommand,
-              kMainMenuButtons | kOptionsButtons),
+      kMenuRow(gsOptions, &F::DrawOptions, &F::OptionsKey, &F::BackToMainMenu, &F::OptionsCommand,
+               kMainMenuButtons | kOptionsButtons),
       TScreen{.State = gsKeyCapture,  // only a key can become the minimize key
               .Draw = &F::DrawKeyCapture,
               .Key = &F::KeyCaptureKey,
               .Click = &F::MenuClick,
               .PadPress = &F::PadKeyCapture},
-      menuRow(gsExitConfirm, &F::DrawExitConfirm, &F::QuestionKey, &F::BackToMainMenu,
-              &F::ExitCommand, kYesNoButtons),
+      kMenuRow(gsExitConfirm, &F::DrawExitConfirm, &F::QuestionKey, &F::BackToMainMenu,
+               &F::ExitCommand, kYesNoButtons),
       TScreen{.State = gsHighScores,
               .Backdrop = TBd::Picture,
               .Draw = &F::DrawHighScores,
@@ -112,16 +112,16 @@ std::span<const TScreen> ScreenTable() {
               .PadMove = &F::PadArrows,
               .Command = &F::HighScoresCommand,
               .Buttons = kMainMenuButtons | kHighScoreButtons | kTableRows},
-      questionRow(gsClearScores, &F::DrawClearScores, &F::OkCancelKey, &F::BackToHighScores,
-                  &F::ClearScoresCommand, TCl::Asks, kOkCancelButtons),
-      menuRow(gsHelpStory, &F::DrawHelpPage, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
-              kPageButtons),
-      menuRow(gsHelpControls, &F::DrawHelpPage, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
-              kPageButtons),
-      menuRow(gsHelpEnemies, &F::DrawHelpPage, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
-              kPageButtons),
-      menuRow(gsAbout, &F::DrawAbout, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
-              kPageButtons),
+      kQuestionRow(gsClearScores, &F::DrawClearScores, &F::OkCancelKey, &F::BackToHighScores,
+                   &F::ClearScoresCommand, TCl::Asks, kOkCancelButtons),
+      kMenuRow(gsHelpStory, &F::DrawHelpPage, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
+               kPageButtons),
+      kMenuRow(gsHelpControls, &F::DrawHelpPage, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
+               kPageButtons),
+      kMenuRow(gsHelpEnemies, &F::DrawHelpPage, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
+               kPageButtons),
+      kMenuRow(gsAbout, &F::DrawAbout, &F::HelpKey, &F::BackToMainMenu, &F::HelpCommand,
+               kPageButtons),
       TScreen{.State = gsPlaying,  // the ship reads the keys, mouse and pad itself
               .Backdrop = TBd::Game,
               .Draw = &F::RunGameFrame,
@@ -140,8 +140,8 @@ std::span<const TScreen> ScreenTable() {
               .PadKeys = kPausePad,
               .PadMove = &F::PadArrows,
               .Close = TCl::Refused},
-      questionRow(gsQuitGame, &F::DrawQuitGame, &F::QuestionKey, &F::BackToGame,
-                  &F::QuitGameCommand, TCl::Asks, kYesNoButtons),
+      kQuestionRow(gsQuitGame, &F::DrawQuitGame, &F::QuestionKey, &F::BackToGame,
+                   &F::QuitGameCommand, TCl::Asks, kYesNoButtons),
       TScreen{.State = gsNameEntry,
               .Backdrop = TBd::Snapshot,
               .Draw = &F::DrawNameEntry,
@@ -153,17 +153,17 @@ std::span<const TScreen> ScreenTable() {
               .Command = &F::NameEntryCommand,
               .Close = TCl::Refused,
               .Buttons = kOkCancelButtons},
-      questionRow(gsSubmitAsk, &F::DrawSubmitAsk, &F::QuestionKey, &F::BackToMainMenu,
-                  &F::SubmitCommand, TCl::Refused, kYesNoButtons),
+      kQuestionRow(gsSubmitAsk, &F::DrawSubmitAsk, &F::QuestionKey, &F::BackToMainMenu,
+                   &F::SubmitCommand, TCl::Refused, kYesNoButtons),
       TScreen{.State = gsSubmitting,  // the outcome is on its way
               .Backdrop = TBd::Snapshot,
               .Draw = &F::DrawSubmitting,
               .Click = &F::MenuClick,
               .Close = TCl::Refused},
-      questionRow(gsConnectFailed, &F::DrawConnectFailed, &F::QuestionKey, &F::BackToMainMenu,
-                  &F::SubmitCommand, TCl::Asks, kYesNoButtons),
-      questionRow(gsUploadFailed, &F::DrawUploadFailed, &F::QuestionKey, &F::BackToMainMenu,
-                  &F::SubmitCommand, TCl::Asks, kYesNoButtons),
+      kQuestionRow(gsConnectFailed, &F::DrawConnectFailed, &F::QuestionKey, &F::BackToMainMenu,
+                   &F::SubmitCommand, TCl::Asks, kYesNoButtons),
+      kQuestionRow(gsUploadFailed, &F::DrawUploadFailed, &F::QuestionKey, &F::BackToMainMenu,
+                   &F::SubmitCommand, TCl::Asks, kYesNoButtons),
       TScreen{.State = gsReplayFailed,  // any key or click closes the message
               .Backdrop = TBd::Snapshot,
               .Draw = &F::DrawReplayFailed,

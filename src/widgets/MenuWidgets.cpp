@@ -9,9 +9,13 @@ TMenuWidgets::TMenuWidgets(const TWidgetContext& context)
       OptionsGroup(std::make_unique<TDDOptBtnCollection>(context, menu_layout::kOptionsRects,
                                                          menu_layout::kOptionsImages)),
       YesNoGroup(std::make_unique<TDDTextBtnCollection>(context, menu_layout::kYesRect,
-                                                        menu_layout::kNoRect, _("Yes"), _("No"))),
-      OkCancelGroup(std::make_unique<TDDTextBtnCollection>(
-          context, menu_layout::kOkRect, menu_layout::kCancelRect, _("Ok"), _("Cancel"))),
+                                                        menu_layout::kNoRect,
+                                                        // TRANSLATORS: Dialog answer.
+                                                        _("Yes"), _("No"))),
+      OkCancelGroup(std::make_unique<TDDTextBtnCollection>(context, menu_layout::kOkRect,
+                                                           menu_layout::kCancelRect,
+                                                           // TRANSLATORS: Dialog answer.
+                                                           _("Ok"), _("Cancel"))),
       NameField(std::make_unique<TDDEdit>(context, menu_layout::kNameFieldRect)) {
   NameField->Focused = true;
   NameField->Editing = true;

@@ -20,6 +20,7 @@
 #include "game/RunScore.h"
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
+#include "settings/HiScores.h"
 #include "support/FakePlatform.h"
 
 // Records every effect the session plays.
@@ -51,13 +52,13 @@ class TTestHost final : public IGameHost {
  public:
   void SetGameState(uint32_t state) override { States.push_back(state); }
   bool MusicOn() const override { return Music; }
-  int32_t LowestHighScore() const override { return Lowest; }
+  bool ScoreQualifies(int32_t score) const override { return QualifiesForTable(Table, score); }
   void SetMainMenuCurrent(int32_t item) override { MenuCurrent = item; }
   void ShowCursor(bool show) override { CursorVisible = show; }
 
   std::vector<uint32_t> States;
   bool Music = true;
-  int32_t Lowest = 0;
+  THiScoreTable Table{};  // every row 0 points
   int32_t MenuCurrent = -1;
   bool CursorVisible = true;
 };

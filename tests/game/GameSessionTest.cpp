@@ -104,7 +104,7 @@ TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Score);
     TGameRig rig(3);
-    rig.Host.Lowest = c.Lowest;
+    rig.Host.Table[kHiScoreCount - 1].Score = c.Lowest;
     rig.Host.Music = false;
     rig.Game->Score = c.Score;
     rig.Game->Lives = 0;

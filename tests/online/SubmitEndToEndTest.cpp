@@ -16,10 +16,12 @@
 
 #include "ScoreStore.h"
 #include "game/GameStates.h"
+#include "online/ReplayUpload.h"
 #include "online/ResultSubmission.h"
 #include "online/ServerProcess.h"
 #include "platform/SdlPlatform.h"
 #include "protocol/ResultCodec.h"
+#include "server/ReplayGames.h"
 #include "server/StoreBackends.h"
 
 namespace {
@@ -33,7 +35,13 @@ class TRecordingPlatform : public SdlPlatform {
     Urls.push_back(url);
     return SdlPlatform::HttpGet(url, options);
   }
+  THttpResult HttpPost(const std::string& url, const std::string& contentType,
+                       const std::string& body, const THttpOptions& options) override {
+    ++Posts;
+    return SdlPlatform::HttpPost(url, contentType, body, options);
+  }
   std::vector<std::string> Urls;
+  size_t Posts = 0;
 };
 
 struct TRow {
@@ -109,42 +117,85 @@ TSubmitOptions QuickOptions(const std::string& host) {
   return options;
 }
 
-// The game's submission against the server program on either database.
+// The game's submission against the server program on either database: the
+// result's two requests and its replay's upload, on the worker the shell runs
+// them on, with the real HTTP client.
 class SubmitEndToEndOn : public testing::TestWithParam<TBackend> {};
 
-TEST_P(SubmitEndToEndOn, ResultReachesTheDatabaseAndTheWorldPage) {
+TEST_P(SubmitEndToEndOn, AGamesResultIsVerifiedFromItsReplayAndRankedOnTheWorldPage) {
   const TFreshDatabase db = FreshDatabase(GetParam(), "e2e_submit");
   ASSERT_FALSE(db.Location.empty()) << db.Error;
-  // No replay is sent here: every result ranked, as before replays.
-  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Location, {"--ranking", "all"});
+  // The server's own ranking: verified results only.
+  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Location);
   ASSERT_GT(server.Port(), 0) << server.Log();
   TRecordingPlatform sys;
   const TSubmitOptions options = QuickOptions(server.Host());
+  const TShortGame game = RecordGame(3, 3000, "<Ann&Bo>");
+  ASSERT_GT(game.Score, 0);
+  const std::string replay(game.Bytes.begin(), game.Bytes.end());
 
-  EXPECT_EQ(SubmitResult(sys, "<Ann&Bo>", 12345, "Pilot=1", options), gsHighScores);
-  EXPECT_EQ(sys.Urls.size(), 2u);
-  // A player name that tries to forge a score is refused by the server; the
-  // game still goes on to the table.
-  EXPECT_EQ(SubmitResult(sys, "Cheat", 1, "|score=99", options), gsHighScores);
+  struct TCase {
+    const char* Name;
+    int32_t Score;
+    std::string Replay;
+    size_t Requests;  // HTTP requests the game makes
+  };
+  const TCase cases[] = {
+      {"<Ann&Bo>", game.Score, replay, 3},
+      // A name that tries to forge a field is refused: no upload follows, and
+      // the game still goes on to the table.
+      {"Cheat|score=99", 1, replay, 2},
+      // Too large to send: the result stands without a replay, never ranked.
+      {"Bulky", 500, std::string(kMaxReplayUploadBytes + 1, 'x'), 2},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    sys.Urls.clear();
+    sys.Posts = 0;
+    TResultSubmission submission(sys, c.Name, c.Score, "Pilot=1", options);
+    submission.Then(ReplayUploadStep(c.Replay));
+    submission.Start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!submission.Finished() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(submission.Finished());
+    EXPECT_EQ(submission.Outcome(), gsHighScores);
+    EXPECT_EQ(sys.Urls.size() + sys.Posts, c.Requests);
+  }
 
+  // The world page, as a player opens it: the honest game is ranked once its
+  // replay played to its score, with a link to the replay.
+  const THttpOptions http = SubmissionHttpOptions(options);
+  const std::string world = "http://" + server.Host() + "/cgi/version.pl?prg=TidalLynx&show&type=0";
+  std::string page;
+  std::string ranked;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline) {
+    const THttpResult answer = sys.HttpGet(world, http);
+    ASSERT_TRUE(answer.Ok) << answer.Error;
+    page = answer.Body;
+    ranked = page.substr(0, page.find("Not ranked"));
+    if (ranked.find("&lt;Ann&amp;Bo&gt;") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_NE(ranked.find("<td>&lt;Ann&amp;Bo&gt;</td>"), std::string::npos) << page;
+  EXPECT_NE(ranked.find(std::to_string(game.Score)), std::string::npos) << page;
+  EXPECT_NE(ranked.find(".tlr"), std::string::npos) << page;
+  EXPECT_EQ(page.find("Cheat"), std::string::npos);
+  EXPECT_EQ(ranked.find("Bulky"), std::string::npos);
+  EXPECT_NE(page.find("<td>Bulky</td>"), std::string::npos) << "listed apart, without a replay";
+  EXPECT_NE(server.Log().find("/cgi/version.pl?hs&prg=TidalLynx&inf="), std::string::npos);
+
+  // The store ranks the same one row, with the player's name from the settings.
   std::string error;
   const auto store = TScoreStore::Open(db.Location, error);
   ASSERT_TRUE(store) << error;
-  store->SetRankAll(true);
   const auto rows = store->Top(10);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].Name, "<Ann&Bo>");
   EXPECT_EQ(rows[0].PlayerName, "Pilot=1");
-  EXPECT_EQ(rows[0].Score, 12345);
-
-  THttpOptions http = SubmissionHttpOptions(options);
-  const THttpResult page =
-      sys.HttpGet("http://" + server.Host() + "/cgi/version.pl?prg=TidalLynx&show&type=0", http);
-  ASSERT_TRUE(page.Ok) << page.Error;
-  EXPECT_NE(page.Body.find("&lt;Ann&amp;Bo&gt;"), std::string::npos) << page.Body;
-  EXPECT_NE(page.Body.find("12345"), std::string::npos);
-  EXPECT_EQ(page.Body.find("Cheat"), std::string::npos);
-  EXPECT_NE(server.Log().find("/cgi/version.pl?hs&prg=TidalLynx&inf="), std::string::npos);
+  EXPECT_EQ(rows[0].Score, game.Score);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SubmitEndToEndOn, TL_BACKENDS);

@@ -83,6 +83,8 @@ class TPostgresInstance {
   bool Ready() const { return ready_; }
   const std::string& Error() const { return error_; }
   int Port() const { return port_; }
+  // The server's main process (its backends are its children); 0 when not running.
+  pid_t Postmaster() const { return postmaster_; }
 
   // A connection URI of database `name` over the socket in the scratch folder.
   std::string Uri(const std::string& name) const {

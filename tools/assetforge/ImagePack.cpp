@@ -9,6 +9,7 @@
 #include "assets/PackSlots.h"
 #include "game/GameLayout.h"
 #include "game/GameTables.h"
+#include "i18n/Gettext.h"
 #include "shell/ScreenLayout.h"
 #include "widgets/MenuLayout.h"
 
@@ -199,10 +200,12 @@ std::unique_ptr<TCanvas> TImagePack::DialogPreview() const {
   menu(mnuTitle, 0, 0);
   const TColor navy = palette::kNavy;
   const TColor orange = palette::kOrange;
-  c.Text(fonts_, "Exit  the game?", sl::kExitQuestion.X, sl::kExitQuestion.Y, 40, true, navy,
+  c.Text(fonts_, N_("Exit  the game?"), sl::kExitQuestion.X, sl::kExitQuestion.Y, 40, true, navy,
          TAlign::Left, &orange);
-  c.Text(fonts_, "Yes", wl::kYesRect.Left, wl::kYesRect.Top, 40, true, orange, TAlign::Left, &navy);
-  c.Text(fonts_, "No", wl::kNoRect.Left, wl::kNoRect.Top, 40, true, navy, TAlign::Left, &orange);
+  c.Text(fonts_, N_("Yes"), wl::kYesRect.Left, wl::kYesRect.Top, 40, true, orange, TAlign::Left,
+         &navy);
+  c.Text(fonts_, N_("No"), wl::kNoRect.Left, wl::kNoRect.Top, 40, true, navy, TAlign::Left,
+         &orange);
   return screen;
 }
 

@@ -7,6 +7,7 @@
 #include "ScenePainter.h"
 #include "ShipPainter.h"
 #include "assets/PackSlots.h"
+#include "i18n/Gettext.h"
 #include "platform/FrameSize.h"
 #include "platform/Random.h"
 #include "shell/ScreenLayout.h"
@@ -217,9 +218,12 @@ std::unique_ptr<TCanvas> TMenuPainter::Panel(int slot) const {
   if (slot == mnuHighScorePanel) {
     const TColor head = kNavy.Mix(Parchment(), 0.35);
     // Column heads over the columns the screen draws the table in.
-    c->Text(fonts_, "RANK", screen_layout::kHiScoreRankX - ox, 12, 13, true, head);
-    c->Text(fonts_, "NAME", screen_layout::kHiScoreNameX - ox, 12, 13, true, head);
-    c->Text(fonts_, "SCORE", screen_layout::kHiScoreScoreX - ox, 12, 13, true, head);
+    // TRANSLATORS: Column head of the high-score table, small capitals.
+    c->Text(fonts_, N_("RANK"), screen_layout::kHiScoreRankX - ox, 12, 13, true, head);
+    c->Text(fonts_, N_("NAME"), screen_layout::kHiScoreNameX - ox, 12, 13, true, head);
+    // TRANSLATORS: Column head of the high-score table and caption on the
+    // game's side panel (118 pixels wide), capitals.
+    c->Text(fonts_, N_("SCORE"), screen_layout::kHiScoreScoreX - ox, 12, 13, true, head);
     cairo_move_to(cr, 20, 30.5);
     cairo_line_to(cr, ml::kPanelWidth - 20, 30.5);
     c->SetColor(head);

@@ -6,6 +6,7 @@
 #include "ShipPainter.h"
 #include "game/GameLayout.h"
 #include "game/GameTables.h"
+#include "i18n/Gettext.h"
 #include "platform/Random.h"
 
 namespace {
@@ -123,11 +124,12 @@ std::unique_ptr<TCanvas> TScenePainter::Panel(int side) const {
   // Recesses sit around the fields the game fills; the captions above them.
   if (side == 0) {
     const double mid = kLevelField.X;
-    Engraved(*c, fonts_, "LEVEL", mid, 50, 16);
+    // TRANSLATORS: Caption on the game's side panel, 118 pixels wide, capitals.
+    Engraved(*c, fonts_, N_("LEVEL"), mid, 50, 16);
     Recess(*c, mid - 42, kLevelField.Y - 5, 84, 40);
-    Engraved(*c, fonts_, "SCORE", mid, 170, 16);
+    Engraved(*c, fonts_, N_("SCORE"), mid, 170, 16);
     Recess(*c, kScoreField.X - 50, kScoreField.Y - 5, 100, 40);
-    Engraved(*c, fonts_, "LIVES", mid, 288, 16);
+    Engraved(*c, fonts_, N_("LIVES"), mid, 288, 16);
     Recess(*c, kLivesX - 4, kLivesY - 4, 108, 38);
     // An anchor emblem low on the panel.
     const double ax = mid, ay = 470;
@@ -148,12 +150,15 @@ std::unique_ptr<TCanvas> TScenePainter::Panel(int side) const {
     const int weaponX = kWeaponX - kRightPanelX;
     const int barX = kHealthBarX - kRightPanelX;
     const int barTop = kHealthBarBottom - kHealthBarHeight;
-    Engraved(*c, fonts_, "WEAPON", 59, 10, 14);
+    // TRANSLATORS: Caption on the game's side panel, 118 pixels wide, capitals.
+    Engraved(*c, fonts_, N_("WEAPON"), 59, 10, 14);
     Recess(*c, weaponX - 3, kWeaponTop - 3, kWeaponCell + 6, kWeaponCell * kWeaponCount + 6);
-    Engraved(*c, fonts_, "AMMO", 59, 346, 12);
+    Engraved(*c, fonts_, N_("AMMO"), 59, 346, 12);
     const int ammoRight = kAmmoField.X - kRightPanelX + 4;
     Recess(*c, 18, kAmmoField.Y - 2, ammoRight - 18, 26);
-    Engraved(*c, fonts_, "HULL", 59, 410, 14);
+    // TRANSLATORS: Caption on the game's side panel over the health bar, 118
+    // pixels wide, capitals.
+    Engraved(*c, fonts_, N_("HULL"), 59, 410, 14);
     Recess(*c, barX - 4, barTop - 4, kHealthBarWidth + 8, kHealthBarHeight + 8);
     // Scale marks beside the health bar.
     for (int i = 0; i <= 8; ++i) {
