@@ -201,9 +201,9 @@ std::vector<TScreenButton> ScreenButtons(const TScreen& screen) {
     int index = 0;
     for (const TRect& rect : rects) buttons.push_back({group, index++, rect});
   };
-  auto rectsOf = [](const auto& specs) {
+  auto rectsOf = [](const auto& rows) {
     std::vector<TRect> rects;
-    for (const TButtonSpec& spec : specs) rects.push_back(spec.Rect);
+    for (const TButtonSpec& button : rows) rects.push_back(button.Rect);
     return rects;
   };
   add(kMainMenuButtons, rectsOf(ml::kMainMenu));
