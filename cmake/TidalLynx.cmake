@@ -21,7 +21,12 @@ function(tl_warnings target)
   if(type STREQUAL "INTERFACE_LIBRARY")
     return()
   endif()
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  # Shadowed names and narrowing conversions hide real faults; clang's
+  # -Wconversion also takes in sign changes, which gcc's does not.
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    target_compile_options(${target} PRIVATE -Wno-sign-conversion)
+  endif()
   if(TL_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

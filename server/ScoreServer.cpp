@@ -123,12 +123,11 @@ struct TScoreServer::TImpl {
     bool BodyRead = false;
   };
 
-  TImpl(TScoreStore& store, TScoreServerOptions options)
-      : options(std::move(options)),
-        service(store, {this->options.ChallengeLifetimeSeconds, this->options.RatePerMinute,
-                        this->options.RateLimitKeys, this->options.MaxOpenChallengesPerAddress,
-                        this->options.Clock, this->options.ReplayUploaded, this->options.Metrics}) {
-  }
+  TImpl(TScoreStore& store, TScoreServerOptions serverOptions)
+      : options(std::move(serverOptions)),
+        service(store, {options.ChallengeLifetimeSeconds, options.RatePerMinute,
+                        options.RateLimitKeys, options.MaxOpenChallengesPerAddress, options.Clock,
+                        options.ReplayUploaded, options.Metrics}) {}
 
   int64_t Now() const {
     if (options.Clock) return options.Clock();

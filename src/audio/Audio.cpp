@@ -36,9 +36,9 @@ int32_t Saturate(int64_t v) {
 }  // namespace
 
 struct TAudio::Impl {
-  Impl(Platform& platform, const bool& soundOn, std::string musicFolder)
-      : soundOn(soundOn),
-        musicFolder(std::move(musicFolder)),
+  Impl(Platform& platform, const bool& soundSwitch, std::string folder)
+      : soundOn(soundSwitch),
+        musicFolder(std::move(folder)),
         voices(kOutputRate),
         music(kOutputRate),
         output(platform, voices, music),

@@ -141,14 +141,15 @@ TFontSize& TFonts::Impl::Size(int32_t height, int32_t width, int32_t weight) {
     cell = std::min(height, kMaxCellHeight);
     yPpem = cell * upem / cellUnits;
   } else if (height < 0) {
-    yPpem = std::min(-static_cast<int64_t>(height), int64_t{kMaxCellHeight});
+    yPpem = static_cast<double>(std::min(-static_cast<int64_t>(height), int64_t{kMaxCellHeight}));
     cell = static_cast<int32_t>(std::lround(yPpem * cellUnits / upem));
   } else {
     cell = kDefaultCellHeight;
     yPpem = cell * upem / cellUnits;
   }
   double xPpem = yPpem;
-  const int32_t w = std::min<int64_t>(std::abs(static_cast<int64_t>(width)), kMaxCellHeight);
+  const auto w = static_cast<int32_t>(
+      std::min<int64_t>(std::abs(static_cast<int64_t>(width)), kMaxCellHeight));
   if (w > 0 && avgUnits > 0) xPpem = w * upem / avgUnits;
 
   auto size = std::make_unique<TFontSize>();

@@ -214,7 +214,6 @@ int SdlPlatform::WindowDisplay() const {
 TWindowPlacement SdlPlatform::Centre(int display, double density, const TFrameBorders& borders) {
   const TRect usable = UsableArea(display);
   const TWindowPlacement p = window_placement::Centred(usable, requestedScale_, density, borders);
-  scale_ = p.Scale;
   windowWidth_ = p.Client.Width();
   windowHeight_ = p.Client.Height();
   if (!p.Fits && !toldDoesNotFit_) {
@@ -513,7 +512,7 @@ bool SdlPlatform::ReadMouse(TMouseState& state) {
   state.Z = wheel_;
   const uint8_t buttons = buttonsDown_ | buttonsPressed_;
   for (size_t i = 0; i < state.Buttons.size(); ++i) {
-    state.Buttons[i] = (buttons >> i) & 1u ? 0x80 : 0x00;
+    state.Buttons[i] = static_cast<uint8_t>((buttons >> i) & 1u ? 0x80 : 0x00);
   }
   motionX_ = 0;
   motionY_ = 0;

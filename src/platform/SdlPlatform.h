@@ -80,15 +80,11 @@ class SdlPlatform : public Platform {
   THttpResult HttpPost(const std::string& url, const std::string& contentType,
                        const std::string& body, const THttpOptions& options) override;
 
-  // Whether the pointer is shown (the display counter is >= 0).
-  bool CursorShown() const { return cursorCounter_ >= 0; }
   bool Windowed() const { return windowed_; }
   // Before the window opens: the windowed scale (0 chooses from the desktop)
   // and the user's folder, where a "gamecontrollerdb.txt" adds pad mappings.
   void SetWindowScale(int32_t scale) { requestedScale_ = scale; }
   void SetUserFolder(std::string folder) { userFolder_ = std::move(folder); }
-  // The windowed scale in use (known once the window exists).
-  int32_t WindowScale() const { return scale_; }
   size_t PadCount() const { return gamepad_.PadCount(); }
   // Translates one SDL event into the queue read by PollEvents (public so that
   // tests can feed events without a real window system).
@@ -130,7 +126,6 @@ class SdlPlatform : public Platform {
   bool minimized_ = false;
   bool resizable_ = false;
   int32_t requestedScale_ = 0;
-  int32_t scale_ = 1;
   int32_t windowWidth_ = SdlLetterbox::kFrameWidth;  // windowed size in window coordinates
   int32_t windowHeight_ = SdlLetterbox::kFrameHeight;
   // Where the window stood when it last left windowed mode: it comes back there.

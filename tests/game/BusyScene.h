@@ -55,12 +55,13 @@ inline void StageBusyScene(TGame& game) {
   // 40 shots: a stream of bullets and a fan of rockets in open water.
   for (int i = 0; i < 21; ++i) {
     ship.Guns[0]->Shots[static_cast<size_t>(i)] =
-        std::make_unique<TPulya>(game, 0, 372.0f - i * 1.5f, 460.0f - i * 21.0f, 3.15 - i * 0.004);
+        std::make_unique<TPulya>(game, 0, 372.0f - static_cast<float>(i) * 1.5f,
+                                 460.0f - static_cast<float>(i) * 21.0f, 3.15 - i * 0.004);
   }
   for (int i = 0; i < 19; ++i) {
     const double angle = 3.15 + (i % 3 == 0 ? 0.0 : (i % 3 == 1 ? 0.5 : -0.5));
     ship.Guns[2]->Shots[static_cast<size_t>(i)] = std::make_unique<TPulya>(
-        game, 2, 380.0f - static_cast<float>(i % 3) * 30.0f, 440.0f - (i / 3) * 60.0f, angle);
+        game, 2, 380.0f - static_cast<float>(i % 3) * 30.0f, 440.0f - static_cast<float>(i / 3) * 60.0f, angle);
   }
   for (int i = 0; i < 10; ++i) {
     game.AddHit(static_cast<int16_t>(200 + 40 * i), static_cast<int16_t>(100 + 37 * (i % 5)),

@@ -119,7 +119,7 @@ TEST(GameSession, EnemyTypeStatisticsFollowTheLevelRows) {
 TEST(GameSession, PickEnemyTypeEndsWithAFrozenClock) {
   // The clock never moves here: every pick must still end.
   TGameRig rig(7);
-  for (uint8_t level : {1, 2, 3, 5, 6, 10, 255}) {
+  for (const uint8_t level : std::initializer_list<uint8_t>{1, 2, 3, 5, 6, 10, 255}) {
     rig.Game->Level = level;
     for (int i = 0; i < 200; ++i) {
       const uint8_t type = rig.Game->PickEnemyType();

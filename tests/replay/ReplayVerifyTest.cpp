@@ -88,7 +88,7 @@ TEST(ReplayVerify, EveryTruncationAndFlippedByteFailsWithAMessage) {
     ASSERT_FALSE(verdict.Message.empty());
   }
   for (size_t at = 0; at < bytes.size(); at += 3) {
-    for (uint8_t bit : {0x01, 0x80}) {
+    for (const uint8_t bit : {uint8_t{0x01}, uint8_t{0x80}}) {
       std::vector<uint8_t> damaged = bytes;
       damaged[at] ^= bit;
       const TVerdict verdict = Verify(damaged);

@@ -222,7 +222,7 @@ TEST(ReplayFleet, TwoServersVerifyEachOf200ReplaysExactlyOnce) {
   ASSERT_GT(a.Port(), 0) << a.Log();
   ASSERT_GT(b.Port(), 0) << b.Log();
   std::vector<TShortGame> games;
-  for (uint64_t seed = 1; seed <= 8; ++seed)
+  for (uint32_t seed = 1; seed <= 8; ++seed)
     games.push_back(RecordGame(seed, 64 + 40 * seed, "Fleet"));
   TPlayer toA(a);
   TPlayer toB(b);

@@ -149,7 +149,7 @@ TEST_F(ReplayWatchTest, PauseHoldsTheGameAndEscOrThePadEndsIt) {
 }
 
 TEST_F(ReplayWatchTest, ATableRowWithAReplayIsWatchedByMouseKeysAndPad) {
-  constexpr uint16_t kVkPageDown = 34, kVkW = 87, kVkEnter = 13;
+  constexpr uint16_t kVkPageDown = 34, kVkW = 87;
   const int32_t rowX = 420, firstRowY = 200, secondRowY = 226;
   struct TCase {
     const char* label;

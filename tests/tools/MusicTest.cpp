@@ -46,7 +46,7 @@ TRender Render(const std::string& path, double seconds) {
     }
     done += static_cast<long>(buffer.size());
   }
-  out.rms = std::sqrt(energy / done);
+  out.rms = std::sqrt(energy / static_cast<double>(done));
   xmp_end_player(ctx);
   xmp_release_module(ctx);
   xmp_free_context(ctx);

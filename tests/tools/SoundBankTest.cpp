@@ -42,7 +42,7 @@ TEST(SoundBankTest, EffectsAreAudibleUnclippedAndEndQuietly) {
       energy += (s - 128.0) * (s - 128.0);
       clipped += (s == 0 || s == 255) ? 1 : 0;
     }
-    EXPECT_GT(std::sqrt(energy / pcm.size()), 10.0) << "too quiet";
+    EXPECT_GT(std::sqrt(energy / static_cast<double>(pcm.size())), 10.0) << "too quiet";
     EXPECT_EQ(clipped, 0);
     EXPECT_NEAR(pcm.back(), 128, 2) << "ends on silence, no click";
   }
@@ -52,8 +52,8 @@ TEST(SoundBankTest, EffectsAreAudibleUnclippedAndEndQuietly) {
 // pitch gauge that tells a rumble from a click.
 double CrossingsPerSecond(int id, double from, double to) {
   const auto s = TSoundBank::Synthesize(id);
-  const auto a = static_cast<size_t>(from * s.size());
-  const auto b = static_cast<size_t>(to * s.size());
+  const auto a = static_cast<size_t>(from * static_cast<double>(s.size()));
+  const auto b = static_cast<size_t>(to * static_cast<double>(s.size()));
   int crossings = 0;
   for (size_t i = a + 1; i < b; ++i) crossings += (s[i - 1] < 0) != (s[i] < 0) ? 1 : 0;
   return crossings * static_cast<double>(kSoundBank[static_cast<size_t>(id)].rate) /

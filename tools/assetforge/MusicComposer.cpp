@@ -53,7 +53,7 @@ TXmInstrument Drum(const char* name, double seconds, F wave) {
   std::vector<double> v(n);
   double peak = 0;
   for (size_t i = 0; i < n; ++i) {
-    v[i] = wave(i / kDrumRate);
+    v[i] = wave(static_cast<double>(i) / kDrumRate);
     peak = std::max(peak, std::abs(v[i]));
   }
   ins.sample.resize(n);

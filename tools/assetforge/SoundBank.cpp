@@ -46,7 +46,7 @@ void PlayNotes(std::vector<double>& out, double rate, const std::vector<TNote>& 
     const auto count = static_cast<size_t>((n.length + 0.15) * rate);
     double phase = 0;
     for (size_t i = 0; i < count && begin + i < out.size(); ++i) {
-      const double t = i / rate;
+      const double t = static_cast<double>(i) / rate;
       const double vib = 1 + vibrato * std::sin(kTau * 5.5 * t) * std::min(1.0, t * 4);
       phase += kTau * f * vib / rate;
       double env = std::min(1.0, t / 0.012);
@@ -67,7 +67,8 @@ void Normalize(std::vector<double>& s, double peak) {
 // Fades the last few milliseconds so every effect ends on silence.
 void FadeTail(std::vector<double>& s, double rate, double seconds) {
   const auto n = std::min(s.size(), static_cast<size_t>(seconds * rate));
-  for (size_t i = 0; i < n; ++i) s[s.size() - 1 - i] *= static_cast<double>(i) / n;
+  for (size_t i = 0; i < n; ++i)
+    s[s.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(n);
 }
 
 }  // namespace
@@ -85,7 +86,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
   switch (id) {
     case sndCheckMenu: {  // a crisp two-tone click
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         const double f = t < 0.03 ? 1400 : 2100;
         s[i] = std::sin(kTau * f * t) * Ad(t < 0.03 ? t : t - 0.03, 0.002, 0.025) +
                0.3 * noise() * std::exp(-t / 0.004);
@@ -108,7 +109,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     case sndShot: {  // a sharp crack with a short thump
       double lp = 0;
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         lp += (noise() - lp) * 0.6;
         s[i] = lp * std::exp(-t / 0.025) + 0.8 * std::sin(kTau * 140 * t) * std::exp(-t / 0.03);
       }
@@ -117,7 +118,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     case sndSnarad: {  // a cannon boom with a falling body and rumble
       double lp = 0, phase = 0;
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         const double f = 40 + 110 * std::exp(-t / 0.06);
         phase += kTau * f / rate;
         lp += (noise() - lp) * (0.05 + 0.4 * std::exp(-t / 0.02));
@@ -128,7 +129,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     case sndExpl: {  // a long rumbling blast with crackle
       double lp = 0, lp2 = 0;
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         lp += (noise() - lp) * (0.03 + 0.3 * std::exp(-t / 0.05));
         lp2 += (lp - lp2) * 0.3;
         const double crackle = rng.Random(200) == 0 ? noise() * std::exp(-t / 0.6) : 0;
@@ -140,7 +141,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     case sndVert: {  // helicopter rotor chop over an engine hum
       double lp = 0;
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         lp += (noise() - lp) * 0.2;
         const double chop = std::pow(0.5 + 0.5 * std::cos(kTau * 13 * t), 6);
         s[i] = 1.6 * lp * (0.15 + chop) + 0.25 * std::sin(kTau * 95 * t) +
@@ -152,7 +153,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     case sndHit: {  // a metallic clang, inharmonic partials over a thud
       const double partials[] = {310, 587, 822, 1190, 1630};
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         double v = 0;
         for (int k = 0; k < 5; ++k)
           v += std::sin(kTau * partials[k] * t) * std::exp(-t / (0.25 / (1 + k * 0.5))) / (1 + k);
@@ -162,7 +163,7 @@ std::vector<double> TSoundBank::Synthesize(int id) {
     }
     default: {  // sndBonus: a bright rising chime
       for (size_t i = 0; i < s.size(); ++i) {
-        const double t = i / rate;
+        const double t = static_cast<double>(i) / rate;
         const double f = t < 0.09 ? NoteHz(19) : NoteHz(26);
         const double local = t < 0.09 ? t : t - 0.09;
         s[i] = (std::sin(kTau * f * t) + 0.3 * std::sin(kTau * 2 * f * t)) * Ad(local, 0.003, 0.08);

@@ -70,7 +70,7 @@ std::string Line(const std::string& in) {
     out += accented != nullptr ? accented : std::string(1, c);
   }
   static const char* const kFill[] = {"\u00e0", "\u00ea", "\u00ee", "\u00f5", "\u00fb"};
-  const auto extra = static_cast<size_t>(std::ceil(letters * 0.4));
+  const auto extra = static_cast<size_t>(std::ceil(static_cast<double>(letters) * 0.4));
   for (size_t k = 0; k < extra; ++k) out += kFill[k % 5];
   return out;
 }
