@@ -42,12 +42,16 @@ void TLogWriter::Write(const std::string& line) {
   wake_.notify_one();
 }
 
-uint64_t TLogWriter::Stop(int drainMs) {
+uint64_t TLogWriter::Stop(int drainMs, const std::string& lastLine) {
   {
     std::lock_guard lock(mutex_);
     if (!stopping_) {
       stopping_ = true;
       stopByMs_ = NowMs() + drainMs;
+      if (!lastLine.empty()) {
+        queue_.push_back(lastLine + "\n");
+        queuedBytes_ += lastLine.size() + 1;
+      }
     }
   }
   wake_.notify_one();

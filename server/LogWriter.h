@@ -23,9 +23,11 @@ class TLogWriter {
 
   // Queues one line (without its newline); never blocks on the descriptor.
   void Write(const std::string& line);
-  // Writes what is queued, for at most `drainMs`, then ends the thread; lines
-  // that could not be written by then are lost. Returns the lines dropped in all.
-  uint64_t Stop(int drainMs = 1000);
+  // Writes what is queued and then `lastLine` (when not empty; it is queued
+  // even when the queue is full, so the last word is never dropped for want
+  // of room), for at most `drainMs`, then ends the thread; lines that could
+  // not be written by then are lost. Returns the lines dropped in all.
+  uint64_t Stop(int drainMs = 1000, const std::string& lastLine = {});
 
  private:
   void Run();

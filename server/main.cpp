@@ -331,7 +331,6 @@ int main(int argc, char** argv) {
   verifier.Stop();
   metricsServer.Stop();
   store.reset();
-  log.Write("tidal-lynx-scores: stopped");
-  log.Stop();
+  log.Stop(1000, "tidal-lynx-scores: stopped");
   return ok ? 0 : 1;
 }
