@@ -99,6 +99,8 @@ TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
   const TCase cases[] = {
       {100, 100, {gsMainMenu}, -1},
       {100, 101, {gsMainMenu, gsNameEntry}, 2},
+      {100, 5000, {gsMainMenu, gsNameEntry}, 2},
+      {100, -5, {gsMainMenu}, -1},
       {0, 0, {gsMainMenu}, -1},
   };
   for (const TCase& c : cases) {
