@@ -14,18 +14,21 @@
 #include "audio/DirectSound.h"
 #include "audio/DirectSoundBuffer.h"
 #include "support/FakePlatform.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Uses the generated menu module when this build has it, else a small one.
+// Uses the generated menu module when this build has it, else a small one in
+// a scratch folder that goes when the program ends.
 fs::path MusicFolder() {
   const fs::path generated = fs::path(TL_GAME_DIR) / "sound";
   if (fs::exists(generated / "1.xm")) return generated;
-  const fs::path folder = audiotest::ScratchDir("bench");
-  audiotest::WriteFile(folder / "1.xm", audiotest::TinyXm());
-  return folder;
+  static const TScratchFolder scratch("bench");
+  test_kit::WriteFile(scratch / "1.xm", audiotest::TinyXm());
+  return scratch;
 }
 
 void BM_MixOneSecond(benchmark::State& state) {
@@ -41,8 +44,6 @@ void BM_MixOneSecond(benchmark::State& state) {
     return;
   }
   if (withMusic) audio.PlayMusic("1.xm");
-  // The module is in memory now; a scratch copy is no longer needed.
-  if (folder.filename() == "bench") fs::remove_all(folder);
 
   // Looping voices keep every effect sounding for the whole measurement; the
   // bank's own waves bring their 8000 and 11025 Hz rates (resampled).

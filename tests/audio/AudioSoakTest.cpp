@@ -11,6 +11,8 @@
 #include "audio/DXWaveList.h"
 #include "platform/Random.h"
 #include "support/FakePlatform.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -48,11 +50,11 @@ TEST(AudioSoak, TheAllocationProbeSeesEveryCAllocationOnTheMarkedThreadOnly) {
 }
 
 TEST(AudioSoak, RandomPlaysWhileTheCallbackRendersOnAnotherThread) {
-  const auto folder = audiotest::ScratchDir("soak");
-  audiotest::WriteFile(folder / "1.xm", audiotest::TinyXm());
+  const TScratchFolder folder("audio_soak");
+  test_kit::WriteFile(folder / "1.xm", audiotest::TinyXm());
   FakePlatform platform;
   bool soundOn = true;
-  TAudio audio(platform, soundOn, folder.string() + "/");
+  TAudio audio(platform, soundOn, folder.String() + "/");
   audio.OpenDevice();
   ASSERT_TRUE(audio.HasDevice());
   // Short effects so that copies end and are reused while the soak runs.
@@ -107,7 +109,6 @@ TEST(AudioSoak, RandomPlaysWhileTheCallbackRendersOnAnotherThread) {
       EXPECT_LE(item.DuplicateCount(), item.MaxPlayingCount());
     }
   }
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

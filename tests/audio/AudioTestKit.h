@@ -3,12 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "wave/Wave.h"
 
@@ -140,22 +136,6 @@ inline std::vector<uint8_t> TinyXm() {
     previous = value;
   }
   return b;
-}
-
-inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-// A fresh scratch folder for one test.
-inline std::filesystem::path ScratchDir(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("tl-audio-" + std::to_string(::getpid()) + "-" + name);
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
 }
 
 }  // namespace audiotest

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,30 +11,26 @@
 #include "mixer/MixVoice.h"
 #include "mixer/ModulePlayer.h"
 #include "support/FakePlatform.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The game's audio with its music folder in a scratch directory holding a
 // small module as "1.xm" and "2.xm", and a damaged one as "bad.xm".
 struct TMusicRig {
-  explicit TMusicRig(const std::string& name) : folder(audiotest::ScratchDir(name)) {
-    audiotest::WriteFile(folder / "1.xm", audiotest::TinyXm());
-    audiotest::WriteFile(folder / "2.xm", audiotest::TinyXm());
+  explicit TMusicRig(const std::string& name) : folder("audio_" + name) {
+    test_kit::WriteFile(folder / "1.xm", audiotest::TinyXm());
+    test_kit::WriteFile(folder / "2.xm", audiotest::TinyXm());
     std::vector<uint8_t> bad = audiotest::TinyXm();
     bad.resize(80);
-    audiotest::WriteFile(folder / "bad.xm", bad);
-    audio = std::make_unique<TAudio>(platform, soundOn, folder.string() + "/");
+    test_kit::WriteFile(folder / "bad.xm", bad);
+    audio = std::make_unique<TAudio>(platform, soundOn, folder.String() + "/");
     audio->OpenDevice();
-  }
-  ~TMusicRig() {
-    audio.reset();
-    fs::remove_all(folder);
   }
   std::vector<int16_t> Pull(int frames) { return platform.PullAudio(frames); }
 
-  fs::path folder;
+  TScratchFolder folder;  // goes after the audio that reads it
   FakePlatform platform;
   bool soundOn = true;
   std::unique_ptr<TAudio> audio;

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/MusicPlayer.h"
-#include "audio/SoundEffects.h"
 #include "game/Bonus.h"
 #include "game/EnemyEngine.h"
 #include "game/FrameInput.h"
@@ -22,31 +20,7 @@
 #include "graphics/ImageSlots.h"
 #include "settings/HiScores.h"
 #include "support/FakePlatform.h"
-
-// Records every effect the session plays.
-class TSoundLog final : public ISoundEffects {
- public:
-  struct TCall {
-    int32_t X;
-    int32_t Y;
-    uint8_t Id;
-  };
-  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Calls.push_back({x, y, id}); }
-  int Count(uint8_t id) const {
-    int n = 0;
-    for (const TCall& call : Calls) n += call.Id == id ? 1 : 0;
-    return n;
-  }
-  std::vector<TCall> Calls;
-};
-
-class TMusicLog final : public IMusic {
- public:
-  void PlayMusic(const std::string& track) override { Played.push_back(track); }
-  void StopMusic() override { ++Stops; }
-  std::vector<std::string> Played;
-  int Stops = 0;
-};
+#include "support/RecordingAudio.h"
 
 class TTestHost final : public IGameHost {
  public:
@@ -168,8 +142,8 @@ struct TGameRig {
 
   FakePlatform Sys;
   TImageSlots Images;
-  TSoundLog Sound;
-  TMusicLog Music;
+  TRecordingSound Sound;
+  TRecordingMusic Music;
   TTestHost Host;
   TSurfacePtr Snapshot = std::make_shared<TSurface>(800, 600);
   TKeyboardSnapshot Keys{};

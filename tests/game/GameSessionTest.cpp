@@ -76,7 +76,7 @@ TEST(GameSession, ScriptedWholeGame) {
     }
   }
   ASSERT_TRUE(rig.RunUntilPhase(phGameOver));
-  EXPECT_EQ(rig.Music.Stops, 1);
+  EXPECT_EQ(rig.Music.Stops(), 1);
   EXPECT_EQ(rig.Sound.Count(sndLoose), 1);
   EXPECT_TRUE(rig.Host.States.empty());
 
@@ -85,8 +85,8 @@ TEST(GameSession, ScriptedWholeGame) {
   while (rig.Host.States.empty()) rig.Frame();
   EXPECT_GT(rig.Sys.Tick() - overStart, 2000u);
   EXPECT_TRUE(rig.Host.CursorVisible);
-  ASSERT_EQ(rig.Music.Played.size(), 1u);
-  EXPECT_EQ(rig.Music.Played[0], "1.xm");
+  ASSERT_EQ(rig.Music.Played().size(), 1u);
+  EXPECT_EQ(rig.Music.Played()[0], "1.xm");
 }
 
 TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
@@ -99,6 +99,8 @@ TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
   const TCase cases[] = {
       {100, 100, {gsMainMenu}, -1},
       {100, 101, {gsMainMenu, gsNameEntry}, 2},
+      {100, 5000, {gsMainMenu, gsNameEntry}, 2},
+      {100, -5, {gsMainMenu}, -1},
       {0, 0, {gsMainMenu}, -1},
   };
   for (const TCase& c : cases) {
@@ -114,7 +116,7 @@ TEST(GameSession, GameOverOpensNameEntryOnlyAboveTheLastEntry) {
     rig.Frame(0);
     EXPECT_EQ(rig.Host.States, c.States);
     EXPECT_EQ(rig.Host.MenuCurrent, c.MenuCurrent);
-    EXPECT_TRUE(rig.Music.Played.empty());
+    EXPECT_TRUE(rig.Music.Played().empty());
   }
 }
 

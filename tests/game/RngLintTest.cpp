@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/FileBytes.h"
+
 namespace {
 
 TEST(GameLogicSource, NoStatementDrawsTwoRandomNumbersOrUsesTheHostsTrigonometry) {
@@ -22,8 +24,7 @@ TEST(GameLogicSource, NoStatementDrawsTwoRandomNumbersOrUsesTheHostsTrigonometry
     const std::string name = entry.path().filename().string();
     if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") continue;
     ++files;
-    std::ifstream in(entry.path());
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    const std::string text = test_kit::ReadText(entry.path());
     // Statements end at ';' or '{'; comments are left out line by line.
     std::string statement;
     std::istringstream lines(text);

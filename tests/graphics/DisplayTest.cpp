@@ -75,7 +75,7 @@ TEST(Display, ClearAndPresentShowTheBackBuffer) {
 }
 
 TEST(Display, RestoreSurfacesAfterALossReloadsEveryImage) {
-  const packtest::TempFile pack("restore.pp", packtest::MakePack(76));
+  const packtest::TPackFile pack("restore.pp", packtest::MakePack(76));
   struct Case {
     const char* name;
     bool primaryLost;

@@ -13,17 +13,13 @@
 #include "online/ResultSubmission.h"
 #include "settings/ConfigFile.h"
 #include "support/FakePlatform.h"
+#include "support/FileBytes.h"
 #include "support/TestLocales.h"
 
 namespace {
 
 // A decimal comma with Latin letters and with Cyrillic ones.
 const std::vector<std::string> kLocales = {"de_DE.UTF-8", "ru_RU.UTF-8"};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Config.cfg as the game saves it, and the URL that carries the result.
 struct TWritten {
@@ -42,7 +38,7 @@ TWritten WriteUnder(const std::string& locale) {
   THiScoreTable table = DefaultHiScores();
   table[0] = {"Zo\xeb", 1234567};
   EXPECT_TRUE(TConfigFile(path).Save(options, table)) << locale;
-  out.Config = ReadFile(path);
+  out.Config = test_kit::ReadText(path);
   std::filesystem::remove(path);
 
   FakePlatform sys;

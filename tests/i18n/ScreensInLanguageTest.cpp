@@ -20,6 +20,7 @@
 #include "shell/Form.h"
 #include "shell/ShellState.h"
 #include "support/FakePlatform.h"
+#include "support/ScratchFolder.h"
 #include "widgets/MenuLayout.h"
 
 namespace {
@@ -34,9 +35,8 @@ struct TArea {
 // The frames of the three screens in one language ("" for English).
 std::vector<std::vector<uint32_t>> Screens(const std::string& code) {
   UseLanguage(code, kGame + "/locale");
-  const std::filesystem::path config =
-      std::filesystem::temp_directory_path() / ("tl_i18n_" + std::to_string(::getpid()) + ".cfg");
-  std::filesystem::remove(config);
+  const TScratchFolder scratch("i18n_" + code);
+  const std::filesystem::path config = scratch / "Config.cfg";
   std::vector<std::vector<uint32_t>> frames;
   {
     FakePlatform sys;
@@ -57,7 +57,6 @@ std::vector<std::vector<uint32_t>> Screens(const std::string& code) {
       frames.push_back(sys.LastFrame);
     }
   }
-  std::filesystem::remove(config);
   UseLanguage("", kGame + "/locale");
   return frames;
 }

@@ -4,23 +4,9 @@
 
 #include <vector>
 
-#include "support/PackWriter.h"
+#include "support/BmpWriter.h"
 
 namespace {
-
-// Stores the rows of a bottom-up BMP top row first, with a negative height.
-std::vector<uint8_t> TopDown(std::vector<uint8_t> bmp, int32_t h) {
-  const uint32_t offset = bmp[10] | (bmp[11] << 8) | (bmp[12] << 16) | (bmp[13] << 24);
-  const size_t rowBytes = (bmp.size() - offset) / static_cast<size_t>(h);
-  std::vector<uint8_t> rows(bmp.begin() + offset, bmp.end());
-  for (int32_t y = 0; y < h; ++y) {
-    std::copy_n(rows.begin() + static_cast<ptrdiff_t>((h - 1 - y) * rowBytes), rowBytes,
-                bmp.begin() + offset + static_cast<ptrdiff_t>(y * rowBytes));
-  }
-  const auto negative = static_cast<uint32_t>(-h);
-  for (int i = 0; i < 4; ++i) bmp[22 + i] = static_cast<uint8_t>(negative >> (8 * i));
-  return bmp;
-}
 
 // Decoding straight into a surface's rows gives what SDL's reader gives, for
 // every row padding of 24-bit pictures stored either way up and for a
@@ -37,8 +23,11 @@ TEST(BmpDecoder, DecodingIntoRowsMatchesTheBmpReader) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << (c.paletted ? " paletted" : "")
                                     << (c.topDown ? " top-down" : ""));
     auto pixel = [](int32_t x, int32_t y) { return 0x00102030u * (x + 1) + 0x00050709u * y; };
-    std::vector<uint8_t> bmp = packtest::MakeBmp(c.w, c.h, pixel, c.paletted);
-    if (c.topDown) bmp = TopDown(bmp, c.h);
+    const std::vector<uint8_t> bmp = test_kit::MakeBmp({.Width = c.w,
+                                                        .Height = c.h,
+                                                        .Pixel = pixel,
+                                                        .Paletted = c.paletted,
+                                                        .TopDown = c.topDown});
     TBmpLayout layout;
     std::string error;
     ASSERT_TRUE(ValidateBmpLayout(bmp.data(), bmp.size(), layout, error)) << error;

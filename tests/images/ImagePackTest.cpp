@@ -14,7 +14,7 @@ namespace {
 
 using packtest::ImageColour;
 using packtest::MakePack;
-using packtest::TempFile;
+using packtest::TPackFile;
 
 void ExpectPackImage(const TSurfacePtr& surface, int k) {
   ASSERT_NE(surface, nullptr) << "image " << k;
@@ -28,14 +28,14 @@ void ExpectPackImage(const TSurfacePtr& surface, int k) {
 }
 
 TEST(ImagePack, FirstAndLastImageOfAFullPack) {
-  const TempFile pack("full.pp", MakePack(76));
+  const TPackFile pack("full.pp", MakePack(76));
   for (const int k : {0, 1, 41, 42, 75}) ExpectPackImage(LoadPackImage(pack.Path(), k), k);
 }
 
 TEST(ImagePack, LoadAllImagesFillsBothArraysAndIgnoresExtraRecords) {
   for (const int records : {76, 80}) {
     SCOPED_TRACE(records);
-    const TempFile pack("all.pp", MakePack(records));
+    const TPackFile pack("all.pp", MakePack(records));
     TImageSlots slots;
     LoadAllImages(slots, pack.Path());
     for (int s = 0; s < kSpriteImageCount; ++s) ExpectPackImage(slots.SpriteImages[s], s);
@@ -49,7 +49,7 @@ TEST(ImagePack, LoadAllImagesFillsBothArraysAndIgnoresExtraRecords) {
 // A language pack replaces the pictures it carries, picture by picture; the
 // rest, and everything after a damage, stay English, and nothing throws.
 TEST(ImagePack, ALanguagePackReplacesOnlyThePicturesItCarries) {
-  const TempFile english("english.pp", MakePack(76));
+  const TPackFile english("english.pp", MakePack(76));
   // Records 1 and 43 carry the language's picture (that of image 60 + k), the
   // others are empty.
   std::vector<uint8_t> language;
@@ -75,7 +75,7 @@ TEST(ImagePack, ALanguagePackReplacesOnlyThePicturesItCarries) {
     LoadAllImages(slots, english.Path());
     std::string error;
     if (c.present) {
-      const TempFile pack("language.pp", c.bytes);
+      const TPackFile pack("language.pp", c.bytes);
       error = LoadLanguageImages(slots, pack.Path());
     } else {
       error = LoadLanguageImages(slots, "/no/such/Data/xx/Data.pp");
@@ -107,14 +107,16 @@ TEST(ImagePack, TheGeneratedPackLoads) {
 
 TEST(ImagePack, PalettedBitmapsDecodeToo) {
   std::vector<uint8_t> bytes;
-  packtest::AppendRecord(bytes, packtest::MakeBmp(
-                                    3, 2,
+  packtest::AppendRecord(
+      bytes, test_kit::MakeBmp({.Width = 3,
+                                .Height = 2,
+                                .Pixel =
                                     [](int32_t x, int32_t y) {
                                       return x == 1 ? 0x00FF00FFu
                                                     : (y == 0 ? 0x00112233u : 0x00445566u);
                                     },
-                                    true));
-  const TempFile pack("pal.pp", bytes);
+                                .Paletted = true}));
+  const TPackFile pack("pal.pp", bytes);
   const TSurfacePtr s = LoadPackImage(pack.Path(), 0);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->PixelAt(0, 0), 0x00112233u);
@@ -146,14 +148,14 @@ TEST(ImagePack, BadPacksThrowOneErrorNamingFileAndRecord) {
   }
   {
     std::vector<uint8_t> b;
-    packtest::PutLe(b, 0x7FFFFFF0u, 4);
+    test_kit::PutLe(b, 0x7FFFFFF0u, 4);
     b.resize(64, 0);
     cases.push_back({"length above the limit", b, 0, 0, "above the limit"});
     cases.push_back({"skipping an oversize record", b, 3, 0, "above the limit"});
   }
   {
     std::vector<uint8_t> b;
-    packtest::PutLe(b, 1000, 4);
+    test_kit::PutLe(b, 1000, 4);
     b.resize(200, 0);
     cases.push_back({"length beyond the file", b, 0, 0, "past the end"});
   }
@@ -180,7 +182,7 @@ TEST(ImagePack, BadPacksThrowOneErrorNamingFileAndRecord) {
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const TempFile pack("bad.pp", c.bytes);
+    const TPackFile pack("bad.pp", c.bytes);
     try {
       LoadPackImage(pack.Path(), c.index);
       ADD_FAILURE() << "no error";
@@ -209,7 +211,7 @@ TEST(ImagePack, AFailedLoadEmptiesOnlyTheSlotItReached) {
   // Records 0..49 are good, record 50 (menu slot 8) is broken.
   std::vector<uint8_t> bytes = MakePack(50);
   packtest::AppendRecord(bytes, std::vector<uint8_t>(30, 0));
-  const TempFile pack("broken.pp", bytes);
+  const TPackFile pack("broken.pp", bytes);
   TImageSlots slots;
   const auto old = std::make_shared<TSurface>(1, 1);
   for (auto& slot : slots.MenuImages) slot = old;

@@ -12,44 +12,20 @@
 
 namespace {
 
-using packtest::PutLe;
-
 // 31 bytes: a core header declaring 7977 x 1792 at 24 bits and 5 bytes of pixels.
 std::vector<uint8_t> TinyHugeBmp() {
-  std::vector<uint8_t> b = {'B', 'M'};
-  PutLe(b, 31, 4);
-  PutLe(b, 0, 4);
-  PutLe(b, 26, 4);  // pixels right after the headers
-  PutLe(b, 12, 4);
-  PutLe(b, 7977, 2);
-  PutLe(b, 1792, 2);
-  PutLe(b, 1, 2);
-  PutLe(b, 24, 2);
-  b.resize(31, 0x55);
-  return b;
+  return test_kit::MakeBmp(
+      {.Width = 7977, .Height = 1792, .Stored = std::vector<uint8_t>(5, 0x55), .CoreHeader = true});
 }
 
 // An 8-bit RLE bitmap with a two-colour palette (0 = black, 1 = white).
 std::vector<uint8_t> Rle8Bmp(int32_t w, int32_t h, const std::vector<uint8_t>& stream) {
-  std::vector<uint8_t> b = {'B', 'M'};
-  PutLe(b, static_cast<uint32_t>(14 + 40 + 8 + stream.size()), 4);
-  PutLe(b, 0, 4);
-  PutLe(b, 14 + 40 + 8, 4);
-  PutLe(b, 40, 4);
-  PutLe(b, static_cast<uint32_t>(w), 4);
-  PutLe(b, static_cast<uint32_t>(h), 4);
-  PutLe(b, 1, 2);
-  PutLe(b, 8, 2);
-  PutLe(b, 1, 4);  // BI_RLE8
-  PutLe(b, static_cast<uint32_t>(stream.size()), 4);
-  PutLe(b, 2835, 4);
-  PutLe(b, 2835, 4);
-  PutLe(b, 2, 4);
-  PutLe(b, 0, 4);
-  PutLe(b, 0x000000, 4);
-  PutLe(b, 0xFFFFFF, 4);
-  b.insert(b.end(), stream.begin(), stream.end());
-  return b;
+  return test_kit::MakeBmp({.Width = w,
+                            .Height = h,
+                            .Stored = stream,
+                            .Bits = 8,
+                            .Compression = 1,
+                            .Palette = {0x000000, 0xFFFFFF}});
 }
 
 // Bottom row: four white. Top row: black, then "0 1 0" stored as is, padded.
@@ -79,8 +55,11 @@ TEST(PackBounds, RecordsWithoutTheirPixelDataAreRefusedNamingTheRecord) {
     cases.push_back({"cut info header", b, "header needs 54 bytes"});
   }
   {
-    std::vector<uint8_t> b = packtest::MakeBmp(
-        3, 3, [](int32_t x, int32_t) { return x * 0x40u; }, true);
+    std::vector<uint8_t> b =
+        test_kit::MakeBmp({.Width = 3,
+                           .Height = 3,
+                           .Pixel = [](int32_t x, int32_t) { return x * 0x40u; },
+                           .Paletted = true});
     b.resize(14 + 40 + 4);  // one of three palette entries left
     cases.push_back({"cut palette", b, "palette need"});
   }
@@ -103,7 +82,7 @@ TEST(PackBounds, RecordsWithoutTheirPixelDataAreRefusedNamingTheRecord) {
     SCOPED_TRACE(c.name);
     std::vector<uint8_t> pack = packtest::MakePack(2);
     packtest::AppendRecord(pack, c.bmp);
-    const packtest::TempFile file("bounds.pp", pack);
+    const packtest::TPackFile file("bounds.pp", pack);
     try {
       LoadPackImage(file.Path(), 2);
       ADD_FAILURE() << "no error";
@@ -120,7 +99,7 @@ TEST(PackBounds, APackOfSeventySixTinyHugeRecordsStopsAtTheFirst) {
   std::vector<uint8_t> pack;
   for (int k = 0; k < kPackImageCount; ++k) packtest::AppendRecord(pack, TinyHugeBmp());
   ASSERT_EQ(pack.size(), 2660u);
-  const packtest::TempFile file("tinyhuge.pp", pack);
+  const packtest::TPackFile file("tinyhuge.pp", pack);
   TImageSlots slots;
   try {
     LoadAllImages(slots, file.Path());

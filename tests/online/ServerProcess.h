@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/FileBytes.h"
+
 extern char** environ;
 
 class TServerProcess {
@@ -62,12 +64,7 @@ class TServerProcess {
   pid_t Pid() const { return pid_; }
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   const std::filesystem::path& Database() const { return database_; }
-  std::string Log() const {
-    std::ifstream in(logFile_);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string Log() const { return test_kit::ReadText(logFile_); }
 
   // Sends `signal` and waits for the exit; returns the exit status, or -1 when
   // the process had to be killed or was not running.

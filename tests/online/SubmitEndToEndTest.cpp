@@ -23,6 +23,7 @@
 #include "protocol/ResultCodec.h"
 #include "server/ReplayGames.h"
 #include "server/StoreBackends.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -67,12 +68,6 @@ std::vector<TRow> StoredRows(const fs::path& database) {
   }
   sqlite3_close(db);
   return rows;
-}
-
-fs::path Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("tl_e2e_" + std::to_string(getpid())) / name;
-  fs::remove_all(dir);
-  return dir;
 }
 
 // A loopback socket that is listening (the kernel completes connections) but
@@ -126,7 +121,8 @@ TEST_P(SubmitEndToEndOn, AGamesResultIsVerifiedFromItsReplayAndRankedOnTheWorldP
   const TFreshDatabase db = FreshDatabase(GetParam(), "e2e_submit");
   ASSERT_FALSE(db.Location.empty()) << db.Error;
   // The server's own ranking: verified results only.
-  TServerProcess server(TL_SERVER_BIN, Scratch("submit"), db.Location);
+  const TScratchFolder dir("e2e_submit");
+  TServerProcess server(TL_SERVER_BIN, dir, db.Location);
   ASSERT_GT(server.Port(), 0) << server.Log();
   TRecordingPlatform sys;
   const TSubmitOptions options = QuickOptions(server.Host());
@@ -201,7 +197,8 @@ TEST_P(SubmitEndToEndOn, AGamesResultIsVerifiedFromItsReplayAndRankedOnTheWorldP
 INSTANTIATE_TEST_SUITE_P(Backends, SubmitEndToEndOn, TL_BACKENDS);
 
 TEST(SubmitEndToEnd, ServerRefusesTamperedSecondRequests) {
-  TServerProcess server(TL_SERVER_BIN, Scratch("tamper"));
+  const TScratchFolder dir("e2e_tamper");
+  TServerProcess server(TL_SERVER_BIN, dir);
   ASSERT_GT(server.Port(), 0) << server.Log();
   TRecordingPlatform sys;
   const THttpOptions http = SubmissionHttpOptions(QuickOptions(server.Host()));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/FakePlatform.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -18,23 +19,15 @@ namespace fs = std::filesystem;
 // the current directory.
 class TScratchDir {
  public:
-  TScratchDir() : previous_(fs::current_path()) {
-    path_ = fs::temp_directory_path() /
-            ("tl_weblinks_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + std::to_string(counter_++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-    fs::current_path(path_);
+  TScratchDir() : folder_("weblinks_" + std::to_string(counter_++)), previous_(fs::current_path()) {
+    fs::current_path(folder_);
   }
-  ~TScratchDir() {
-    fs::current_path(previous_);
-    fs::remove_all(path_);
-  }
+  ~TScratchDir() { fs::current_path(previous_); }
 
  private:
   static inline int counter_ = 0;
+  const TScratchFolder folder_;  // removed after the way back
   fs::path previous_;
-  fs::path path_;
 };
 
 TEST(WebLinks, UrlsAreBuiltFromTheScoreHost) {

@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/SdlPlatform.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -34,8 +36,7 @@ class SdlGamepadTest : public ::testing::Test {
   void SetUp() override {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    folder_ = std::filesystem::temp_directory_path() / ("tl_pad_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
+    folder_.emplace("pad");
     // The dummy display never has the keyboard focus, without which SDL
     // holds pad input back (as the game wants when it is in the background).
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -43,8 +44,7 @@ class SdlGamepadTest : public ::testing::Test {
   }
   void TearDown() override {
     sys_.reset();  // quits SDL, which detaches what is left
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    folder_.reset();
   }
 
   // A virtual pad (or a plain joystick) with the standard buttons and axes;
@@ -55,13 +55,13 @@ class SdlGamepadTest : public ::testing::Test {
     return index;
   }
   void WriteMappingFor(int index) {
-    std::ofstream(folder_ / "gamecontrollerdb.txt")
+    std::ofstream(*folder_ / "gamecontrollerdb.txt")
         << "# test pads\n"
         << SwappedMapping(SDL_JoystickGetDeviceGUID(index)) << "\n";
   }
   void OpenPlatform() {
     sys_ = std::make_unique<SdlPlatform>();
-    sys_->SetUserFolder(folder_.string());
+    sys_->SetUserFolder(folder_->String());
     std::string error;
     ASSERT_TRUE(sys_->SetDisplayMode(true, error)) << error;
   }
@@ -78,7 +78,7 @@ class SdlGamepadTest : public ::testing::Test {
     return SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
   }
 
-  std::filesystem::path folder_;
+  std::optional<TScratchFolder> folder_;
   std::unique_ptr<SdlPlatform> sys_;
 };
 
@@ -184,7 +184,7 @@ TEST_F(SdlGamepadTest, AMappingFileIsReadOnlyWhenItIsARegularFileWithinTheCaps) 
     TearDown();
     SetUp();
     const int index = Attach(SDL_JOYSTICK_TYPE_UNKNOWN);
-    const std::string file = (folder_ / SdlGamepad::kMappingFileName).string();
+    const std::string file = (*folder_ / SdlGamepad::kMappingFileName).string();
     const std::string mapping = SwappedMapping(SDL_JoystickGetDeviceGUID(index)) + "\n";
     switch (c.plant) {
       case kFifo:

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/ScratchFolder.h"
 
 namespace {
 
 TEST(ReplayStore, KeepsTheNewestGamesAndEveryLinkedOne) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tl-replay-store";
-  std::filesystem::remove_all(dir);
-  TReplayStore store(dir.string());
+  const TScratchFolder scratch;
+  TReplayStore store((scratch / "replays").string());
   std::vector<std::string> names;
   std::string error;
   // 25 games, two of them in one second.
@@ -32,7 +33,6 @@ TEST(ReplayStore, KeepsTheNewestGamesAndEveryLinkedOne) {
   std::vector<std::string> kept(names.end() - 20, names.end());
   kept.insert(kept.begin(), {names[0], names[2]});
   EXPECT_EQ(store.Games(), kept);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "replay/ReplayKit.h"
 #include "replay/ReplayVerifier.h"
+#include "support/FileBytes.h"
 
 namespace {
 
@@ -202,20 +203,14 @@ TRun RunGame(const std::string& args) {
   return run;
 }
 
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 TEST(ReplayVerify, TheCommandLineReportsEachVerdictWithItsExitStatus) {
   const TRecordedGame& game = Recorded();
   TReplay forged = game.Replay;
   forged.FinalScore += 500;
   std::vector<uint8_t> cut(game.Bytes.begin(), game.Bytes.begin() + 100);
-  WriteFile("good.tlr", game.Bytes);
-  WriteFile("forged.tlr", EncodeReplay(forged));
-  WriteFile("cut.tlr", cut);
+  test_kit::WriteFile("good.tlr", game.Bytes);
+  test_kit::WriteFile("forged.tlr", EncodeReplay(forged));
+  test_kit::WriteFile("cut.tlr", cut);
   struct TCase {
     std::string Args;
     int Status;

@@ -9,23 +9,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "AdminProgram.h"
 #include "StoreBackends.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("tl_admin_" + std::to_string(getpid())) / name;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 const std::vector<std::string> kServerOptions = {
     "--ranking", "all", "--rate", "0/min", "--challenges-per-address", "10000"};
@@ -36,10 +31,10 @@ class AdminCommands : public testing::TestWithParam<TBackend> {
     const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     db_ = FreshDatabase(GetParam(), "admin_" + name);
     ASSERT_FALSE(db_.Location.empty()) << db_.Error;
-    dir_ = Scratch(name + (GetParam() == TBackend::Sqlite ? "_sqlite" : "_pg"));
+    dir_.emplace("admin_" + name + (GetParam() == TBackend::Sqlite ? "_sqlite" : "_pg"));
   }
   TAdminRun Admin(const std::vector<std::string>& args) {
-    return RunAdmin(db_.Location, args, dir_);
+    return RunAdmin(db_.Location, args, *dir_);
   }
   // The entry ID of `name`'s result with `score`, from admin list.
   std::string IdOf(const std::string& name, int score) {
@@ -59,12 +54,12 @@ class AdminCommands : public testing::TestWithParam<TBackend> {
   }
 
   TFreshDatabase db_;
-  fs::path dir_;
+  std::optional<TScratchFolder> dir_;
 };
 
 TEST_P(AdminCommands, EachCommandActsOnTheTablesTwoServersServe) {
-  TServerProcess a(TL_SERVER_BIN, dir_ / "a", db_.Location, kServerOptions);
-  TServerProcess b(TL_SERVER_BIN, dir_ / "b", db_.Location, kServerOptions);
+  TServerProcess a(TL_SERVER_BIN, *dir_ / "a", db_.Location, kServerOptions);
+  TServerProcess b(TL_SERVER_BIN, *dir_ / "b", db_.Location, kServerOptions);
   ASSERT_GT(a.Port(), 0) << a.Log();
   ASSERT_GT(b.Port(), 0) << b.Log();
   ASSERT_EQ(SubmitResult(a, "Ace", 500, "ace"), 200);
@@ -114,10 +109,10 @@ TEST_P(AdminCommands, EachCommandActsOnTheTablesTwoServersServe) {
        "shown again",
        [&] { return has("Ace") && SubmitResult(a, "Dan", 10, "dan") == 200; }},
       {{"reverify", "--since", "2020-01-01"}, 0, "queued 0 replays", [&] { return true; }},
-      {{"export-replays", (dir_ / "export").string(), "--top", "5"},
+      {{"export-replays", (*dir_ / "export").string(), "--top", "5"},
        0,
        "wrote 0 replays",
-       [&] { return fs::is_directory(dir_ / "export"); }},
+       [&] { return fs::is_directory(*dir_ / "export"); }},
       {{"audit"}, 0, "remove\tentry " + best + "\timpossible score", [&] { return true; }},
   };
   for (const TStep& step : steps) {
@@ -130,7 +125,7 @@ TEST_P(AdminCommands, EachCommandActsOnTheTablesTwoServersServe) {
 }
 
 TEST_P(AdminCommands, BadInputIsRefusedWithAMessageAndChangesNothing) {
-  TServerProcess a(TL_SERVER_BIN, dir_ / "a", db_.Location, kServerOptions);
+  TServerProcess a(TL_SERVER_BIN, *dir_ / "a", db_.Location, kServerOptions);
   ASSERT_GT(a.Port(), 0) << a.Log();
   ASSERT_EQ(SubmitResult(a, "Ace", 500, "ace"), 200);
   const std::string id = IdOf("Ace", 500);

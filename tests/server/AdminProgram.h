@@ -8,13 +8,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "online/ServerProcess.h"
 #include "protocol/ResultCodec.h"
+#include "support/FileBytes.h"
 
 struct TAdminRun {
   int Exit = -1;
@@ -29,9 +28,8 @@ inline TAdminRun RunAdmin(const std::string& database, const std::vector<std::st
   std::string command = std::string(TL_SERVER_BIN) + " admin --db '" + database + "'";
   for (const std::string& a : args) command += " '" + a + "'";
   const int raw = std::system((command + " > '" + out.string() + "' 2>&1 < /dev/null").c_str());
-  std::ifstream in(out);
   TAdminRun run;
-  run.Out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  run.Out = test_kit::ReadText(out);
   run.Exit = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return run;
 }

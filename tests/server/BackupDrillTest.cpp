@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AdminProgram.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ std::set<std::string> StoredNames(const fs::path& database) {
 }
 
 TEST(BackupDrill, ACopyTakenUnderLoadRestoresEveryResultAcknowledgedBeforeIt) {
-  const fs::path dir = fs::temp_directory_path() / ("tl_drill_" + std::to_string(getpid()));
-  fs::remove_all(dir);
+  const TScratchFolder dir("drill");
   const std::vector<std::string> options = {"--rate", "0/min", "--challenges-per-address", "10000"};
   TServerProcess server(TL_SERVER_BIN, dir / "live", {}, options);
   ASSERT_GT(server.Port(), 0) << server.Log();
@@ -65,7 +65,8 @@ TEST(BackupDrill, ACopyTakenUnderLoadRestoresEveryResultAcknowledgedBeforeIt) {
     beforeBackup = acknowledged;
   }
   const fs::path copy = dir / "scores-backup.db";
-  const TAdminRun backup = RunAdmin(server.Database().string(), {"backup", copy.string()}, dir);
+  const TAdminRun backup =
+      RunAdmin(server.Database().string(), {"backup", copy.string()}, dir.Path());
   const size_t atBackupEnd = count();
   while (count() < atBackupEnd + 50) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   stop = true;
@@ -86,7 +87,7 @@ TEST(BackupDrill, ACopyTakenUnderLoadRestoresEveryResultAcknowledgedBeforeIt) {
   EXPECT_EQ(missing, 0u) << "of " << beforeBackup.size() << " acknowledged before the backup";
   EXPECT_TRUE(names.count("Restored"));
   // No half-written file is left beside the copy.
-  for (const auto& entry : fs::directory_iterator(dir)) {
+  for (const auto& entry : fs::directory_iterator(dir.Path())) {
     EXPECT_EQ(entry.path().string().find(".partial"), std::string::npos) << entry.path();
   }
 }

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -28,11 +30,10 @@ struct TRun {
 // itself; the timeout only bounds a server that wrongly starts, and is long
 // because the sanitized binary starts slowly on a busy machine.
 TRun RunWithDatabase(const std::string& value, const std::string& name, int seconds) {
-  const fs::path dir = fs::temp_directory_path() / ("tl_program_" + std::to_string(getpid())) /
-                       ("db_" + name) / "cwd";
-  fs::remove_all(dir);
+  const TScratchFolder scratch("db_" + name);
+  const fs::path dir = scratch / "cwd";
   fs::create_directories(dir);
-  const fs::path out = dir.parent_path() / "out.txt";
+  const fs::path out = scratch / "out.txt";
   std::string quoted;
   for (const char c : value) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   const std::string command = "cd '" + dir.string() + "' && timeout -s TERM " +
@@ -42,8 +43,7 @@ TRun RunWithDatabase(const std::string& value, const std::string& name, int seco
   const int raw = std::system(command.c_str());
   TRun run;
   run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(out);
-  run.Output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  run.Output = test_kit::ReadText(out);
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     run.Files.push_back(entry.path().filename().string());
   }

@@ -20,6 +20,7 @@
 #include "RawHttp.h"
 #include "online/ServerProcess.h"
 #include "protocol/ResultCodec.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -216,11 +217,9 @@ TEST(HostileClients, ServerKeepsAnsweringOthersAndStaysSmall) {
   };
   for (const TAttack& attack : attacks) {
     SCOPED_TRACE(attack.name);
-    const fs::path dir = fs::temp_directory_path() / ("tl_program_" + std::to_string(getpid())) /
-                         ("hostile_" + std::to_string(&attack - attacks));
-    fs::remove_all(dir);
+    const TScratchFolder dir("hostile_" + std::to_string(&attack - attacks));
     TServerProcess server(
-        TL_SERVER_BIN, dir, "",
+        TL_SERVER_BIN, dir.Path(), "",
         {"--request-deadline", "3", "--max-connections-per-address", std::to_string(kPerAddressCap),
          "--rate", "0/min", "--max-connections", std::to_string(kManySlots)});
     ASSERT_GT(server.Port(), 0) << server.Log();

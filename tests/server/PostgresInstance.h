@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "support/FileBytes.h"
+
 class TPostgresInstance {
  public:
   TPostgresInstance() {
@@ -216,10 +218,7 @@ class TPostgresInstance {
   }
   std::string ReadLog() const {
     std::stringstream text;
-    for (const char* name : {"tool.log", "server.log"}) {
-      std::ifstream in(folder_ / name);
-      text << in.rdbuf();
-    }
+    for (const char* name : {"tool.log", "server.log"}) text << test_kit::ReadText(folder_ / name);
     return text.str();
   }
 

@@ -18,6 +18,7 @@
 #include "StoreBackends.h"
 #include "online/ServerProcess.h"
 #include "protocol/ResultCodec.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ const std::string kVersion = "/cgi/version.pl?version&prg=TidalLynx";
 const std::string kSubmit = "/cgi/version.pl?hs&prg=TidalLynx&inf=";
 const std::string kWorld = "/cgi/version.pl?show&type=0&prg=TidalLynx";
 const std::string kType = "application/x-tidal-lynx-replay";
-
-fs::path Scratch(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("tl_replays_" + std::to_string(getpid())) / name;
-  fs::remove_all(dir);
-  return dir;
-}
 
 // The game's side of one server: the two requests, the upload, and reading back.
 class TPlayer {
@@ -130,7 +124,8 @@ class ReplayServerOn : public testing::TestWithParam<TBackend> {};
 TEST_P(ReplayServerOn, OnlyAResultWhoseReplayPlaysToItsScoreIsRanked) {
   const TFreshDatabase db = FreshDatabase(GetParam(), "replay_world");
   ASSERT_FALSE(db.Location.empty()) << db.Error;
-  TServerProcess server(TL_SERVER_BIN, Scratch("world"), db.Location);
+  const TScratchFolder dir("replays_world");
+  TServerProcess server(TL_SERVER_BIN, dir, db.Location);
   ASSERT_GT(server.Port(), 0) << server.Log();
   TPlayer player(server);
 
@@ -217,8 +212,10 @@ TEST(ReplayFleet, TwoServersVerifyEachOf200ReplaysExactlyOnce) {
   const std::vector<std::string> options = {
       "--rate",      "0/min", "--challenges-per-address", "10000",
       "--verifiers", "2",     "--replay-lease",           "2"};
-  TServerProcess a(TL_SERVER_BIN, Scratch("fleet_a"), db.Location, options);
-  TServerProcess b(TL_SERVER_BIN, Scratch("fleet_b"), db.Location, options);
+  const TScratchFolder dirA("replays_fleet_a");
+  const TScratchFolder dirB("replays_fleet_b");
+  TServerProcess a(TL_SERVER_BIN, dirA, db.Location, options);
+  TServerProcess b(TL_SERVER_BIN, dirB, db.Location, options);
   ASSERT_GT(a.Port(), 0) << a.Log();
   ASSERT_GT(b.Port(), 0) << b.Log();
   std::vector<TShortGame> games;
@@ -252,7 +249,9 @@ TEST(ReplayFleet, AKilledWorkersReplayIsVerifiedByTheOtherAfterTheLease) {
   ASSERT_FALSE(db.Location.empty()) << db.Error;
   const std::vector<std::string> options = {"--rate", "0/min",          "--challenges-per-address",
                                             "10000",  "--replay-lease", "2"};
-  TServerProcess a(TL_SERVER_BIN, Scratch("kill_a"), db.Location, options);
+  const TScratchFolder dirA("replays_kill_a");
+  const TScratchFolder dirB("replays_kill_b");
+  TServerProcess a(TL_SERVER_BIN, dirA, db.Location, options);
   ASSERT_GT(a.Port(), 0) << a.Log();
   // The longest game the script plays: long enough to be caught mid-verification.
   const TShortGame game = RecordGame(11, 39'000, "Long");
@@ -289,7 +288,7 @@ TEST(ReplayFleet, AKilledWorkersReplayIsVerifiedByTheOtherAfterTheLease) {
   const std::string id = held[0].substr(0, held[0].find('|'));
   const int64_t leaseUntil = std::stoll(held[0].substr(held[0].find('|') + 1));
 
-  TServerProcess b(TL_SERVER_BIN, Scratch("kill_b"), db.Location, options);
+  TServerProcess b(TL_SERVER_BIN, dirB, db.Location, options);
   ASSERT_GT(b.Port(), 0) << b.Log();
   const std::string settled =
       "SELECT status, attempts, verifications, (extract(epoch FROM clock_timestamp()) * "

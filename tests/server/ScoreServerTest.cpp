@@ -11,6 +11,7 @@
 #include "LiveServer.h"
 #include "RawHttp.h"
 #include "protocol/ResultCodec.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -315,8 +316,7 @@ TEST(ScoreServer, KeepsTheConnectionAliveAndHeadWritesNothing) {
 
 TEST(ScoreServer, StopBeforeRunReturnsAtOnce) {
   std::string error;
-  const auto dir = std::filesystem::temp_directory_path() / ("tl_live_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  const TScratchFolder dir("early");
   auto store = TScoreStore::Open((dir / "early.db").string(), error);
   ASSERT_TRUE(store) << error;
   TScoreServer server(*store);

@@ -16,6 +16,7 @@
 #include "PostgresInstance.h"
 #include "online/ServerProcess.h"
 #include "protocol/ResultCodec.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -24,12 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kVersion = "/cgi/version.pl?version&prg=TidalLynx";
 const std::string kSubmit = "/cgi/version.pl?hs&prg=TidalLynx&inf=";
-
-fs::path Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("tl_fleet_" + std::to_string(getpid())) / name;
-  fs::remove_all(dir);
-  return dir;
-}
 
 std::unique_ptr<httplib::Client> Connect(const TServerProcess& server) {
   auto client = std::make_unique<httplib::Client>("127.0.0.1", server.Port());
@@ -99,8 +94,10 @@ TEST(ServerFleet, TwoProcessesShareChallengesAndRideOutADatabaseRestart) {
   // Every test client comes from 127.0.0.1: lift the per-address limits.
   const std::vector<std::string> options = {
       "--db-connections", "3", "--challenges-per-address", "10000", "--rate", "0/min"};
-  TServerProcess a(TL_SERVER_BIN, Scratch("a"), pg.Uri(database), options);
-  TServerProcess b(TL_SERVER_BIN, Scratch("b"), pg.Uri(database), options);
+  const TScratchFolder dirA("fleet_a");
+  const TScratchFolder dirB("fleet_b");
+  TServerProcess a(TL_SERVER_BIN, dirA.Path(), pg.Uri(database), options);
+  TServerProcess b(TL_SERVER_BIN, dirB.Path(), pg.Uri(database), options);
   ASSERT_GT(a.Port(), 0) << a.Log();
   ASSERT_GT(b.Port(), 0) << b.Log();
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "RawHttp.h"
+#include "support/ScratchFolder.h"
 
 extern char** environ;
 
@@ -43,8 +44,8 @@ std::string ReadPipe(int fd, std::chrono::milliseconds timeout, const std::strin
 TEST(ServerLog, APipeNobodyReadsNeverStopsServing) {
   int fds[2];
   ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
-  const std::string dir = testing::TempDir() + "tl_log_" + std::to_string(getpid());
-  std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+  const TScratchFolder scratch("log");
+  const std::string dir = scratch.String();
   std::vector<std::string> args = {TL_SERVER_BIN,      "--listen", "127.0.0.1:0", "--db",
                                    dir + "/scores.db", "--rate",   "0/min"};
   std::vector<char*> argv;

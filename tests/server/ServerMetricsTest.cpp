@@ -6,12 +6,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <string>
 
 #include "AdminProgram.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -37,17 +38,15 @@ bool HavePromtool() {
 std::pair<bool, std::string> PromtoolCheck(const std::string& text, const fs::path& dir) {
   const fs::path in = dir / "metrics.txt";
   const fs::path out = dir / "promtool.out";
-  std::ofstream(in) << text;
+  test_kit::WriteFile(in, text);
   const int raw = std::system(
       ("promtool check metrics < '" + in.string() + "' > '" + out.string() + "' 2>&1").c_str());
-  std::ifstream said(out);
-  return {raw == 0, std::string(std::istreambuf_iterator<char>(said), {})};
+  return {raw == 0, test_kit::ReadText(out)};
 }
 
 TEST(ServerMetrics, ScrapesValidateAndCountersFollowRequests) {
-  const fs::path dir = fs::temp_directory_path() / ("tl_metrics_" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  TServerProcess server(TL_SERVER_BIN, dir, {},
+  const TScratchFolder dir("metrics");
+  TServerProcess server(TL_SERVER_BIN, dir.Path(), {},
                         {"--metrics-listen", "127.0.0.1:0", "--rate", "0/min", "--ranking", "all"});
   ASSERT_GT(server.Port(), 0) << server.Log();
   std::smatch found;

@@ -3,23 +3,17 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "online/ServerProcess.h"
 #include "protocol/ResultCodec.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path Scratch(const std::string& name) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("tl_program_" + std::to_string(getpid())) / name;
-  fs::remove_all(dir);
-  return dir;
-}
 
 int64_t CountRows(const fs::path& database) {
   sqlite3* db = nullptr;
@@ -38,10 +32,10 @@ int64_t CountRows(const fs::path& database) {
 
 TEST(ServerProgram, StopsCleanlyOnSignalsKeepingEveryResult) {
   for (const int signal : {SIGTERM, SIGINT}) {
-    const fs::path dir = Scratch("signal" + std::to_string(signal));
+    const TScratchFolder dir("signal" + std::to_string(signal));
     fs::path database;
     {
-      TServerProcess server(TL_SERVER_BIN, dir);
+      TServerProcess server(TL_SERVER_BIN, dir.Path());
       ASSERT_GT(server.Port(), 0) << server.Log();
       database = server.Database();
       httplib::Client client("127.0.0.1", server.Port());
@@ -97,16 +91,15 @@ TEST(ServerProgram, BadArgumentsAndUnusableDatabaseEndWithAMessage) {
        "cannot connect"},
   };
   for (const TCase& c : cases) {
-    const fs::path out = Scratch("args") / "out.txt";
-    fs::create_directories(out.parent_path());
+    const TScratchFolder dir("args");
+    const fs::path out = dir / "out.txt";
     std::string command = std::string(TL_SERVER_BIN);
     for (const auto& a : c.args) command += " '" + a + "'";
     command += " > '" + out.string() + "' 2>&1";
     const int raw = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(raw)) << command;
     EXPECT_EQ(WEXITSTATUS(raw), c.status) << command;
-    std::ifstream in(out);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = test_kit::ReadText(out);
     EXPECT_NE(text.find(c.message), std::string::npos) << command << "\n" << text;
   }
 }
@@ -114,13 +107,11 @@ TEST(ServerProgram, BadArgumentsAndUnusableDatabaseEndWithAMessage) {
 // Output and exit status of a shell command.
 std::pair<int, std::string> RunCommand(const std::string& command, const fs::path& out) {
   const int raw = std::system((command + " > '" + out.string() + "' 2>&1").c_str());
-  std::ifstream in(out);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text};
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test_kit::ReadText(out)};
 }
 
 TEST(ServerProgram, InstallsAUnitSystemdAcceptsAndAManPageWithEveryOption) {
-  const fs::path dir = Scratch("install");
+  const TScratchFolder dir("install");
   const fs::path root = dir / "root";
   fs::create_directories(root);
   const auto [installed, installLog] = RunCommand(
@@ -139,8 +130,7 @@ TEST(ServerProgram, InstallsAUnitSystemdAcceptsAndAManPageWithEveryOption) {
 
   // Every option of the usage text is in the man page.
   const auto [helped, usage] = RunCommand("'" TL_SERVER_BIN "' --help", dir / "usage.txt");
-  std::ifstream manIn(manPage);
-  const std::string man((std::istreambuf_iterator<char>(manIn)), std::istreambuf_iterator<char>());
+  const std::string man = test_kit::ReadText(manPage);
   std::istringstream lines(usage);
   int options = 0;
   for (std::string line; std::getline(lines, line);) {
@@ -161,14 +151,12 @@ TEST(ServerProgram, InstallsAUnitSystemdAcceptsAndAManPageWithEveryOption) {
   }
   // Checked where it was installed: ExecStart and the man page are looked up
   // under the install root.
-  std::ifstream unitIn(unit);
-  std::string text((std::istreambuf_iterator<char>(unitIn)), std::istreambuf_iterator<char>());
+  std::string text = test_kit::ReadText(unit);
   const size_t exec = text.find("ExecStart=/");
   ASSERT_NE(exec, std::string::npos) << text;
   text.insert(exec + std::string("ExecStart=").size(), root.string());
   const fs::path check = dir / "check" / "tidal-lynx-scores.service";
-  fs::create_directories(check.parent_path());
-  std::ofstream(check) << text;
+  test_kit::WriteFile(check, text);
   const auto [verified, verdict] =
       RunCommand("MANPATH='" + manPage.parent_path().parent_path().string() +
                      "' systemd-analyze verify '" + check.string() + "'",

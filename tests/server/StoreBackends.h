@@ -4,13 +4,13 @@
 // tests run against SQLite and PostgreSQL.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <ostream>
 #include <string>
 
 #include "PostgresInstance.h"
+#include "support/ScratchFolder.h"
 
 enum class TBackend { Sqlite, Postgres };
 
@@ -27,9 +27,9 @@ inline TFreshDatabase FreshDatabase(TBackend backend, std::string name) {
   }
   TFreshDatabase db;
   if (backend == TBackend::Sqlite) {
-    const fs::path dir = fs::temp_directory_path() / ("tl_store_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const fs::path path = dir / (name + ".db");
+    // One folder for every SQLite database of the run, gone when the run ends.
+    static const TScratchFolder stores("stores");
+    const fs::path path = stores / (name + ".db");
     for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path.string() + suffix);
     db.Location = path.string();
     return db;

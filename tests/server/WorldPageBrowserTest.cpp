@@ -2,22 +2,18 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "LiveServer.h"
 #include "protocol/ResultCodec.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr const char* kChromium = "/usr/bin/chromium";
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Runs headless Chromium on `url` with the extra flags; its output goes to `out`.
 int RunChromium(const fs::path& work, const std::string& flags, const std::string& url,
@@ -54,14 +50,13 @@ TEST(WorldPageBrowser, ShowsTheStoredNamesWithoutScripts) {
                   .first,
               200);
   }
-  const fs::path work = fs::temp_directory_path() / ("tl_browser_" + std::to_string(getpid()));
-  fs::remove_all(work);
-  fs::create_directories(work);
+  const TScratchFolder work("browser");
   const std::string url = server.Url() + "/cgi/version.pl?prg=TidalLynx&show&type=0";
 
   const fs::path dom = work / "dom.html";
-  ASSERT_EQ(RunChromium(work, "--dump-dom", url, dom), 0) << ReadFile(work / "chromium.err");
-  const std::string text = ReadFile(dom);
+  ASSERT_EQ(RunChromium(work, "--dump-dom", url, dom), 0)
+      << test_kit::ReadText(work / "chromium.err");
+  const std::string text = test_kit::ReadText(dom);
   for (const char* shown : {"Marlin", "&lt;Shark&amp;Co&gt;", "Orca", "9100", "Deck"}) {
     EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
   }
@@ -72,8 +67,8 @@ TEST(WorldPageBrowser, ShowsTheStoredNamesWithoutScripts) {
   const fs::path shot = work / "world.png";
   RunChromium(work, "--screenshot='" + shot.string() + "' --window-size=1000,800", url,
               work / "shot.out");
-  const std::string png = ReadFile(shot);
-  ASSERT_GT(png.size(), 1000u) << ReadFile(work / "chromium.err");
+  const std::string png = test_kit::ReadText(shot);
+  ASSERT_GT(png.size(), 1000u) << test_kit::ReadText(work / "chromium.err");
   EXPECT_EQ(png.substr(1, 3), "PNG");
 }
 

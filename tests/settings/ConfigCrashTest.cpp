@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
 
 #include "settings/ConfigFile.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -38,8 +38,7 @@ THiScoreTable TableOfSave(int32_t n) {
 // The save number the file on disk holds; fails the test unless the file is a
 // complete file of one of the saves.
 int32_t SaveOnDisk(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string bytes = test_kit::ReadText(path);
   EXPECT_EQ(bytes.size(), 145u) << "torn or missing file";
   TOptions options;
   THiScoreTable table = DefaultHiScores();
@@ -52,8 +51,7 @@ int32_t SaveOnDisk(const std::string& path) {
 }
 
 TEST(ConfigCrash, KillingASavingProcessLeavesTheOldOrTheNewFile) {
-  std::string pattern = (fs::temp_directory_path() / "tl-crash-XXXXXX").string();
-  const fs::path folder = ::mkdtemp(pattern.data());
+  const TScratchFolder folder;
   const std::string path = (folder / "Config.cfg").string();
   ASSERT_TRUE(TConfigFile(path).Save(TOptions{}, TableOfSave(0)));
 
@@ -89,8 +87,6 @@ TEST(ConfigCrash, KillingASavingProcessLeavesTheOldOrTheNewFile) {
   }
   EXPECT_GT(kills, 10);
   EXPECT_GT(changes, 0) << "no save ever finished: the kills proved nothing";
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 }  // namespace

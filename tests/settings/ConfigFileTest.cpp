@@ -3,45 +3,17 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "settings/ConfigFile.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder per test, removed afterwards.
-class TScratchFolder {
- public:
-  TScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tl-config-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::string Coded(const std::string& text) {
   std::string out(1, static_cast<char>(text.size()));
@@ -58,7 +30,7 @@ std::string Le32(uint32_t v) {
 
 TEST(ConfigFile, StartUpWithoutAFileWritesThe145DefaultBytes) {
   TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
+  TConfigFile file((folder / "Config.cfg").string());
   TOptions options;
   options.WindowedMode = false;  // whatever was in memory, the defaults are loaded
   THiScoreTable table{};
@@ -69,7 +41,7 @@ TEST(ConfigFile, StartUpWithoutAFileWritesThe145DefaultBytes) {
   for (uint32_t score = 1000; score >= 100; score -= 100)
     expected += Coded("Anonymous") + Le32(score);
   ASSERT_EQ(expected.size(), 145u);
-  EXPECT_EQ(ReadAll(file.Path()), expected);
+  EXPECT_EQ(test_kit::ReadText(file.Path()), expected);
   EXPECT_TRUE(result.Created);
   EXPECT_TRUE(result.Complete);
   EXPECT_EQ(result.BytesRead, 145u);
@@ -94,7 +66,7 @@ TEST(ConfigFile, FieldsAndNamesOfAnyBytesRoundTripWithMusicBeforeSoundOnDisk) {
   };
   // One file saved over and over: each save replaces the previous one.
   TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
+  TConfigFile file((folder / "Config.cfg").string());
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "key " << c.Key);
     TOptions options{c.Windowed, c.Sound, c.Music, c.Key, c.Name};
@@ -103,7 +75,7 @@ TEST(ConfigFile, FieldsAndNamesOfAnyBytesRoundTripWithMusicBeforeSoundOnDisk) {
     table[9].Name = c.Name;
     ASSERT_TRUE(file.Save(options, table));
 
-    const std::string bytes = ReadAll(file.Path());
+    const std::string bytes = test_kit::ReadText(file.Path());
     ASSERT_GE(bytes.size(), 4u);
     EXPECT_EQ(bytes[0], c.Windowed ? 1 : 0);
     EXPECT_EQ(bytes[1], c.Music ? 1 : 0);
@@ -121,10 +93,10 @@ TEST(ConfigFile, FieldsAndNamesOfAnyBytesRoundTripWithMusicBeforeSoundOnDisk) {
 TEST(ConfigFile, OnlyAFlagByteOfOneReadsAsTrue) {
   for (int value : {0, 1, 2, 0x7F, 0xFF}) {
     TScratchFolder folder;
-    TConfigFile file(folder.File("Config.cfg"));
+    TConfigFile file((folder / "Config.cfg").string());
     std::string bytes = TConfigFile::Encode(TOptions{}, DefaultHiScores());
     bytes[0] = bytes[1] = bytes[2] = static_cast<char>(value);
-    WriteAll(file.Path(), bytes);
+    test_kit::WriteFile(file.Path(), bytes);
     TOptions options;
     THiScoreTable table{};
     file.Load(options, table);
@@ -145,10 +117,10 @@ TEST(ConfigFile, TruncatedFileKeepsDefaultsForEveryMissingField) {
   ASSERT_EQ(full.size(), 145u);
 
   TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
+  TConfigFile file((folder / "Config.cfg").string());
   for (size_t length = 0; length < full.size(); ++length) {
     SCOPED_TRACE(testing::Message() << "length " << length);
-    WriteAll(file.Path(), full.substr(0, length));
+    test_kit::WriteFile(file.Path(), full.substr(0, length));
 
     TOptions expected;
     THiScoreTable expectedTable = DefaultHiScores();
@@ -174,15 +146,15 @@ TEST(ConfigFile, TruncatedFileKeepsDefaultsForEveryMissingField) {
     EXPECT_EQ(options, expected);
     EXPECT_EQ(table, expectedTable);
     // The short file is left for the next save to replace.
-    EXPECT_EQ(ReadAll(file.Path()).size(), length);
+    EXPECT_EQ(test_kit::ReadText(file.Path()).size(), length);
   }
 }
 
 TEST(ConfigFile, NameLongerThanTheRestOfTheFileIsNotRead) {
   TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
+  TConfigFile file((folder / "Config.cfg").string());
   // The player name claims 200 bytes but the file ends after 3.
-  WriteAll(file.Path(), std::string("\x00\x01\x00\x20\xC8\xBE\xBE\xBE", 8));
+  test_kit::WriteFile(file.Path(), std::string("\x00\x01\x00\x20\xC8\xBE\xBE\xBE", 8));
   TOptions options;
   THiScoreTable table{};
   const TConfigLoadResult result = file.Load(options, table);
@@ -197,7 +169,7 @@ TEST(ConfigFile, NameLongerThanTheRestOfTheFileIsNotRead) {
 
 TEST(ConfigFile, UnreadableFileStartsWithDefaults) {
   TScratchFolder folder;
-  TConfigFile file(folder.File("Config.cfg"));
+  TConfigFile file((folder / "Config.cfg").string());
   fs::create_directory(file.Path());  // exists, but is no file
   TOptions options{false, false, false, 1, "X"};
   THiScoreTable table{};
@@ -210,9 +182,9 @@ TEST(ConfigFile, UnreadableFileStartsWithDefaults) {
 
 TEST(ConfigFile, FailingRenameLeavesTheOldFileIntact) {
   TScratchFolder folder;
-  const std::string path = folder.File("Config.cfg");
+  const std::string path = (folder / "Config.cfg").string();
   const std::string old = TConfigFile::Encode(TOptions{}, DefaultHiScores());
-  WriteAll(path, old);
+  test_kit::WriteFile(path, old);
 
   std::vector<std::string> renames;
   TConfigFile file(path, [&](const char* from, const char* to) {
@@ -230,7 +202,7 @@ TEST(ConfigFile, FailingRenameLeavesTheOldFileIntact) {
   // The temporary file sits beside it, and is gone afterwards.
   EXPECT_EQ(renames[0].rfind(path + ".tmp.", 0), 0u) << renames[0];
   EXPECT_EQ(renames[0].substr(renames[0].find(" -> ")), " -> " + path);
-  EXPECT_EQ(ReadAll(path), old);
+  EXPECT_EQ(test_kit::ReadText(path), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
   EXPECT_NE(saved.Error.find("not saved"), std::string::npos);
 }
@@ -238,13 +210,13 @@ TEST(ConfigFile, FailingRenameLeavesTheOldFileIntact) {
 TEST(ConfigFile, SaveOverADirectoryFailsCleanly) {
   // A target that rename cannot replace, even for root.
   TScratchFolder folder;
-  const std::string path = folder.File("Config.cfg");
+  const std::string path = (folder / "Config.cfg").string();
   fs::create_directory(path);
-  WriteAll(path + "/keep", "x");
+  test_kit::WriteFile(path + "/keep", "x");
   TConfigFile file(path);
   EXPECT_FALSE(file.Save(TOptions{}, DefaultHiScores()));
   EXPECT_TRUE(fs::is_directory(path));
-  EXPECT_EQ(ReadAll(path + "/keep"), "x");
+  EXPECT_EQ(test_kit::ReadText(path + "/keep"), "x");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
@@ -257,25 +229,25 @@ TEST(ConfigFile, SaveWritesExactlyTheTableInMemoryWhateverIsOnDisk) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
     TScratchFolder folder;
-    TConfigFile file(folder.File("Config.cfg"));
+    TConfigFile file((folder / "Config.cfg").string());
     TOptions options;
     THiScoreTable table{};
     file.Load(options, table);
     InsertResult(table, "Late", 650);
     options.PlayerName = "Me";
     if (c.OnDisk) {
-      WriteAll(file.Path(), *c.OnDisk);
+      test_kit::WriteFile(file.Path(), *c.OnDisk);
     } else {
       fs::remove(file.Path());
     }
     ASSERT_TRUE(file.Save(options, table));
-    EXPECT_EQ(ReadAll(file.Path()), TConfigFile::Encode(options, table));
+    EXPECT_EQ(test_kit::ReadText(file.Path()), TConfigFile::Encode(options, table));
   }
 }
 
 TEST(ConfigFile, SaveIntoAMissingFolderReportsAndLoadStillStarts) {
   TScratchFolder folder;
-  TConfigFile file(folder.File("gone/Config.cfg"));
+  TConfigFile file((folder / "gone/Config.cfg").string());
   TOptions options;
   THiScoreTable table{};
   testing::internal::CaptureStderr();

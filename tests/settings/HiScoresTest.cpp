@@ -15,18 +15,6 @@ std::vector<int32_t> ScoresOf(const THiScoreTable& table) {
 
 }  // namespace
 
-TEST(HiScores, OnlyAScoreAboveTheLastRowQualifies) {
-  const THiScoreTable table = DefaultHiScores();
-  struct TCase {
-    int32_t Score;
-    bool Qualifies;
-  };
-  for (const TCase& c : {TCase{100, false}, TCase{101, true}, TCase{0, false}, TCase{-5, false},
-                         TCase{5000, true}}) {
-    EXPECT_EQ(QualifiesForTable(table, c.Score), c.Qualifies) << c.Score;
-  }
-}
-
 TEST(HiScores, InsertSortsTheNewEntryBelowOlderEqualScores) {
   struct TCase {
     int32_t Score;

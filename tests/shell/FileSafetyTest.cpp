@@ -19,15 +19,11 @@
 #include "online/WebLinks.h"
 #include "settings/ConfigFile.h"
 #include "shell/FormFixture.h"
+#include "support/FileBytes.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 std::set<std::string> Names(const fs::path& folder) {
   std::set<std::string> names;
@@ -64,7 +60,7 @@ enum class TKind { Regular, Missing, Fifo, Folder };
 // Puts a thing of `kind` at `at`; a regular file gets `bytes`.
 void Plant(TKind kind, const fs::path& at, const std::string& bytes = {}) {
   fs::create_directories(at.parent_path());
-  if (kind == TKind::Regular) std::ofstream(at, std::ios::binary) << bytes;
+  if (kind == TKind::Regular) test_kit::WriteFile(at, bytes);
   if (kind == TKind::Fifo) {
     ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0);
   }
@@ -89,8 +85,8 @@ TEST_F(FormFixture, ALinkPlantedWhereTheSaveOnceWroteLeadsNowhere) {
     form_.reset();
 
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(ConfigPath())));
-    EXPECT_EQ(ReadFile(ConfigPath()), TConfigFile::Encode(TOptions{}, DefaultHiScores()));
-    EXPECT_EQ(ReadFile(target), targetExists ? "precious" : "");
+    EXPECT_EQ(test_kit::ReadText(ConfigPath()), TConfigFile::Encode(TOptions{}, DefaultHiScores()));
+    EXPECT_EQ(test_kit::ReadText(target), targetExists ? "precious" : "");
     EXPECT_EQ(fs::exists(target), targetExists);
     // Nothing of the save is left behind.
     std::set<std::string> expected{"Config.cfg", "Config.cfg.tmp"};
@@ -145,7 +141,7 @@ TEST_F(MenuFixture, OnlyASettingsFileIsEverReadAndSavedOver) {
     const bool ourFile = std::string(c.said).find("short") != std::string::npos;
     if (ourFile) {
       // Read and replaced by the save, with the typed name.
-      EXPECT_EQ(ReadFile(ConfigPath()).substr(4, 4), std::string("\x03\xA5\xBA\xBB", 4));
+      EXPECT_EQ(test_kit::ReadText(ConfigPath()).substr(4, 4), std::string("\x03\xA5\xBA\xBB", 4));
     } else {
       // Neither read nor touched; the game played with its defaults.
       EXPECT_EQ(loaded, TOptions{});
@@ -157,7 +153,7 @@ TEST_F(MenuFixture, OnlyASettingsFileIsEverReadAndSavedOver) {
       if (c.kind == TKind::Regular) {
         EXPECT_EQ(fs::file_size(ConfigPath()), std::max<uintmax_t>(c.sparseSize, c.bytes.size()));
         if (c.sparseSize == 0) {
-          EXPECT_EQ(ReadFile(ConfigPath()), c.bytes);
+          EXPECT_EQ(test_kit::ReadText(ConfigPath()), c.bytes);
         }
       }
     }
@@ -210,7 +206,8 @@ TEST_F(FormFixture, EveryDataFileThatIsNotARegularFileIsTreatedAsMissingWithoutW
       const fs::path at = dir_ / "data" / c.file;
       fs::remove_all(dir_ / "data");
       std::string bytes = c.regularBytes;
-      if (kind == TKind::Regular && bytes.empty()) bytes = ReadFile(fs::path(TL_GAME_DIR) / c.file);
+      if (kind == TKind::Regular && bytes.empty())
+        bytes = test_kit::ReadText(fs::path(TL_GAME_DIR) / c.file);
       Plant(kind, at, bytes);
       const TFifoUnblocker unblocker(at);
       outcomes[static_cast<int>(kind)] = c.read(at);

@@ -1,18 +1,14 @@
 #include "shell/FormFixture.h"
 
-#include <unistd.h>
-
-#include <atomic>
-
 namespace {
 
 // The pack is the same for every test; write it once per run.
 const std::string& PackPath() {
+  static const TScratchFolder folder("shell_pack");
   static const std::string path = [] {
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("tl_shell_pack_" + std::to_string(::getpid()) + ".pp");
-    EXPECT_TRUE(test_pack::Write(file.string()));
-    return file.string();
+    const std::string file = (folder / "Data.pp").string();
+    EXPECT_TRUE(test_pack::Write(file));
+    return file;
   }();
   return path;
 }
@@ -25,17 +21,12 @@ TFonts& FormFixture::SharedFonts() {
 }
 
 void FormFixture::SetUp() {
-  static std::atomic<int> counter{0};
-  dir_ = std::filesystem::temp_directory_path() /
-         ("tl_shell_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-  std::filesystem::remove_all(dir_);
-  std::filesystem::create_directories(dir_);
+  dir_ = scratch_.emplace().Path();
 }
 
 void FormFixture::TearDown() {
   form_.reset();
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
+  scratch_.reset();
 }
 
 TForm1& FormFixture::MakeForm(std::optional<bool> windowedThisRun) {

@@ -8,35 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "audio/MusicPlayer.h"
-#include "audio/SoundEffects.h"
 #include "game/GameStates.h"
 #include "graphics/Fonts.h"
 #include "shell/Form.h"
 #include "shell/FormProbe.h"
 #include "shell/TestPack.h"
 #include "support/FakePlatform.h"
-
-// Sound and music that remember what they were asked to play.
-class RecordingSound final : public ISoundEffects {
- public:
-  struct TCall {
-    int32_t X;
-    int32_t Y;
-    uint8_t Id;
-  };
-  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Calls.push_back({x, y, id}); }
-  void SetForeground(bool foreground) override { Foreground.push_back(foreground); }
-  std::vector<TCall> Calls;
-  std::vector<bool> Foreground;  // every SetForeground, in order
-};
-
-class RecordingMusic final : public IMusic {
- public:
-  void PlayMusic(const std::string& track) override { Calls.push_back("play " + track); }
-  void StopMusic() override { Calls.push_back("stop"); }
-  std::vector<std::string> Calls;
-};
+#include "support/RecordingAudio.h"
+#include "support/ScratchFolder.h"
 
 // A form on the fake platform with the test pack and a scratch folder of its
 // own for "Config.cfg".
@@ -98,10 +77,11 @@ class FormFixture : public ::testing::Test {
 
   FakePlatform sys_;
   TShellState state_;
-  RecordingSound sound_;
-  RecordingMusic music_;
+  TRecordingSound sound_;
+  TRecordingMusic music_;
   std::unique_ptr<TForm1> form_;
-  std::filesystem::path dir_;
+  std::optional<TScratchFolder> scratch_;
+  std::filesystem::path dir_;  // the scratch folder's path
 };
 
 // A started form resting on the main menu, driven by keys.

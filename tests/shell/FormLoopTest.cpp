@@ -8,15 +8,11 @@
 #include "game/GameStates.h"
 #include "settings/ConfigFile.h"
 #include "shell/FormFixture.h"
+#include "support/FileBytes.h"
 
 namespace {
 
 constexpr uint16_t kEnter = 13, kDown = 40, kP = 80;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 }  // namespace
 
@@ -258,7 +254,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
 TEST_F(FormFixture, StartUpWithoutConfigWritesTheDefaultFileAndPlaysTheMenuTrack) {
   StartForm();
   ASSERT_TRUE(std::filesystem::exists(ConfigPath()));
-  const std::string bytes = ReadFile(ConfigPath());
+  const std::string bytes = test_kit::ReadText(ConfigPath());
   EXPECT_EQ(bytes.size(), 145u);
   EXPECT_EQ(bytes.substr(0, 5), std::string("\x01\x01\x01\x7B\x00", 5));
   EXPECT_EQ(state_.HiScores[0].Score, 1000);

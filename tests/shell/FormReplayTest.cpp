@@ -8,6 +8,7 @@
 #include "replay/ReplayStore.h"
 #include "replay/ReplayVerifier.h"
 #include "shell/FormFixture.h"
+#include "support/FileBytes.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ class ReplayRecordingTest : public MenuFixture {
   }
   TReplayStore Store() const { return TReplayStore((dir_ / "replays").string()); }
   std::vector<uint8_t> Read(const std::string& name) const {
-    std::ifstream in(dir_ / "replays" / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return test_kit::ReadBytes(dir_ / "replays" / name);
   }
 };
 

@@ -105,8 +105,8 @@ class FormOnXvfb : public FormFixture {
   std::unique_ptr<XView> x;
   std::unique_ptr<SdlPlatform> sys;
   TShellState state;
-  RecordingSound sound;
-  RecordingMusic music;
+  TRecordingSound sound;
+  TRecordingMusic music;
   std::unique_ptr<TForm1> form;
   unsigned long window = 0;
 

@@ -14,6 +14,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/HiScores.h"
 #include "shell/FormFixture.h"
+#include "support/FileBytes.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ constexpr uint16_t kBack = 8, kEnter = 13, kEsc = 27, kLeft = 37, kUp = 38, kRig
 
 class CommandTest : public MenuFixture {
  protected:
-  size_t MenuSounds() const {
-    return static_cast<size_t>(std::count_if(sound_.Calls.begin(), sound_.Calls.end(),
-                                             [](const auto& c) { return c.Id == sndCheckMenu; }));
-  }
+  size_t MenuSounds() const { return static_cast<size_t>(sound_.Count(sndCheckMenu)); }
   // Steps through the buttons on screen with the keys until button `index` of
   // `group` shows its highlight in the presented frame.
   template <size_t N>
@@ -274,8 +272,7 @@ TEST_F(CommandTest, AFailedReplayUploadAsksToRepeatTheUploadAlone) {
     std::string replay;
     for (const auto& entry : std::filesystem::directory_iterator(dir_ / "replays")) {
       if (entry.path().extension() != ".tlr") continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      replay.assign(std::istreambuf_iterator<char>(in), {});
+      replay = test_kit::ReadText(entry.path());
     }
     ASSERT_FALSE(replay.empty());
     auto answer = [&](bool yes) {

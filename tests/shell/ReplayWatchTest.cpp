@@ -15,6 +15,8 @@
 #include "replay/ReplayVerifier.h"
 #include "shell/FormFixture.h"
 #include "shell/ReplayViewer.h"
+#include "support/FileBytes.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -26,12 +28,6 @@ const TRecordedGame& Recorded() {
   return game;
 }
 
-void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 }  // namespace
 
 class ReplayWatchTest : public MenuFixture {
@@ -40,7 +36,7 @@ class ReplayWatchTest : public MenuFixture {
   // and starts watching it from `screen`.
   void Watch(uint32_t screen, bool closeAfter) {
     const auto path = dir_ / "game.tlr";
-    WriteFile(path, Recorded().Bytes);
+    test_kit::WriteFile(path, Recorded().Bytes);
     TReplay replay;
     std::string error;
     ASSERT_TRUE(ReadWatchableReplay(path.string(), replay, error)) << error;
@@ -99,8 +95,7 @@ TEST_F(ReplayWatchTest, AGameRecordedByTheShellPlaysFromItsRowToTheVerifiersChec
 
   const std::string name = TReplayStore((dir_ / "replays").string()).ReadIndex()[0];
   ASSERT_FALSE(name.empty());
-  std::ifstream in(dir_ / "replays" / name, std::ios::binary);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::vector<uint8_t> bytes = test_kit::ReadBytes(dir_ / "replays" / name);
   const TVerdict verdict = VerifyReplay(bytes.data(), bytes.size());
   ASSERT_EQ(verdict.Kind, TVerdictKind::Ok) << verdict.Message;
   TReplay recorded;
@@ -203,9 +198,7 @@ TEST_F(ReplayWatchTest, ATableRowWithAReplayIsWatchedByMouseKeysAndPad) {
 }
 
 TEST(ReplayWatch, AReplayThatCannotBePlayedIsRefusedWithItsReason) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("tl_watch_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  const TScratchFolder dir;
   std::vector<uint8_t> bytes = Recorded().Bytes;
   TReplay other = Recorded().Replay;
   other.LogicVersion = kLogicVersion + 1;
@@ -223,7 +216,7 @@ TEST(ReplayWatch, AReplayThatCannotBePlayedIsRefusedWithItsReason) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.label);
     const auto path = dir / (std::string(c.label) + ".tlr");
-    if (!c.bytes.empty()) WriteFile(path, c.bytes);
+    if (!c.bytes.empty()) test_kit::WriteFile(path, c.bytes);
     TReplay replay;
     std::string error;
     EXPECT_FALSE(ReadWatchableReplay(path.string(), replay, error));
@@ -231,5 +224,4 @@ TEST(ReplayWatch, AReplayThatCannotBePlayedIsRefusedWithItsReason) {
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_GT(error.size(), path.string().size() + 2) << error;
   }
-  std::filesystem::remove_all(dir);
 }

@@ -17,6 +17,8 @@
 #include <memory>
 #include <thread>
 
+#include "support/FileBytes.h"
+
 extern char** environ;
 
 namespace {
@@ -86,10 +88,6 @@ ScopedEnv::~ScopedEnv() {
 VirtualScreen::~VirtualScreen() {
   Stop(manager_);
   Stop(server_);
-  if (!scratch_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch_, ignored);
-  }
 }
 
 bool VirtualScreen::Start(const std::string& geometry, std::string& error) {
@@ -98,13 +96,12 @@ bool VirtualScreen::Start(const std::string& geometry, std::string& error) {
 }
 
 bool VirtualScreen::StartTwoDisplays(std::string& error) {
-  char dir[] = "/tmp/tl_xorg_XXXXXX";
-  if (::mkdtemp(dir) == nullptr) return false;
-  scratch_ = dir;
+  static int started = 0;
+  TScratchFolder& scratch = scratch_.emplace("xorg_" + std::to_string(started++));
+  const std::string conf = (scratch / "xorg.conf").string();
   // Each output gets its monitor; the second one is enabled although the
   // driver calls it disconnected until it has a mode.
-  std::ofstream conf(scratch_ + "/xorg.conf");
-  conf << R"(Section "Device"
+  test_kit::WriteFile(conf, R"(Section "Device"
   Identifier "dummy"
   Driver "dummy"
   VideoRam 131072
@@ -138,11 +135,16 @@ Section "Screen"
     Virtual 4480 1440
   EndSubSection
 EndSection
-)";
-  conf.close();
-  return StartServer({"Xorg", "-displayfd", "", "-nolisten", "tcp", "-noreset", "-config",
-                      scratch_ + "/xorg.conf", "-logfile", scratch_ + "/xorg.log"},
-                     error);
+)");
+  const std::string log = (scratch / "xorg.log").string();
+  if (StartServer({"Xorg", "-displayfd", "", "-nolisten", "tcp", "-noreset", "-config", conf,
+                   "-logfile", log},
+                  error)) {
+    return true;
+  }
+  scratch.Keep();  // for reading why
+  error += " (its log: " + log + ")";
+  return false;
 }
 
 bool VirtualScreen::StartServer(std::vector<std::string> args, std::string& error) {

@@ -3,10 +3,12 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "support/ScratchFolder.h"
 
 // A virtual X server for the window tests, and what the X server itself says
 // about the windows on it (not what SDL believes). Needs Xvfb; openbox for
@@ -58,7 +60,8 @@ class VirtualScreen {
 
   pid_t server_ = 0;
   pid_t manager_ = 0;
-  std::string scratch_;  // Xorg's configuration and log
+  // Xorg's configuration and log; removed after the servers stop.
+  std::optional<TScratchFolder> scratch_;
 };
 
 // One connection to the virtual screen, for looking at it.

@@ -10,6 +10,7 @@
 #include "MenuLayout.h"
 #include "MenuPainter.h"
 #include "assets/PackSlots.h"
+#include "support/FileBytes.h"
 
 namespace {
 
@@ -38,15 +39,10 @@ struct SurfaceDeleter {
 };
 using TSurface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ImagePackTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    const auto pack = ReadFile(std::string(TL_GAME_DIR) + "/Data/Data.pp");
+    const auto pack = test_kit::ReadBytes(std::string(TL_GAME_DIR) + "/Data/Data.pp");
     size_t at = 0;
     while (at + 4 <= pack.size()) {
       const uint32_t n = pack[at] | pack[at + 1] << 8 | pack[at + 2] << 16 |

@@ -5,21 +5,17 @@
 #include <iterator>
 
 #include "SoundBank.h"
+#include "support/FileBytes.h"
 #include "wave/Wave.h"
 
 namespace {
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(SoundBankTest, GeneratedWavesHaveTheBankFormatAndRoundTrip) {
   for (const TSoundRow& sound : kSounds) {
     const TBankEntry& entry = kSoundBank[sound.Id];
     SCOPED_TRACE(std::string(sound.Name));
-    const auto image =
-        ReadFile(std::string(TL_BINARY_DIR) + "/generated/waves/" + std::string(sound.File));
+    const auto image = test_kit::ReadBytes(std::string(TL_BINARY_DIR) + "/generated/waves/" +
+                                           std::string(sound.File));
     ASSERT_EQ(image.size(), static_cast<size_t>(entry.bytes) + 44);
     TWave wave;
     wave.LoadFromBytes(image);

@@ -36,7 +36,7 @@ TEST(DDBtnCollection, SelectionWrapsAndPlaysTheClickAtThePointer) {
     state.PointAt(123, 456);
     TDDMainBtnCollection group(state.context, menu_layout::kMainMenu);
     group.Select(c.Start);
-    const size_t before = state.sound.Count();
+    const size_t before = state.sound.Calls.size();
     if (c.Step == 1) {
       group.SelectNext();
     } else if (c.Step == -1) {
@@ -48,10 +48,10 @@ TEST(DDBtnCollection, SelectionWrapsAndPlaysTheClickAtThePointer) {
     EXPECT_EQ(group.Current, c.Expected);
     EXPECT_TRUE(group.Buttons[static_cast<size_t>(c.Expected)].Selected);
     EXPECT_EQ(SelectedCount(group), 1);
-    ASSERT_EQ(state.sound.Count(), before + 1);
-    EXPECT_EQ(state.sound.Played.back().Id, sndCheckMenu);
-    EXPECT_EQ(state.sound.Played.back().X, 123);
-    EXPECT_EQ(state.sound.Played.back().Y, 456);
+    ASSERT_EQ(state.sound.Calls.size(), before + 1);
+    EXPECT_EQ(state.sound.Calls.back().Id, sndCheckMenu);
+    EXPECT_EQ(state.sound.Calls.back().X, 123);
+    EXPECT_EQ(state.sound.Calls.back().Y, 456);
   }
 }
 
@@ -86,10 +86,10 @@ TEST(DDBtnCollection, HoverMovesTheCurrentItemOnlyWhileTheMouseIsActive) {
   state.PointAt(third.X, third.Y);
 
   state.mouseActive = 0;  // after a key press the resting pointer is ignored
-  const size_t before = state.sound.Count();
+  const size_t before = state.sound.Calls.size();
   group.Draw(state.frame);
   EXPECT_EQ(group.Current, 0);
-  EXPECT_EQ(state.sound.Count(), before);
+  EXPECT_EQ(state.sound.Calls.size(), before);
 
   state.mouseActive = -1;
   group.Draw(state.frame);
@@ -97,11 +97,11 @@ TEST(DDBtnCollection, HoverMovesTheCurrentItemOnlyWhileTheMouseIsActive) {
   EXPECT_EQ(group.Previous, 0);
   EXPECT_TRUE(group.Buttons[2].Selected);
   EXPECT_EQ(SelectedCount(group), 1);
-  EXPECT_EQ(state.sound.Count(), before + 1);
+  EXPECT_EQ(state.sound.Calls.size(), before + 1);
 
   // Resting on the same item plays nothing more.
   group.Draw(state.frame);
-  EXPECT_EQ(state.sound.Count(), before + 1);
+  EXPECT_EQ(state.sound.Calls.size(), before + 1);
 }
 
 TEST(DDBtnCollection, HighlightFollowsFromTheNextFrame) {
@@ -134,17 +134,17 @@ TEST(DDMainBtnCollection, MovingTheHighlightReturnsToTheMainMenuOnce) {
   EXPECT_EQ(state.gameState, kOptionsScreen);
 
   // Pointer moved from one item to the next: one click and the main menu.
-  const size_t before = state.sound.Count();
+  const size_t before = state.sound.Calls.size();
   const TPoint second = CentreOf(menu_layout::kMainMenu[1].Rect);
   state.PointAt(second.X, second.Y);
   group.Draw(state.frame);
   EXPECT_EQ(state.gameState, state.context.MainMenuState);
-  EXPECT_EQ(state.sound.Count(), before + 1);
+  EXPECT_EQ(state.sound.Calls.size(), before + 1);
 
   state.gameState = kOptionsScreen;
   group.Draw(state.frame);
   EXPECT_EQ(state.gameState, kOptionsScreen);
-  EXPECT_EQ(state.sound.Count(), before + 1);
+  EXPECT_EQ(state.sound.Calls.size(), before + 1);
 }
 
 TEST(DDBtnCollection, KeySelectionIsKeptWhileThePointerRestsOutside) {

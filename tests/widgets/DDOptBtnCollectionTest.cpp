@@ -39,7 +39,7 @@ TEST(DDOptBtnCollection, UpAndDownLandOnAToggleCurrentChoice) {
       f.SetChecked(c.Display, c.Music, c.Sound);
       f.group.Cursor = c.Cursor;
       f.group.MouseHover = true;
-      const size_t before = f.state.sound.Count();
+      const size_t before = f.state.sound.Calls.size();
       if (down) {
         f.group.MoveDown();
       } else {
@@ -47,7 +47,7 @@ TEST(DDOptBtnCollection, UpAndDownLandOnAToggleCurrentChoice) {
       }
       EXPECT_EQ(f.group.Cursor, down ? c.Down : c.Up) << (down ? "down" : "up");
       EXPECT_FALSE(f.group.MouseHover);
-      EXPECT_EQ(f.state.sound.Count(), before + 1);
+      EXPECT_EQ(f.state.sound.Calls.size(), before + 1);
     }
   }
 }
@@ -99,11 +99,11 @@ TEST(DDOptBtnCollection, HoverPicksThePositionUnderThePointerAndFocusesItsRow) {
     f.group.NameEdit.Editing = true;
     f.group.MouseHover = true;
     f.state.PointAt(c.X, c.Y);
-    const size_t before = f.state.sound.Count();
+    const size_t before = f.state.sound.Calls.size();
     f.group.Draw(f.state.frame);
     EXPECT_EQ(f.group.Cursor, c.Cursor);
     EXPECT_EQ(f.group.Row, c.Row);
-    EXPECT_EQ(f.state.sound.Count(), before + 1);
+    EXPECT_EQ(f.state.sound.Calls.size(), before + 1);
     const bool focused[] = {f.group.DisplayToggle.Focused, f.group.MusicToggle.Focused,
                             f.group.SoundToggle.Focused, f.group.NameEdit.Focused,
                             f.group.KeyButton.Focused};

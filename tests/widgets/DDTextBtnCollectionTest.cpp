@@ -34,10 +34,10 @@ TEST(DDTextBtnCollection, PointerDecidesOnEveryDrawAndClicksOnChange) {
     f.state.PointAt(c.X, c.Y);
     f.group.Select(c.SelectFirst);
     EXPECT_EQ(f.group.FirstSelected, c.SelectFirst);
-    const size_t before = f.state.sound.Count();
+    const size_t before = f.state.sound.Calls.size();
     f.group.Draw(f.state.frame);
     EXPECT_EQ(f.group.FirstSelected, c.Expected);
-    EXPECT_EQ(f.state.sound.Count(), before + (c.Click ? 1 : 0));
+    EXPECT_EQ(f.state.sound.Calls.size(), before + (c.Click ? 1 : 0));
   }
 }
 
@@ -45,9 +45,9 @@ TEST(DDTextBtnCollection, SelectPlaysTheClickAndCheckClickTestsBothCaptions) {
   TDialogFixture f;
   f.state.PointAt(10, 20);
   f.group.Select(false);
-  ASSERT_EQ(f.state.sound.Count(), 1u);
-  EXPECT_EQ(f.state.sound.Played[0].X, 10);
-  EXPECT_EQ(f.state.sound.Played[0].Y, 20);
+  ASSERT_EQ(f.state.sound.Calls.size(), 1u);
+  EXPECT_EQ(f.state.sound.Calls[0].X, 10);
+  EXPECT_EQ(f.state.sound.Calls[0].Y, 20);
 
   struct TCase {
     int32_t X, Y;

@@ -98,7 +98,7 @@ TEST(MenuWidgets, CreatesEveryGroupOnceWithItsItems) {
   // Each button list starts on its first item, which plays the click once.
   EXPECT_EQ(widgets.MainMenuGroup->Current, 0);
   EXPECT_TRUE(widgets.MainMenuGroup->Buttons[0].Selected);
-  EXPECT_EQ(state.sound.Count(), 3u);
+  EXPECT_EQ(state.sound.Calls.size(), 3u);
 
   EXPECT_EQ(widgets.YesNoGroup->FirstCaption, "Yes");
   EXPECT_EQ(widgets.YesNoGroup->SecondCaption, "No");

@@ -4,26 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "audio/SoundEffects.h"
 #include "graphics/Fonts.h"
 #include "graphics/ImageSlots.h"
 #include "graphics/Surface.h"
 #include "graphics/Text.h"
 #include "support/FakePlatform.h"
+#include "support/RecordingAudio.h"
 #include "widgets/WidgetContext.h"
-
-// Records every effect played, with the position it was placed at.
-class TSoundLog final : public ISoundEffects {
- public:
-  struct TPlayed {
-    int32_t X;
-    int32_t Y;
-    uint8_t Id;
-  };
-  void PlaySoundAt(int32_t x, int32_t y, uint8_t id) override { Played.push_back({x, y, id}); }
-  size_t Count() const { return Played.size(); }
-  std::vector<TPlayed> Played;
-};
 
 // The form state the widgets read, owned by the test. Every menu image is a
 // small solid square whose colour tells its slot.
@@ -52,7 +39,7 @@ struct TWidgetTestState {
   FakePlatform sys;
   TImageSlots images;
   TFonts fonts;
-  TSoundLog sound;
+  TRecordingSound sound;
   int32_t mouseX = 0;
   int32_t mouseY = 0;
   int32_t mouseActive = -1;
