@@ -1,8 +1,21 @@
 #include "graphics/Text.h"
 
+#include <array>
+
 namespace {
 
 constexpr int32_t kCaptionWeight = 800;
+
+// The cells a line may step down to, largest first: each a pixel or so
+// smaller than the one before, down to the smallest the faces keep legible.
+constexpr std::array<TFontSpec, 6> kSizeSteps{{
+    {18, 10, kCaptionWeight},
+    {16, 9, kCaptionWeight},
+    {14, 8, kCaptionWeight},
+    {13, 7, kCaptionWeight},
+    {12, 7, kCaptionWeight},
+    {11, 6, kCaptionWeight},
+}};
 
 uint32_t ShadowColour(uint32_t colorRef) {
   return colorRef == kOrange ? kDarkBlue : kOrange;
@@ -31,6 +44,24 @@ void DrawTextLeft(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t w
 void DrawCaption(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t width,
                  uint32_t colorRef, TSurface& surface, std::string_view text) {
   DrawTextEx(fonts, x, y, height, width, true, kTaLeft | kTaTop, colorRef, surface, text);
+}
+
+TFontSpec FittingFont(TDeviceContext& dc, std::string_view text, const TFontSpec& standard,
+                      int32_t room) {
+  auto fits = [&](const TFontSpec& spec) {
+    dc.SelectFont(spec);
+    return dc.TextWidth(text) + 1 <= room;
+  };
+  if (fits(standard)) return standard;
+  TFontSpec chosen = standard;
+  for (TFontSpec step : kSizeSteps) {
+    if (step.Height >= standard.Height) continue;
+    step.Weight = standard.Weight;
+    chosen = step;
+    if (fits(step)) break;
+  }
+  dc.SelectFont(chosen);
+  return chosen;
 }
 
 void TFonts::DrawText(int32_t x, int32_t y, int32_t height, int32_t width, bool shadow,

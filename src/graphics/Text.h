@@ -18,3 +18,12 @@ void DrawTextLeft(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t w
 // As DrawTextLeft with a GDI alignment (kTaCenter, kTaRight, ...).
 void DrawTextEx(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t width, bool shadow,
                 uint32_t align, uint32_t colorRef, TSurface& surface, std::string_view text);
+
+// The font a line of running text is drawn in: `standard` when `text` fits
+// there, else the largest of a few smaller steps at which it does (the
+// smallest when none does). It fits when its width and the one-pixel shadow
+// stay within `room` pixels from where it starts. A line that fits at its
+// standard size is drawn exactly as before; a long translation gets a
+// slightly smaller letter instead of running past its box.
+TFontSpec FittingFont(TDeviceContext& dc, std::string_view text, const TFontSpec& standard,
+                      int32_t room);

@@ -2,6 +2,7 @@
 // buffer. The table of screens (Screens.cpp) says which draws when.
 
 #include <string>
+#include <string_view>
 
 #include "game/Game.h"
 #include "graphics/Geometry.h"
@@ -164,32 +165,37 @@ void TForm1::DrawHelpPage(TSurface& back) {
   auto heading = [&](int32_t x, int32_t y, const char* text) {
     DrawCaption(Fonts, x, y, 22, 12, kOrange, back, Translate(text));
   };
-  auto lines = [&](const auto& table, int32_t height, int32_t width) {
-    for (const THelpLine& line : table) {
-      DrawTextLeft(Fonts, line.X, line.Y, height, width, false, kDarkBlue, back,
-                   Translate(std::string(line.Text).c_str()));
-    }
+  // Running text: a translation too long for its box gets a smaller size.
+  TDeviceContext measure(Fonts, back);
+  auto text = [&](int32_t x, int32_t y, const TFontSpec& standard, int32_t right,
+                  std::string_view english) {
+    const std::string source(english);
+    const char* shown = Translate(source.c_str());
+    const TFontSpec font = FittingFont(measure, shown, standard, right - x);
+    DrawTextLeft(Fonts, x, y, font.Height, font.Width, false, kDarkBlue, back, shown);
+  };
+  auto lines = [&](const auto& table, const TFontSpec& standard, int32_t right) {
+    for (const THelpLine& line : table) text(line.X, line.Y, standard, right, line.Text);
   };
   if (page == gsHelpStory) {
     // TRANSLATORS: Heading of the first help page.
     heading(kHelpHeadingX, kHelpHeadingY, N_("GAME OVERVIEW"));
-    lines(kStoryLines, 14, 8);
+    lines(kStoryLines, kHelpTextFont, kHelpTextRight);
   } else if (page == gsHelpControls) {
     // TRANSLATORS: Heading of the second help page: how to use the menus.
     heading(kHelpHeadingX, kHelpHeadingY, N_("MENU NAVIGATIONS"));
     // TRANSLATORS: Second heading of the second help page: how to play.
     heading(kHelpHeadingX, kGameHeadingY, N_("GAME NAVIGATIONS"));
-    lines(kControlLines, 14, 8);
+    lines(kControlLines, kHelpTextFont, kHelpTextRight);
   } else {
     // TRANSLATORS: Heading of the third help page.
     heading(kHelpHeadingX, kHelpHeadingY, N_("Enemies"));
     // TRANSLATORS: Heading of the bonus column on the third help page.
     heading(kBonusHeadingX, kHelpHeadingY, N_("Bonuses"));
-    lines(kEnemyLines, 18, 10);
+    lines(kEnemyLines, kEnemyTextFont, kBonusIconX);
     for (const THelpBonus& bonus : kBonusRows) {
       DrawKeyedLayer(back, kBonusIconX, bonus.Y, Sprite(bonus.SpriteSlot));
-      DrawTextLeft(Fonts, kBonusNameX, bonus.Y + 5, 14, 8, false, kDarkBlue, back,
-                   Translate(std::string(bonus.Name).c_str()));
+      text(kBonusNameX, bonus.Y + 5, kHelpTextFont, kHelpTextRight, bonus.Name);
     }
   }
 }

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "assets/PackSlots.h"
+#include "graphics/DeviceContext.h"
 #include "i18n/Gettext.h"
+#include "shell/ScreenLayout.h"
 
 // The fixed texts of the help and About pages: one line of text at its
 // top-left corner on the 800 x 600 frame, English here and drawn in the
@@ -27,7 +29,14 @@ struct THelpBonus {
 inline constexpr int32_t kHelpHeadingX = 320;
 inline constexpr int32_t kHelpHeadingY = 170;
 
-// Page 1, drawn 14 x 8 without shadow.
+// The lines' standard font (no shadow); a translation too long for its box
+// steps down from it (FittingFont). The text's box ends at the panel's right
+// edge, the enemies' column at the bonus icons.
+inline constexpr TFontSpec kHelpTextFont{14, 8, 800};
+inline constexpr TFontSpec kEnemyTextFont{18, 10, 800};
+inline constexpr int32_t kHelpTextRight = screen_layout::kPanel.Right;
+
+// Page 1, in kHelpTextFont.
 inline constexpr std::array<THelpLine, 9> kStoryLines{{
     // TRANSLATORS: Help page 1: the nine lines are one story told in two
     // paragraphs (the second starts at line 6). Split yours across them as it
@@ -43,7 +52,7 @@ inline constexpr std::array<THelpLine, 9> kStoryLines{{
     {320, 360, N_("arms and scores.")},
 }};
 
-// Page 2, drawn 14 x 8 without shadow, below two headings; the gamepad's
+// Page 2, in kHelpTextFont below two headings; the gamepad's
 // lines close the game section.
 inline constexpr int32_t kGameHeadingY = 300;
 inline constexpr std::array<THelpLine, 15> kControlLines{{
@@ -69,8 +78,8 @@ inline constexpr std::array<THelpLine, 15> kControlLines{{
     {320, 450, N_("gun, \"Start\" pauses, \"Back\" quits, \"B\" goes back.")},
 }};
 
-// Page 3: enemies drawn 18 x 10 without shadow (the blanks align the dashes),
-// then the bonus icons with their names.
+// Page 3: enemies in kEnemyTextFont (the blanks align the dashes), then the
+// bonus icons with their names in kHelpTextFont.
 inline constexpr int32_t kBonusHeadingX = 580;
 inline constexpr std::array<THelpLine, 6> kEnemyLines{{
     // TRANSLATORS: Help page 3: an enemy and the points it gives. The blanks

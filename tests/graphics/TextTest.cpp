@@ -127,6 +127,33 @@ TEST_F(TextTest, AlignmentPutsTheTextLeftCentredOrRightOfX) {
   }
 }
 
+// A line keeps its size while it fits; otherwise it takes the largest smaller
+// step that fits, and the smallest step when none does.
+TEST_F(TextTest, FittingFontStepsDownOnlyAsFarAsTheRoomNeeds) {
+  TSurface s(8, 8);
+  TDeviceContext dc(*fonts_, s);
+  const std::string text = "Use the cursor keys or mouse";
+  auto width = [&](int32_t height, int32_t cell) {
+    dc.SelectFont({height, cell, 800});
+    return dc.TextWidth(text) + 1;
+  };
+  const int32_t at14 = width(14, 8);
+  const int32_t at13 = width(13, 7);
+  const int32_t at11 = width(11, 6);
+  ASSERT_GT(at14, at13);
+  struct Case {
+    int32_t room;
+    int32_t height;
+  } cases[] = {{at14 + 50, 14}, {at14, 14},     {at14 - 1, 13}, {at13, 13},
+               {at11, 11},      {at11 - 1, 11}, {0, 11}};
+  for (const Case& c : cases) {
+    const TFontSpec font = FittingFont(dc, text, {14, 8, 800}, c.room);
+    EXPECT_EQ(font.Height, c.height) << "room " << c.room;
+    EXPECT_EQ(font.Weight, 800);
+    EXPECT_LE(width(font.Height, font.Width), std::max(c.room, at11)) << "room " << c.room;
+  }
+}
+
 TEST_F(TextTest, WeightSevenHundredPicksTheBoldFace) {
   struct Case {
     int32_t weight;

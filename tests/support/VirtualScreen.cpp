@@ -287,6 +287,27 @@ std::vector<uint32_t> XView::ScreenRow(int32_t y, int32_t left, int32_t right) {
   return row;
 }
 
+std::vector<uint32_t> XView::ScreenArea(const TRect& area) {
+  XSync(display_, False);
+  const TRect root = Root();
+  std::vector<uint32_t> pixels;
+  if (area.Left < 0 || area.Top < 0 || area.Right > root.Right || area.Bottom > root.Bottom ||
+      area.Width() <= 0 || area.Height() <= 0)
+    return pixels;
+  auto destroy = [](XImage* i) { XDestroyImage(i); };
+  std::unique_ptr<XImage, decltype(destroy)> image(
+      XGetImage(display_, DefaultRootWindow(display_), area.Left, area.Top,
+                static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()),
+                AllPlanes, ZPixmap),
+      destroy);
+  if (!image) return pixels;
+  pixels.reserve(static_cast<size_t>(area.Width()) * static_cast<size_t>(area.Height()));
+  for (int32_t y = 0; y < area.Height(); ++y)
+    for (int32_t x = 0; x < area.Width(); ++x)
+      pixels.push_back(static_cast<uint32_t>(XGetPixel(image.get(), x, y)) & 0x00FFFFFFu);
+  return pixels;
+}
+
 void XView::WarpPointer(int32_t x, int32_t y) {
   XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
   XSync(display_, False);

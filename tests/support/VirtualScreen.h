@@ -84,6 +84,9 @@ class XView {
   bool Viewable(unsigned long window);
   // The pixels of one row of a picture of the whole screen, as 0x00RRGGBB.
   std::vector<uint32_t> ScreenRow(int32_t y, int32_t left, int32_t right);
+  // The pixels of `area` of the screen's picture, row by row, as 0x00RRGGBB
+  // (empty when the area is not wholly on the screen).
+  std::vector<uint32_t> ScreenArea(const TRect& area);
   void WarpPointer(int32_t x, int32_t y);
   // A window manager has announced itself on the root window.
   bool ManagerRunning();
