@@ -30,11 +30,12 @@ inline constexpr int32_t kHelpHeadingX = 320;
 inline constexpr int32_t kHelpHeadingY = 170;
 
 // The lines' standard font (no shadow); a translation too long for its box
-// steps down from it (FittingFont). The text's box ends at the panel's right
-// edge, the enemies' column at the bonus icons.
+// steps down from it (FittingFont). The text's box ends inside the frame
+// drawn at the panel picture's right edge, the enemies' column at the bonus
+// icons.
 inline constexpr TFontSpec kHelpTextFont{14, 8, 800};
 inline constexpr TFontSpec kEnemyTextFont{18, 10, 800};
-inline constexpr int32_t kHelpTextRight = screen_layout::kPanel.Right;
+inline constexpr int32_t kHelpTextRight = screen_layout::kPanel.Right - 16;
 
 // Page 1, in kHelpTextFont.
 inline constexpr std::array<THelpLine, 9> kStoryLines{{
