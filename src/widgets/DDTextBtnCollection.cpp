@@ -1,17 +1,35 @@
 #include "widgets/DDTextBtnCollection.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "graphics/Text.h"
+#include "platform/FrameSize.h"
 #include "widgets/PointInRect.h"
+
+namespace {
+
+// `rect` widened to where `caption` ends (never past `limit`), so that a
+// click on any letter of a translation longer than the laid-out rectangle
+// counts; the English captions fit theirs, which stay as they are.
+TRect CoveringCaption(TFonts& fonts, TRect rect, const std::string& caption, int32_t limit) {
+  TSurface scratch(1, 1);
+  TDeviceContext dc(fonts, scratch);
+  dc.SelectFont(TDDTextBtnCollection::kFont);
+  const int32_t end = rect.Left + dc.TextWidth(caption) + 1;  // the shadow's pixel
+  rect.Right = std::max(rect.Right, std::min(end, limit));
+  return rect;
+}
+
+}  // namespace
 
 TDDTextBtnCollection::TDDTextBtnCollection(const TWidgetContext& context, const TRect& firstRect,
                                            const TRect& secondRect, std::string firstCaption,
                                            std::string secondCaption)
     : FirstCaption(std::move(firstCaption)),
       SecondCaption(std::move(secondCaption)),
-      FirstRect(firstRect),
-      SecondRect(secondRect),
+      FirstRect(CoveringCaption(context.Fonts, firstRect, FirstCaption, secondRect.Left - 1)),
+      SecondRect(CoveringCaption(context.Fonts, secondRect, SecondCaption, kFrameWidth)),
       context_(context) {}
 
 void TDDTextBtnCollection::Select(bool first) {

@@ -20,7 +20,8 @@ class TDDTextBtnCollection {
 
   // Highlights the first (true) or second caption and plays the menu click.
   void Select(bool first);
-  // Clicked := the pointer is inside either caption's rectangle.
+  // Clicked := the pointer is inside either caption's rectangle (widened to
+  // the caption's end where a translation runs past it).
   void CheckClick();
   void Draw(TSurface& surface);
 

@@ -85,3 +85,50 @@ TEST(DDTextBtnCollection, HighlightedCaptionIsOrange) {
     EXPECT_GT(count(dim, kDarkBlue), count(dim, kOrange)) << "first " << first;
   }
 }
+
+TEST(DDTextBtnCollection, AClickOnTheLastLetterOfEitherCaptionCountsInEveryLanguage) {
+  struct TCase {
+    TRect First, Second;
+    const char* FirstCaption;
+    const char* SecondCaption;
+  };
+  namespace ml = menu_layout;
+  const TCase cases[] = {
+      {ml::kYesRect, ml::kNoRect, "Yes", "No"},
+      {ml::kOkRect, ml::kCancelRect, "Ok", "Cancel"},
+      {ml::kYesRect, ml::kNoRect, "Ja", "Nein"},
+      {ml::kOkRect, ml::kCancelRect, "OK", "Abbrechen"},
+      {ml::kOkRect, ml::kCancelRect, "Aceptar", "Cancelar"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.FirstCaption) + " / " + c.SecondCaption);
+    TWidgetTestState state;
+    TDDTextBtnCollection group{state.context, c.First, c.Second, c.FirstCaption, c.SecondCaption};
+    // The English captions keep the laid-out rectangles.
+    if (std::string(c.FirstCaption) == "Yes" || std::string(c.FirstCaption) == "Ok") {
+      EXPECT_EQ(group.FirstRect.Right, c.First.Right);
+      EXPECT_EQ(group.SecondRect.Right, c.Second.Right);
+    }
+    ASSERT_EQ(state.frame.Blt(nullptr, nullptr, nullptr, kBltColorFill, 0), kDdOk);
+    group.Draw(state.frame);
+    // The rightmost drawn pixel of each caption, in its row band, as the player sees it.
+    auto lastLetter = [&](int32_t from, int32_t to) {
+      int32_t last = -1;
+      for (int32_t y = c.First.Top; y < c.First.Bottom; ++y) {
+        for (int32_t x = from; x < to; ++x) {
+          if (state.frame.PixelAt(x, y) != 0) last = std::max(last, x);
+        }
+      }
+      return last;
+    };
+    // (A letter may lean a pixel or two left of where its caption starts.)
+    const int32_t ends[] = {lastLetter(c.First.Left, c.Second.Left - 4),
+                            lastLetter(c.Second.Left, 800)};
+    for (const int32_t x : ends) {
+      ASSERT_GT(x, 0);
+      state.PointAt(x - 1, (c.First.Top + c.First.Bottom) / 2);
+      group.CheckClick();
+      EXPECT_TRUE(group.Clicked) << "at x " << x - 1;
+    }
+  }
+}
