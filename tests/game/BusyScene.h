@@ -60,8 +60,9 @@ inline void StageBusyScene(TGame& game) {
   }
   for (int i = 0; i < 19; ++i) {
     const double angle = 3.15 + (i % 3 == 0 ? 0.0 : (i % 3 == 1 ? 0.5 : -0.5));
-    ship.Guns[2]->Shots[static_cast<size_t>(i)] = std::make_unique<TPulya>(
-        game, 2, 380.0f - static_cast<float>(i % 3) * 30.0f, 440.0f - static_cast<float>(i / 3) * 60.0f, angle);
+    ship.Guns[2]->Shots[static_cast<size_t>(i)] =
+        std::make_unique<TPulya>(game, 2, 380.0f - static_cast<float>(i % 3) * 30.0f,
+                                 440.0f - static_cast<float>(i / 3) * 60.0f, angle);
   }
   for (int i = 0; i < 10; ++i) {
     game.AddHit(static_cast<int16_t>(200 + 40 * i), static_cast<int16_t>(100 + 37 * (i % 5)),
