@@ -46,10 +46,17 @@ void DrawCaption(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t wi
   DrawTextEx(fonts, x, y, height, width, true, kTaLeft | kTaTop, colorRef, surface, text);
 }
 
+int32_t MeasureText(TFonts& fonts, const TFontSpec& font, std::string_view text) {
+  TSurface scratch(1, 1);  // measuring needs a device context, which needs a surface
+  TDeviceContext dc(fonts, scratch);
+  dc.SelectFont(font);
+  return dc.TextWidth(text);
+}
+
 TFontSpec FittingFont(TDeviceContext& dc, std::string_view text, const TFontSpec& standard,
                       int32_t room) {
-  auto fits = [&](const TFontSpec& spec) {
-    dc.SelectFont(spec);
+  auto fits = [&](const TFontSpec& font) {
+    dc.SelectFont(font);
     return dc.TextWidth(text) + 1 <= room;
   };
   if (fits(standard)) return standard;

@@ -19,6 +19,9 @@ void DrawTextLeft(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t w
 void DrawTextEx(TFonts& fonts, int32_t x, int32_t y, int32_t height, int32_t width, bool shadow,
                 uint32_t align, uint32_t colorRef, TSurface& surface, std::string_view text);
 
+// Width in pixels of `text` drawn in `font` (without the shadow's pixel).
+int32_t MeasureText(TFonts& fonts, const TFontSpec& font, std::string_view text);
+
 // The font a line of running text is drawn in: `standard` when `text` fits
 // there, else the largest of a few smaller steps at which it does (the
 // smallest when none does). It fits when its width and the one-pixel shadow

@@ -18,16 +18,10 @@ char ToUpperAscii(char c) {
 TDDEdit::TDDEdit(const TWidgetContext& context, const TRect& bounds)
     : BoundsRect(bounds), context_(context) {}
 
-int32_t TDDEdit::MeasureText(const std::string& text) {
-  TDeviceContext dc(context_.Fonts, measureSurface_);
-  dc.SelectFont(kFont);
-  return dc.TextWidth(text);
-}
-
 void TDDEdit::KeyInput(char character) {
   // The width is that of the text as it would be with the character appended,
   // measured before deciding anything.
-  const int32_t width = MeasureText(Text + character);
+  const int32_t width = MeasureText(context_.Fonts, kFont, Text + character);
   if (character == kBackspace) {
     if (TextLength > 0 && !Text.empty()) {
       Text.pop_back();
@@ -49,7 +43,7 @@ void TDDEdit::SetText(const std::string& text) {
 }
 
 bool TDDEdit::Fits(const std::string& text) {
-  return BoundsRect.Left + MeasureText(text) + 5 < BoundsRect.Right;
+  return BoundsRect.Left + MeasureText(context_.Fonts, kFont, text) + 5 < BoundsRect.Right;
 }
 
 void TDDEdit::MoveCaret(int delta) {

@@ -45,9 +45,7 @@ class TDDEdit {
   bool CaretPhase = false;
 
  private:
-  int32_t MeasureText(const std::string& text);
   bool Fits(const std::string& text);
 
   TWidgetContext context_;
-  TSurface measureSurface_{1, 1};  // text measuring needs a device context
 };

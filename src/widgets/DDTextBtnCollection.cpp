@@ -13,10 +13,8 @@ namespace {
 // click on any letter of a translation longer than the laid-out rectangle
 // counts; the English captions fit theirs, which stay as they are.
 TRect CoveringCaption(TFonts& fonts, TRect rect, const std::string& caption, int32_t limit) {
-  TSurface scratch(1, 1);
-  TDeviceContext dc(fonts, scratch);
-  dc.SelectFont(TDDTextBtnCollection::kFont);
-  const int32_t end = rect.Left + dc.TextWidth(caption) + 1;  // the shadow's pixel
+  // The caption and its shadow's pixel.
+  const int32_t end = rect.Left + MeasureText(fonts, TDDTextBtnCollection::kFont, caption) + 1;
   rect.Right = std::max(rect.Right, std::min(end, limit));
   return rect;
 }
