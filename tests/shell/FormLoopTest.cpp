@@ -89,7 +89,7 @@ TEST_F(MenuFixture, DeactivationDuringPlayFreezesTheGameUnderStripes) {
   EXPECT_EQ(sound_.Foreground, std::vector<bool>{false});  // effects fall silent
   // The pause screen: every second row carries the pause line; the rows
   // between show the game.
-  const uint32_t stripe = test_pack::MenuColor(21);
+  const uint32_t stripe = test_pack::MenuColor(mnuPauseLine);
   for (int32_t y : {0, 2, 100, 598}) {
     for (int32_t x : {0, 400, 799}) EXPECT_EQ(Pixel(x, y), stripe) << x << "," << y;
   }
@@ -227,7 +227,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
     std::vector<std::pair<int, TSurface*>> slots;
     for (int s = 0; s < kSpriteImageCount; ++s) slots.emplace_back(s, images.SpriteImages[s].get());
     for (int i = 0; i < kMenuImageCount; ++i)
-      slots.emplace_back(test_pack::kMenuBase + i, images.MenuImages[i].get());
+      slots.emplace_back(kSpriteImageCount + i, images.MenuImages[i].get());
     return slots;
   };
   for (const auto& [index, surface] : allSlots()) {
@@ -247,7 +247,7 @@ TEST_F(MenuFixture, ASurfaceLossReloadsEveryImageAndKeepsTheWidgetState) {
   EXPECT_EQ(W().OptionsGroup->NameEdit.Text, "ANNA");
   // The next frame draws the reloaded background and still highlights help.
   ComposeFrame();
-  EXPECT_EQ(Pixel(5, 590), test_pack::MenuColor(0));
+  EXPECT_EQ(Pixel(5, 590), test_pack::MenuColor(mnuBackground));
   EXPECT_TRUE(ShowsHighlight(menu_layout::kMainMenu[3]));
 }
 

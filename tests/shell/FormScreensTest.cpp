@@ -45,7 +45,8 @@ class ScreenTest : public FormFixture {
   }
   // The frozen picture: the game's rows between the pause lines.
   uint32_t Frozen(int32_t x, int32_t y) const {
-    return y % 2 == 0 ? test_pack::MenuColor(21) : game_.at(static_cast<size_t>(y * 800 + x));
+    return y % 2 == 0 ? test_pack::MenuColor(mnuPauseLine)
+                      : game_.at(static_cast<size_t>(y * 800 + x));
   }
   std::vector<uint32_t> game_;
 };
@@ -62,8 +63,8 @@ TEST_F(ScreenTest, TheIntroLastsOneHundredSeventySixFrames) {
 }
 
 TEST_F(ScreenTest, TheIntroBannerSlidesInFromTheLeft) {
-  const uint32_t title = test_pack::MenuColor(29);
-  const uint32_t background = test_pack::MenuColor(0);
+  const uint32_t title = test_pack::MenuColor(mnuTitle);
+  const uint32_t background = test_pack::MenuColor(mnuBackground);
   for (uint32_t offset : {3u, 150u, 300u, 525u}) {
     SCOPED_TRACE(offset);
     state_.IntroOffset = offset;
@@ -81,27 +82,27 @@ TEST_F(ScreenTest, MenuScreensDrawTheirPanelsAndDecorations) {
     int32_t x, y;
     uint32_t color;
   };
-  const uint32_t highlight = test_pack::MenuColor(1);  // main menu item 0
-  const uint32_t background = test_pack::MenuColor(0);
+  const uint32_t highlight = test_pack::MenuColor(mnuNewGame);
+  const uint32_t background = test_pack::MenuColor(mnuBackground);
   const Probe probes[] = {
       {gsMainMenu, 5, 590, background},
-      {gsMainMenu, 5, 50, test_pack::MenuColor(29)},
+      {gsMainMenu, 5, 50, test_pack::MenuColor(mnuTitle)},
       {gsMainMenu, 61, 171, highlight},
       {gsMainMenu, 298, 158, background},
-      {gsOptions, 298, 158, test_pack::MenuColor(13)},
-      {gsOptions, 12, 230, test_pack::MenuColor(23)},
+      {gsOptions, 298, 158, test_pack::MenuColor(mnuOptionsPanel)},
+      {gsOptions, 12, 230, test_pack::MenuColor(mnuOptionsMarker)},
       {gsOptions, 61, 171, highlight},
-      {gsKeyCapture, 298, 158, test_pack::MenuColor(13)},
-      {gsKeyCapture, 12, 230, test_pack::MenuColor(23)},
+      {gsKeyCapture, 298, 158, test_pack::MenuColor(mnuOptionsPanel)},
+      {gsKeyCapture, 12, 230, test_pack::MenuColor(mnuOptionsMarker)},
       {gsKeyCapture, 61, 171, background},  // no main menu while a key is chosen
-      {gsHighScores, 776, 495, test_pack::MenuColor(10)},
-      {gsHighScores, 13, 288, test_pack::MenuColor(24)},
-      {gsHelpStory, 298, 158, test_pack::MenuColor(14)},
-      {gsHelpStory, 15, 350, test_pack::MenuColor(25)},
-      {gsHelpEnemies, 591, 201, test_pack::Color(35)},  // Gun
-      {gsHelpEnemies, 591, 376, test_pack::Color(41)},  // Mega-Bomb
-      {gsAbout, 331, 241, test_pack::MenuColor(20)},
-      {gsAbout, 15, 350, test_pack::MenuColor(25)},
+      {gsHighScores, 776, 495, test_pack::MenuColor(mnuHighScorePanel)},
+      {gsHighScores, 13, 288, test_pack::MenuColor(mnuHighScoresMarker)},
+      {gsHelpStory, 298, 158, test_pack::MenuColor(mnuHelpPanel)},
+      {gsHelpStory, 15, 350, test_pack::MenuColor(mnuHelpMarker)},
+      {gsHelpEnemies, 591, 201, test_pack::SpriteColor(sprBonusGun)},
+      {gsHelpEnemies, 591, 376, test_pack::SpriteColor(sprBonusMegaBomb)},
+      {gsAbout, 331, 241, test_pack::MenuColor(mnuAboutPicture)},
+      {gsAbout, 15, 350, test_pack::MenuColor(mnuHelpMarker)},
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(testing::Message() << "state " << p.state << " at " << p.x << "," << p.y);
@@ -151,13 +152,13 @@ TEST_F(ScreenTest, DialogsSitOnTheirBackgroundWithTheBoxAtItsPlace) {
       {gsSubmitting, sl::kQuestionDialog.X, true, false},
   };
   PauseGame();
-  const uint32_t box = test_pack::MenuColor(19);
+  const uint32_t box = test_pack::MenuColor(mnuDialogBox);
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "state " << c.state);
     Show(c.state);
     // Rows 201 and 399 are game rows of the frozen picture, not pause lines.
     auto background = [&](int32_t x, int32_t y) {
-      return c.onSnapshot ? Frozen(x, y) : test_pack::MenuColor(0);
+      return c.onSnapshot ? Frozen(x, y) : test_pack::MenuColor(mnuBackground);
     };
     const int32_t top = sl::kDialogTop, bottom = top + sl::kDialogHeight - 1;
     const int32_t left = c.boxX - 1, right = c.boxX + sl::kDialogWidth;
@@ -203,6 +204,6 @@ TEST_F(ScreenTest, PlayingRunsTheGameIntoTheFrame) {
   StartGame();
   Show(gsPlaying);
   // The game screen has its own side panels.
-  EXPECT_EQ(Pixel(1, 1), test_pack::Color(0));
-  EXPECT_EQ(Pixel(683, 1), test_pack::Color(1));
+  EXPECT_EQ(Pixel(1, 1), test_pack::SpriteColor(sprLeftPanel));
+  EXPECT_EQ(Pixel(683, 1), test_pack::SpriteColor(sprRightPanel));
 }

@@ -16,27 +16,20 @@ struct TSize {
 };
 
 TSize SizeOf(int index) {
-  switch (index - kMenuBase) {
-    case 0:
-    case 29:
-      return {800, 600};
-    case 21:
-      return {800, 1};
-    case 19:
-      return {screen_layout::kDialogWidth, screen_layout::kDialogHeight};
-    case 10:
-    case 13:
-    case 14:
-      return {480, 340};
-    default:
-      return {24, 24};
-  }
+  if (index == PackIndex(mnuBackground) || index == PackIndex(mnuTitle)) return {800, 600};
+  if (index == PackIndex(mnuPauseLine)) return {800, 1};
+  if (index == PackIndex(mnuDialogBox))
+    return {screen_layout::kDialogWidth, screen_layout::kDialogHeight};
+  if (index == PackIndex(mnuHighScorePanel) || index == PackIndex(mnuOptionsPanel) ||
+      index == PackIndex(mnuHelpPanel))
+    return {480, 340};
+  return {24, 24};
 }
 
 // A bottom-up 24-bit BMP file.
 std::vector<uint8_t> Bitmap(int index) {
   const TSize size = SizeOf(index);
-  const bool isTitle = index == kMenuBase + 29;
+  const bool isTitle = index == PackIndex(mnuTitle);
   return test_kit::MakeBmp(
       {.Width = size.Width, .Height = size.Height, .Pixel = [=](int32_t x, int32_t y) {
          const bool banner =
@@ -58,7 +51,7 @@ uint32_t Color(int index) {
 
 bool Write(const std::string& path) {
   std::vector<uint8_t> pack;
-  for (int index = 0; index < 76; ++index) packtest::AppendRecord(pack, Bitmap(index));
+  for (int index = 0; index < kPackImageCount; ++index) packtest::AppendRecord(pack, Bitmap(index));
   return test_kit::WriteFile(path, pack);
 }
 
