@@ -136,13 +136,14 @@ std::optional<TReplayClaim> TSqliteScoreStore::ClaimReplay(const std::string& ow
         PrepareOnce(db_,
                     "UPDATE replays SET lease_owner = ?2, lease_until = ?3, attempts = attempts + 1"
                     " WHERE id = ?1");
-    if (!lease) claim.reset();
-    if (claim) {
+    bool leased = false;
+    if (lease) {
       sqlite3_bind_int64(lease.get(), 1, claim->Id);
       Bind(lease.get(), 2, owner);
       sqlite3_bind_int64(lease.get(), 3, now + leaseMs);
-      if (sqlite3_step(lease.get()) != SQLITE_DONE) claim.reset();
+      leased = sqlite3_step(lease.get()) == SQLITE_DONE;
     }
+    if (!leased) claim.reset();
   }
   if (!claim || !Exec("COMMIT")) {
     Exec("ROLLBACK");

@@ -253,7 +253,13 @@ std::string DifferenceOutside(const std::vector<uint32_t>& a, const std::vector<
         inside = inside || (x >= c.Rect.Left - kHalo && x < c.Rect.Right + kHalo &&
                             y >= c.Rect.Top - kHalo && y < c.Rect.Bottom + kHalo);
       const size_t i = static_cast<size_t>(y) * 800 + static_cast<size_t>(x);
-      if (!inside && a[i] != b[i]) return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+      if (!inside && a[i] != b[i]) {
+        std::string at(1, '(');
+        at += std::to_string(x);
+        at += ", ";
+        at += std::to_string(y);
+        return at += ')';
+      }
     }
   return "";
 }

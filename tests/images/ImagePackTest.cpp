@@ -146,19 +146,16 @@ TEST(ImagePack, BadPacksThrowOneErrorNamingFileAndRecord) {
     b.resize(b.size() + 2, 0);  // half a length field
     cases.push_back({"half a length field", b, 3, 3, "ends before"});
   }
-  {
-    std::vector<uint8_t> b;
-    test_kit::PutLe(b, 0x7FFFFFF0u, 4);
-    b.resize(64, 0);
-    cases.push_back({"length above the limit", b, 0, 0, "above the limit"});
-    cases.push_back({"skipping an oversize record", b, 3, 0, "above the limit"});
-  }
-  {
-    std::vector<uint8_t> b;
-    test_kit::PutLe(b, 1000, 4);
-    b.resize(200, 0);
-    cases.push_back({"length beyond the file", b, 0, 0, "past the end"});
-  }
+  // A first length field saying `length`, then zeros up to `size` bytes.
+  auto lengthThenZeros = [](uint32_t length, size_t size) {
+    std::vector<uint8_t> b(size, 0);
+    for (size_t i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(length >> (8 * i));
+    return b;
+  };
+  const std::vector<uint8_t> oversize = lengthThenZeros(0x7FFFFFF0u, 64);
+  cases.push_back({"length above the limit", oversize, 0, 0, "above the limit"});
+  cases.push_back({"skipping an oversize record", oversize, 3, 0, "above the limit"});
+  cases.push_back({"length beyond the file", lengthThenZeros(1000, 200), 0, 0, "past the end"});
   {
     std::vector<uint8_t> b = good;
     packtest::AppendRecord(b, std::vector<uint8_t>(60, 'x'));

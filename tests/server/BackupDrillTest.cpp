@@ -48,7 +48,8 @@ TEST(BackupDrill, ACopyTakenUnderLoadRestoresEveryResultAcknowledgedBeforeIt) {
   std::atomic<bool> stop{false};
   std::thread load([&] {
     for (int i = 0; !stop && i < 20'000; ++i) {
-      const std::string name = "L" + std::to_string(i);
+      std::string name = std::to_string(i);
+      name.insert(0, 1, 'L');
       if (SubmitResult(server, name, i, "load") != 200) continue;
       std::lock_guard lock(mutex);
       acknowledged.push_back(name);
