@@ -178,7 +178,7 @@ TReplayReadResult DecodeReplay(const uint8_t* data, size_t size, TReplay& out) {
   };
   auto truncatedOrCrc = [&](const char* what) {
     return Fail(TReplayError::Truncated,
-                std::string("the file ends before its ") + what + " (cut short or damaged)");
+                std::string("the file ends inside ") + what + " (cut short or damaged)");
   };
   if (!text(out.GameVersion)) return truncatedOrCrc("the game version");
   if (!text(out.PlayerName)) return truncatedOrCrc("the player name");

@@ -221,6 +221,7 @@ TEST(ReplayVerify, TheCommandLineReportsEachVerdictWithItsExitStatus) {
       {"--verify-replay good.tlr --json", 0, "\"verdict\":\"ok\""},
       {"--verify-replay forged.tlr", 1, "claims score"},
       {"--verify-replay cut.tlr --json", 2, "\"verdict\":\"truncated\""},
+      {"--verify-replay cut.tlr", 2, "cut.tlr: the file ends inside the inputs or checks"},
       {"--verify-replay missing.tlr", 2, "missing.tlr: No such file"},
   };
   for (const TCase& c : cases) {
