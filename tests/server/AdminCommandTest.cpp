@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "AdminProgram.h"
+#include "ScoreStore.h"
 #include "StoreBackends.h"
 #include "support/ScratchFolder.h"
 
@@ -31,6 +32,9 @@ class AdminCommands : public testing::TestWithParam<TBackend> {
     const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     db_ = FreshDatabase(GetParam(), "admin_" + name);
     ASSERT_FALSE(db_.Location.empty()) << db_.Error;
+    // The database as a server leaves it when it first starts there.
+    std::string error;
+    ASSERT_TRUE(TScoreStore::Open(db_.Location, error)) << error;
     dir_.emplace("admin_" + name + (GetParam() == TBackend::Sqlite ? "_sqlite" : "_pg"));
   }
   TAdminRun Admin(const std::vector<std::string>& args) {
@@ -162,6 +166,14 @@ TEST_P(AdminCommands, BadInputIsRefusedWithAMessageAndChangesNothing) {
   EXPECT_EQ(Admin({"list", "--limit", "10000"}).Out, before);
   EXPECT_EQ(AuditRows(), 0u);
   EXPECT_FALSE(fs::exists("x.db"));
+  if (GetParam() == TBackend::Sqlite) {
+    // A mistyped database path: refused, and no empty database is made there.
+    const fs::path typo = *dir_ / "scores-typo.db";
+    const TAdminRun run = RunAdmin(typo.string(), {"ban", "--name", "X", "--reason", "y"}, *dir_);
+    EXPECT_EQ(run.Exit, 1) << run.Out;
+    EXPECT_NE(run.Out.find("no database at " + typo.string()), std::string::npos) << run.Out;
+    EXPECT_FALSE(fs::exists(typo));
+  }
 }
 
 TEST_P(AdminCommands, TheAuditTrailRefusesUpdateAndDelete) {
