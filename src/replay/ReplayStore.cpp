@@ -9,12 +9,16 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <system_error>
+
+#include "files/RegularFile.h"
 
 namespace {
 
 constexpr char kIndexName[] = "index.txt";
+// Ten rows of a name of at most 64 bytes and its line end, with room to spare.
+constexpr size_t kMaxIndexBytes = 4096;
 constexpr char kExtension[] = ".tlr";
 
 // A name the store made: digits and dashes, then the extension. Anything
@@ -95,7 +99,12 @@ bool TReplayStore::Replace(const std::string& name, const std::vector<uint8_t>& 
 
 TReplayStore::TIndex TReplayStore::ReadIndex() const {
   TIndex index;
-  std::ifstream in(folder_ + "/" + kIndexName);
+  // Whatever sits at the index's name is read only as a regular file of a
+  // size its ten rows can fill; anything else is an empty index.
+  std::string text;
+  std::string error;
+  if (!ReadRegularFile(folder_ + "/" + kIndexName, kMaxIndexBytes, text, error)) return index;
+  std::istringstream in(text);
   std::string line;
   for (size_t row = 0; row < kTableRows && std::getline(in, line); ++row) {
     if (IsGameName(line)) index[row] = line;

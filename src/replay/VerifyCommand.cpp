@@ -1,30 +1,20 @@
 #include "replay/VerifyCommand.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <vector>
-
+#include "files/RegularFile.h"
 #include "replay/ReplayVerifier.h"
 
 int RunVerifyReplay(const std::string& path, bool json, std::ostream& out) {
   TVerdict verdict;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // A FIFO, a device or a folder is refused before anything waits on it, and
+  // no more than a replay can hold is read.
+  std::string bytes;
+  std::string error;
+  if (!ReadRegularFile(path, kMaxReplayBytes, bytes, error)) {
     verdict.Kind = TVerdictKind::Unreadable;
-    verdict.Message = path + ": " + std::strerror(errno);
+    verdict.Message = path + ": " + error;
   } else {
-    // One byte past the limit tells a too-large file from one at the limit.
-    std::vector<uint8_t> bytes(kMaxReplayBytes + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    if (in.bad()) {
-      verdict.Kind = TVerdictKind::Unreadable;
-      verdict.Message = path + ": read error";
-    } else {
-      verdict = VerifyReplay(bytes.data(), bytes.size());
-      if (!json) verdict.Message = path + ": " + verdict.Message;
-    }
+    verdict = VerifyReplay(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    if (!json) verdict.Message = path + ": " + verdict.Message;
   }
   out << (json ? VerdictJson(verdict) + "\n" : VerdictText(verdict));
   return VerdictExitCode(verdict);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -190,8 +192,9 @@ struct TRun {
 TRun RunGame(const std::string& args) {
   TRun run;
   // SDL must not be needed: no display and no sound device are offered.
+  // A run that hangs is ended (exit 124) and fails the test.
   const std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=none "
+      "timeout 30 env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=none "
       "SDL_AUDIODRIVER=none " TL_GAME_BIN " " +
       args + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
@@ -211,6 +214,8 @@ TEST(ReplayVerify, TheCommandLineReportsEachVerdictWithItsExitStatus) {
   test_kit::WriteFile("good.tlr", game.Bytes);
   test_kit::WriteFile("forged.tlr", EncodeReplay(forged));
   test_kit::WriteFile("cut.tlr", cut);
+  std::filesystem::remove("pipe.tlr");
+  ASSERT_EQ(mkfifo("pipe.tlr", 0600), 0);  // no writer: reading it must not wait
   struct TCase {
     std::string Args;
     int Status;
@@ -223,6 +228,8 @@ TEST(ReplayVerify, TheCommandLineReportsEachVerdictWithItsExitStatus) {
       {"--verify-replay cut.tlr --json", 2, "\"verdict\":\"truncated\""},
       {"--verify-replay cut.tlr", 2, "cut.tlr: the file ends inside the inputs or checks"},
       {"--verify-replay missing.tlr", 2, "missing.tlr: No such file"},
+      {"--verify-replay pipe.tlr", 2, "pipe.tlr: not a regular file"},
+      {"--verify-replay .", 2, ".: a folder, not a file"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Args);

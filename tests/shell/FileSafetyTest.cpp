@@ -1,6 +1,7 @@
 // The game's files when something it did not put there sits at their names: a
 // link planted beside the settings file, another file named by --config, a
-// FIFO (which must never hold the game up), a folder, a huge file.
+// FIFO (which must never hold the game up), a folder, a huge file. The replay
+// index and a replay to verify are read the same way.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 
 #include "audio/Audio.h"
 #include "online/WebLinks.h"
+#include "replay/ReplayStore.h"
 #include "settings/ConfigFile.h"
 #include "shell/FormFixture.h"
 #include "support/FileBytes.h"
@@ -197,6 +199,10 @@ TEST_F(FormFixture, EveryDataFileThatIsNotARegularFileIsTreatedAsMissingWithoutW
          FakePlatform sys;
          OpenExitLink(sys, at.string());
          return sys.OpenedTargets.empty() ? "nothing opened" : sys.OpenedTargets[0];
+       }},
+      {"replays/index.txt", "20261209-120000-1.tlr\n",
+       [](const fs::path& at) -> std::string {
+         return TReplayStore(at.parent_path().string()).ReadIndex()[0];
        }},
   };
   for (const auto& c : cases) {
