@@ -208,8 +208,10 @@ std::string VerdictText(const TVerdict& v) {
   std::ostringstream out;
   out << VerdictName(v.Kind) << ": " << v.Message << '\n';
   if (v.Readable) {
-    out << "player " << v.PlayerName << ", score " << v.Score << ", level " << v.Level << ", "
-        << v.Frames << " frames, logic " << v.LogicVersion << ", game " << v.GameVersion << '\n';
+    // A game started before a name was typed has none.
+    out << (v.PlayerName.empty() ? std::string("no player name") : "player " + v.PlayerName)
+        << ", score " << v.Score << ", level " << v.Level << ", " << v.Frames << " frames, logic "
+        << v.LogicVersion << ", game " << v.GameVersion << '\n';
   }
   return out.str();
 }
