@@ -131,7 +131,14 @@ class GameRun {
 
   // Waits for the game's window; false when it does not come.
   bool WindowShown() {
-    if (pid_ <= 0 || !x_.Connected()) return false;
+    if (pid_ <= 0) {
+      ADD_FAILURE() << "the game could not be started";
+      return false;
+    }
+    if (!x_.Connected()) {
+      ADD_FAILURE() << "cannot connect to the virtual screen";
+      return false;
+    }
     const auto end = Clock::now() + std::chrono::seconds(30);
     int status = 0;
     while (Clock::now() < end) {

@@ -194,7 +194,14 @@ bool VirtualScreen::StartWindowManager(std::string& error) {
   return false;
 }
 
-XView::XView(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
+XView::XView(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+  // A busy server may refuse a connection for a moment; a few tries, then
+  // Connected() says no.
+  for (int tries = 0; display_ == nullptr && tries < 20; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    display_ = XOpenDisplay(display.c_str());
+  }
+}
 
 XView::~XView() {
   if (display_ != nullptr) XCloseDisplay(display_);
